@@ -1,0 +1,17 @@
+#include "app/Shell.h"
+#include "uikit/Application.h"
+#include "uikit/QtMessageBoxes.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral(VELKA_APPLICATION_NAME));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELKA_VERSION));
+    velka::setUpApplication(app);
+
+    velka::QtMessageBoxes messageBoxes;
+    velka::Shell shell(messageBoxes);
+    shell.start();
+    return QApplication::exec();
+}

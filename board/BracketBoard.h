@@ -1,0 +1,104 @@
+#pragma once
+
+#include "board/BoardGeometry.h"
+#include "core/Message.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velka {
+
+// The bracket board behind the main window: 16 name slots, 31 advancement lines, 30 winner
+// boxes and 15 connectors (see BoardGeometry.h for the index scheme), the connector
+// coordinates saved at load, and the main window's outer width, which decides whether the menu
+// palette shows. Line k (k < 30) is shown exactly when box k is checked after every operation;
+// every change of a box's state runs ApplyBoxRule, setting the state it already holds runs
+// nothing.
+class BracketBoard {
+public:
+    static constexpr int kPaletteClosedWidth = 5655; // outer width, twips
+    static constexpr int kPaletteOpenWidth = 8385;
+
+    // Which element changed; index is its array index (0 for the window width).
+    enum class Part { SlotCaption, BoxState, BoxVisible, LineVisible, Connector, WindowWidth };
+    struct Change {
+        Part part;
+        int index;
+    };
+    using Listener = std::function<void(Change)>;
+
+    // The board as designed, before the main window's load step: captions "参加者1".."参加者16",
+    // every line, box and connector shown, every box unchecked, the palette open.
+    BracketBoard();
+
+    // Told of every change of the board, right after it happened.
+    void setListener(Listener listener) { listener_ = std::move(listener); }
+
+    // The main window's load step: SaveConnectorGeometry, the palette closed, AllClear.
+    void Load();
+    void SaveConnectorGeometry();
+    // Hides and checks every box, shows every line, restores the captions and puts every
+    // connector back to its saved coordinates. Connector visibility and the width stay.
+    void AllClear();
+
+    const std::string& slotCaption(int slot) const { return captions_.at(slot); }
+    void setSlotCaption(int slot, std::string caption);
+
+    bool boxChecked(int box) const { return boxChecked_.at(box); }
+    void setBoxChecked(int box, bool checked);
+    bool boxVisible(int box) const { return boxVisible_.at(box); }
+    void setBoxVisible(int box, bool visible);
+    // Shows line k when box k is checked and hides it otherwise.
+    void ApplyBoxRule(int box);
+
+    bool lineVisible(int line) const { return lineVisible_.at(line); }
+    void setLineVisible(int line, bool visible);
+    const BoardLine& line(int line) const { return board::kDesignLines.at(line); }
+
+    const BoardLine& connector(int c) const { return connectors_.at(c); }
+    bool connectorVisible(int c) const { return connectorVisible_.at(c); }
+    void setConnectorVisible(int c, bool visible);
+    void setConnectorY2(int c, int y2);
+
+    bool connectorGeometrySaved() const { return YokoX1.size() == board::kConnectorCount; }
+    // The coordinates that SaveConnectorGeometry kept for connector c.
+    BoardLine savedConnector(int c) const;
+
+    // Progress mode is on while box 0 shows; the program shows and hides all 30 boxes together.
+    bool progressMode() const { return boxVisible(0); }
+    void ToggleProgress();
+
+    int outerWidth() const { return outerWidth_; }
+    void setOuterWidth(int twips);
+    bool paletteOpen() const { return outerWidth_ == kPaletteOpenWidth; }
+    void TogglePalette();
+
+    // The question that the initialise button asks before it resets the board.
+    static Message clearQuestion();
+    // Asks clearQuestion(); a Yes runs AllClear, a No changes nothing.
+    void ConfirmClear(MessageBoxes& boxes);
+
+private:
+    void notify(Part part, int index);
+
+    std::array<std::string, board::kSlotCount> captions_;
+    std::array<bool, board::kBoxCount> boxChecked_{};
+    std::array<bool, board::kBoxCount> boxVisible_{};
+    std::array<bool, board::kLineCount> lineVisible_{};
+    std::array<BoardLine, board::kConnectorCount> connectors_;
+    std::array<bool, board::kConnectorCount> connectorVisible_{};
+    int outerWidth_ = kPaletteOpenWidth;
+
+    // Saved design coordinates of the connectors, 16-bit like the rest of the board's numbers.
+    std::vector<std::int16_t> YokoX1, YokoX2, YokoY1, YokoY2;
+
+    Listener listener_;
+};
+
+// "参加者" followed by slot + 1: the caption of a name slot after a reset.
+std::string designCaption(int slot);
+
+} // namespace velka

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "board/BracketBoard.h"
+
+#include <QFrame>
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace velka {
+
+class MessageBoxes;
+
+// The frame that holds the board. It paints the advancement lines and connectors that the
+// board shows; the name slots, winner boxes and the palette button are its children and stand
+// above the lines.
+class BoardPicture final : public QFrame {
+    Q_OBJECT
+public:
+    BoardPicture(const BracketBoard& board, QWidget* parent);
+
+    // Places a child by its board position: twips from the inner top-left corner.
+    void placeChild(QWidget* child, int left, int top, int width, int height);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const BracketBoard& board_;
+};
+
+// The main window: the bracket board and, to its right, the menu palette that only shows while
+// the window is wide. Every event goes to one board operation; the window then shows what the
+// board holds. The buttons that open other windows only announce the wish; the application
+// answers it.
+class frmPairvaneMainForm final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmPairvaneMainForm)
+
+public:
+    // Builds the controls and runs the load step, so the window is ready to be shown.
+    explicit frmPairvaneMainForm(MessageBoxes& messageBoxes, QWidget* parent = nullptr);
+    ~frmPairvaneMainForm() override;
+
+    BracketBoard& board() { return board_; }
+    const BracketBoard& board() const { return board_; }
+
+    // The public reset of the board.
+    void AllClear() { board_.AllClear(); }
+
+signals:
+    void newTournamentRequested();
+    void eventTimerRequested();
+    void versionInfoRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createWidgets();
+    void connectWidgets();
+    void showChange(BracketBoard::Change change);
+    void showWindowWidth();
+    int boxIndexOf(const QObject* object) const;
+
+    BracketBoard board_;
+    MessageBoxes& messageBoxes_;
+
+    QPushButton* cmdClear = nullptr;
+    QPushButton* cmdNew = nullptr;
+    QPushButton* cmdProgress = nullptr;
+    QPushButton* cmdEventTimer = nullptr;
+    QPushButton* cmdVerInfo = nullptr;
+    QLabel* Label1 = nullptr;
+    BoardPicture* Picture1 = nullptr;
+    QPushButton* cmdShow = nullptr;
+    std::array<QLabel*, board::kSlotCount> lblMenber{};
+    std::array<QCheckBox*, board::kBoxCount> chkTournament{};
+};
+
+} // namespace velka

@@ -1,0 +1,289 @@
+#include "board/frmPairvaneMainForm.h"
+
+#include "tests/support/BoardSnapshot.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/WindowTest.h"
+#include "uikit/QtMessageBoxes.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velka {
+namespace {
+
+using test::control;
+using test::snapshot;
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void open(MessageBoxes& messageBoxes) {
+        form = std::make_unique<frmPairvaneMainForm>(messageBoxes);
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    void SetUp() override { open(boxes); }
+
+    QCheckBox* box(int k) const {
+        return control<QCheckBox>(form.get(), QStringLiteral("chkTournament(%1)").arg(k));
+    }
+    QPushButton* button(const char* name) const {
+        return control<QPushButton>(form.get(), QString::fromLatin1(name));
+    }
+    QFrame* picture() const { return control<QFrame>(form.get(), QStringLiteral("Picture1")); }
+
+    // Whether the board shows ink at a board position given in pixels from its inner corner.
+    bool inkAt(int x, int y) const {
+        const QImage image = picture()->grab().toImage();
+        const QPoint at = QPoint(x, y) + picture()->contentsRect().topLeft();
+        return qGray(image.pixel(at)) < 100;
+    }
+    // The first-round line k starts at pixel 126 and runs at row round((210 + 315 k) / 15).
+    bool firstRoundLineDrawn(int k) const { return inkAt(127, (210 + 315 * k + 7) / 15); }
+
+    test::ScriptedMessageBoxes boxes;
+    std::unique_ptr<frmPairvaneMainForm> form;
+};
+
+TEST_F(MainFormTest, StartsWithTheClearedBoardAndThePaletteClosed) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Velka Pairvane for Tournament Special"));
+    EXPECT_EQ(form->size(), QSize(371, 358)); // 5565 x 5370 twips of client area
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(form->windowIcon().isNull());
+    for (int i = 0; i < 16; ++i) {
+        auto* slot = control<QLabel>(form.get(), QStringLiteral("lblMenber(%1)").arg(i));
+        EXPECT_EQ(slot->text(), QStringLiteral("参加者%1").arg(i + 1));
+        EXPECT_TRUE(slot->alignment() & Qt::AlignRight);
+    }
+    for (int k = 0; k < 30; ++k) {
+        EXPECT_FALSE(box(k)->isVisible()) << k;
+        EXPECT_TRUE(box(k)->isChecked()) << k;
+    }
+    EXPECT_EQ(QApplication::focusWidget(), button("cmdShow"));
+}
+
+TEST_F(MainFormTest, DrawsEveryLineAndConnectorOnWholePixels) {
+    for (int k = 0; k < 16; ++k)
+        EXPECT_TRUE(firstRoundLineDrawn(k)) << "line " << k;
+    // Line 16 lies at 370 twips: pixel row 25, not 24.
+    EXPECT_TRUE(inkAt(170, 25));
+    EXPECT_FALSE(inkAt(170, 24));
+    EXPECT_FALSE(inkAt(170, 26));
+    // Later rounds, the champion line and connectors from every round.
+    EXPECT_TRUE(inkAt(220, 46));   // line 24
+    EXPECT_TRUE(inkAt(260, 84));   // line 28 at 1263 twips
+    EXPECT_TRUE(inkAt(310, 168));  // line 30
+    EXPECT_TRUE(inkAt(168, 20));   // connector 0
+    EXPECT_TRUE(inkAt(210, 50));   // connector 8
+    EXPECT_TRUE(inkAt(252, 100));  // connector 12
+    EXPECT_TRUE(inkAt(294, 200));  // connector 14
+    EXPECT_FALSE(inkAt(150, 100)); // open board between the lines
+}
+
+struct Place {
+    const char* name;
+    QRect pixels; // in the window, or on the board from its inner corner
+    bool onBoard;
+};
+
+void PrintTo(const Place& p, std::ostream* out) {
+    *out << p.name;
+}
+
+class MainFormPlaces : public MainFormTest, public ::testing::WithParamInterface<Place> {};
+
+TEST_P(MainFormPlaces, StandWhereDesigned) {
+    const Place& p = GetParam();
+    auto* widget = control<QWidget>(form.get(), QString::fromLatin1(p.name));
+    ASSERT_NE(widget, nullptr);
+    QRect at = widget->geometry();
+    if (p.onBoard)
+        at.translate(-picture()->contentsRect().topLeft());
+    EXPECT_EQ(at, p.pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, MainFormPlaces,
+                         ::testing::Values(Place{"cmdClear", {371, 7, 176, 22}, false},
+                                           Place{"cmdNew", {371, 42, 176, 22}, false},
+                                           Place{"cmdProgress", {371, 70, 176, 22}, false},
+                                           Place{"cmdEventTimer", {371, 105, 176, 22}, false},
+                                           Place{"cmdVerInfo", {371, 140, 176, 22}, false},
+                                           Place{"Label1", {371, 336, 176, 15}, false},
+                                           Place{"Picture1", {7, 7, 358, 344}, false},
+                                           Place{"cmdShow", {322, 326, 29, 12}, true},
+                                           Place{"lblMenber(0)", {7, 7, 113, 15}, true},
+                                           Place{"lblMenber(15)", {7, 322, 113, 15}, true},
+                                           Place{"chkTournament(0)", {140, 7, 15, 15}, true},
+                                           Place{"chkTournament(16)", {182, 18, 15, 15}, true},
+                                           Place{"chkTournament(28)", {266, 77, 15, 15}, true},
+                                           Place{"chkTournament(29)", {266, 252, 15, 15}, true}),
+                         [](const auto& test) {
+                             std::string name = test.param.name;
+                             std::erase_if(name, [](char c) { return c == '(' || c == ')'; });
+                             return name;
+                         });
+
+TEST_F(MainFormTest, CaptionsCarryTheirAccessKeys) {
+    EXPECT_EQ(button("cmdClear")->text(), QStringLiteral("初期化(&C)"));
+    EXPECT_EQ(button("cmdNew")->text(), QStringLiteral("新規トーナメント開始(&E)..."));
+    EXPECT_EQ(button("cmdProgress")->text(), QStringLiteral("トーナメント進行(&T)"));
+    EXPECT_EQ(button("cmdEventTimer")->text(), QStringLiteral("イベントタイマー起動(&E)..."));
+    EXPECT_EQ(button("cmdVerInfo")->text(), QStringLiteral("VTWについて(&V)..."));
+    EXPECT_TRUE(button("cmdShow")->text().isEmpty());
+    EXPECT_EQ(button("cmdShow")->toolTip(),
+              QStringLiteral("メニューパレットの表示/非表示を切り替えます。"));
+    EXPECT_EQ(control<QLabel>(form.get(), QStringLiteral("Label1"))->text(),
+              QStringLiteral("Velka Tablewright"));
+}
+
+TEST_F(MainFormTest, ClickOnABoxShowsAndHidesItsLineAndNothingElse) {
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    ASSERT_TRUE(box(5)->isVisible());
+    const auto before = snapshot(form->board());
+
+    QTest::mouseClick(box(5), Qt::LeftButton);
+    EXPECT_FALSE(box(5)->isChecked());
+    EXPECT_FALSE(firstRoundLineDrawn(5));
+    EXPECT_TRUE(firstRoundLineDrawn(4));
+    auto expected = before;
+    expected.boxChecked[5] = false;
+    expected.lineVisible[5] = false;
+    EXPECT_EQ(snapshot(form->board()), expected);
+
+    QTest::mouseClick(box(5), Qt::LeftButton);
+    EXPECT_TRUE(firstRoundLineDrawn(5));
+    EXPECT_EQ(snapshot(form->board()), before);
+}
+
+TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep) {
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    box(7)->setFocus();
+    QTest::keyClick(box(7), Qt::Key_Space);
+    EXPECT_FALSE(form->board().boxChecked(7));
+    EXPECT_FALSE(firstRoundLineDrawn(7));
+
+    // Any other key released on the box applies the rule again.
+    form->board().setLineVisible(7, true);
+    QTest::keyClick(box(7), Qt::Key_A);
+    EXPECT_FALSE(form->board().lineVisible(7));
+    QTest::keyClick(box(7), Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_TRUE(form->board().boxChecked(7));
+    EXPECT_TRUE(firstRoundLineDrawn(7));
+}
+
+TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth) {
+    auto* show = button("cmdShow");
+    QTest::mouseClick(show, Qt::LeftButton);
+    EXPECT_EQ(form->size(), QSize(553, 358)); // 8295 twips
+    EXPECT_TRUE(form->board().paletteOpen());
+    QTest::mouseClick(show, Qt::LeftButton);
+    EXPECT_EQ(form->size(), QSize(371, 358));
+    EXPECT_EQ(show->toolTip(), QStringLiteral("メニューパレットの表示/非表示を切り替えます。"));
+}
+
+TEST_F(MainFormTest, AccessKeysWorkWhileThePaletteIsCutOff) {
+    ASSERT_FALSE(form->board().paletteOpen());
+    // An access key presses its button with a short animation.
+    QTest::keyClick(form.get(), Qt::Key_T, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form->board().progressMode(); }));
+    EXPECT_TRUE(box(0)->isVisible());
+
+    boxes.answers = {MessageAnswer::No};
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !boxes.shown.empty(); }));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0], BracketBoard::clearQuestion());
+    EXPECT_TRUE(form->board().progressMode());
+}
+
+TEST_F(MainFormTest, InitialiseAnsweredNoChangesNothingAndYesResets) {
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    QTest::mouseClick(box(3), Qt::LeftButton);
+    const auto marked = snapshot(form->board());
+
+    boxes.answers = {MessageAnswer::No};
+    QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
+    EXPECT_EQ(snapshot(form->board()), marked);
+    EXPECT_TRUE(box(3)->isVisible());
+    EXPECT_FALSE(box(3)->isChecked());
+
+    boxes.answers = {MessageAnswer::Yes};
+    QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
+    EXPECT_FALSE(box(3)->isVisible());
+    EXPECT_TRUE(box(3)->isChecked());
+    EXPECT_TRUE(firstRoundLineDrawn(3));
+    EXPECT_FALSE(form->board().progressMode());
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    EXPECT_TRUE(box(3)->isVisible());
+}
+
+TEST_F(MainFormTest, TabReachesTheButtonsThenTheShownBoxesInOrder) {
+    const auto tabFrom = [](QWidget* from) {
+        QTest::keyClick(from, Qt::Key_Tab);
+        return QApplication::focusWidget();
+    };
+    const char* palette[] = {"cmdClear", "cmdNew", "cmdProgress", "cmdEventTimer", "cmdVerInfo"};
+    QWidget* at = button("cmdShow");
+    for (const char* name : palette) {
+        at = tabFrom(at);
+        EXPECT_EQ(at, button(name)) << name;
+    }
+    EXPECT_EQ(tabFrom(at), button("cmdShow")) << "hidden boxes take no focus";
+
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    at = button("cmdVerInfo");
+    at->setFocus();
+    for (int k = 0; k < 30; ++k) {
+        at = tabFrom(at);
+        EXPECT_EQ(at, box(k)) << k;
+    }
+}
+
+TEST_F(MainFormTest, ConfirmationIsAJapaneseWarningWithYesAsDefault) {
+    QtMessageBoxes real;
+    open(real);
+    QString title, text, yesText, noText;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool yesIsDefault = false;
+    test::whenModalOpens([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        yesText = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->text() : "";
+        noText = box->button(QMessageBox::No) ? box->button(QMessageBox::No)->text() : "";
+        yesIsDefault = box->defaultButton() == box->button(QMessageBox::Yes);
+        QTest::keyClick(box, Qt::Key_Escape); // answers No
+    });
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
+
+    EXPECT_EQ(title, QStringLiteral("初期化"));
+    EXPECT_EQ(text, QStringLiteral("初期化するとすべてのデータは失われます。\nよろしいですか？"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(yesText, QStringLiteral("はい(&Y)"));
+    EXPECT_EQ(noText, QStringLiteral("いいえ(&N)"));
+    EXPECT_TRUE(yesIsDefault);
+    EXPECT_TRUE(form->board().progressMode()) << "No must change nothing";
+
+    test::whenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
+    QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
+    EXPECT_FALSE(form->board().progressMode()) << "Return answers Yes, which resets";
+}
+
+} // namespace
+} // namespace velka

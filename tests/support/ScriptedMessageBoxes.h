@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/Message.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+namespace velka::test {
+
+// Records every message shown and answers questions from a script. An OK box needs no script;
+// an unscripted question fails the test and is answered No.
+class ScriptedMessageBoxes final : public MessageBoxes {
+public:
+    MessageAnswer show(const Message& message) override {
+        shown.push_back(message);
+        if (message.buttons == MessageButtons::Ok)
+            return MessageAnswer::Ok;
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected question: " << message.text;
+            return MessageAnswer::No;
+        }
+        const MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::deque<MessageAnswer> answers;
+    std::vector<Message> shown;
+};
+
+} // namespace velka::test
