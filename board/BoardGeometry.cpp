@@ -88,7 +88,8 @@ const std::array<BoardLine, kConnectorCount> kDesignConnectors = {{
     {4410, 1260, 4410, 3885}, // 14
 }};
 
-BoardSlot slotPlace(int slot) {
+BoardSlot slotPlace(int slot)
+{
     return {105, 105 + 315 * slot, 1695, 225};
 }
 

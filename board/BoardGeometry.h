@@ -39,13 +39,16 @@ inline constexpr int kConnectorCount = 15;
 inline constexpr int kChampionLine = 30;
 inline constexpr int kBoxSize = 225;
 
-constexpr int upperInput(int connector) {
+constexpr int upperInput(int connector)
+{
     return 2 * connector;
 }
-constexpr int lowerInput(int connector) {
+constexpr int lowerInput(int connector)
+{
     return 2 * connector + 1;
 }
-constexpr int outputLine(int connector) {
+constexpr int outputLine(int connector)
+{
     return 16 + connector;
 }
 

@@ -7,7 +7,8 @@ namespace velka {
 
 namespace {
 
-std::int16_t toInt16(int twips) {
+std::int16_t toInt16(int twips)
+{
     if (twips < std::numeric_limits<std::int16_t>::min() ||
         twips > std::numeric_limits<std::int16_t>::max())
         throw std::out_of_range("connector coordinate does not fit in 16 bits");
@@ -16,12 +17,14 @@ std::int16_t toInt16(int twips) {
 
 } // namespace
 
-std::string designCaption(int slot) {
+std::string designCaption(int slot)
+{
     return "参加者" + std::to_string(slot + 1);
 }
 
 BracketBoard::BracketBoard()
-    : connectors_(board::kDesignConnectors) {
+    : connectors_(board::kDesignConnectors)
+{
     for (int i = 0; i < board::kSlotCount; ++i)
         captions_[i] = designCaption(i);
     boxVisible_.fill(true);
@@ -29,18 +32,21 @@ BracketBoard::BracketBoard()
     connectorVisible_.fill(true);
 }
 
-void BracketBoard::notify(Part part, int index) {
+void BracketBoard::notify(Part part, int index)
+{
     if (listener_)
         listener_(Change{part, index});
 }
 
-void BracketBoard::Load() {
+void BracketBoard::Load()
+{
     SaveConnectorGeometry();
     setOuterWidth(kPaletteClosedWidth);
     AllClear();
 }
 
-void BracketBoard::SaveConnectorGeometry() {
+void BracketBoard::SaveConnectorGeometry()
+{
     for (auto* saved : {&YokoX1, &YokoX2, &YokoY1, &YokoY2})
         saved->resize(board::kConnectorCount);
     for (int c = 0; c < board::kConnectorCount; ++c) {
@@ -51,11 +57,13 @@ void BracketBoard::SaveConnectorGeometry() {
     }
 }
 
-BoardLine BracketBoard::savedConnector(int c) const {
+BoardLine BracketBoard::savedConnector(int c) const
+{
     return {YokoX1.at(c), YokoY1.at(c), YokoX2.at(c), YokoY2.at(c)};
 }
 
-void BracketBoard::AllClear() {
+void BracketBoard::AllClear()
+{
     for (int k = 0; k < board::kBoxCount; ++k) {
         setBoxVisible(k, false);
         setBoxChecked(k, true);
@@ -76,7 +84,8 @@ void BracketBoard::AllClear() {
     }
 }
 
-void BracketBoard::setSlotCaption(int slot, std::string caption) {
+void BracketBoard::setSlotCaption(int slot, std::string caption)
+{
     std::string& current = captions_.at(slot);
     if (current == caption)
         return;
@@ -84,7 +93,8 @@ void BracketBoard::setSlotCaption(int slot, std::string caption) {
     notify(Part::SlotCaption, slot);
 }
 
-void BracketBoard::setBoxChecked(int box, bool checked) {
+void BracketBoard::setBoxChecked(int box, bool checked)
+{
     if (boxChecked_.at(box) == checked)
         return;
     boxChecked_[box] = checked;
@@ -92,61 +102,71 @@ void BracketBoard::setBoxChecked(int box, bool checked) {
     ApplyBoxRule(box);
 }
 
-void BracketBoard::setBoxVisible(int box, bool visible) {
+void BracketBoard::setBoxVisible(int box, bool visible)
+{
     if (boxVisible_.at(box) == visible)
         return;
     boxVisible_[box] = visible;
     notify(Part::BoxVisible, box);
 }
 
-void BracketBoard::ApplyBoxRule(int box) {
+void BracketBoard::ApplyBoxRule(int box)
+{
     setLineVisible(box, boxChecked_.at(box));
 }
 
-void BracketBoard::setLineVisible(int line, bool visible) {
+void BracketBoard::setLineVisible(int line, bool visible)
+{
     if (lineVisible_.at(line) == visible)
         return;
     lineVisible_[line] = visible;
     notify(Part::LineVisible, line);
 }
 
-void BracketBoard::setConnectorVisible(int c, bool visible) {
+void BracketBoard::setConnectorVisible(int c, bool visible)
+{
     if (connectorVisible_.at(c) == visible)
         return;
     connectorVisible_[c] = visible;
     notify(Part::Connector, c);
 }
 
-void BracketBoard::setConnectorY2(int c, int y2) {
+void BracketBoard::setConnectorY2(int c, int y2)
+{
     if (connectors_.at(c).y2 == y2)
         return;
     connectors_[c].y2 = y2;
     notify(Part::Connector, c);
 }
 
-void BracketBoard::ToggleProgress() {
+void BracketBoard::ToggleProgress()
+{
     const bool show = !boxVisible(0);
     for (int k = 0; k < board::kBoxCount; ++k)
         setBoxVisible(k, show);
 }
 
-void BracketBoard::setOuterWidth(int twips) {
+void BracketBoard::setOuterWidth(int twips)
+{
     if (outerWidth_ == twips)
         return;
     outerWidth_ = twips;
     notify(Part::WindowWidth, 0);
 }
 
-void BracketBoard::TogglePalette() {
+void BracketBoard::TogglePalette()
+{
     setOuterWidth(outerWidth_ == kPaletteOpenWidth ? kPaletteClosedWidth : kPaletteOpenWidth);
 }
 
-Message BracketBoard::clearQuestion() {
+Message BracketBoard::clearQuestion()
+{
     return {"初期化", "初期化するとすべてのデータは失われます。\r\nよろしいですか？",
             MessageIcon::Warning, MessageButtons::YesNo};
 }
 
-void BracketBoard::ConfirmClear(MessageBoxes& boxes) {
+void BracketBoard::ConfirmClear(MessageBoxes& boxes)
+{
     if (boxes.show(clearQuestion()) == MessageAnswer::Yes)
         AllClear();
 }

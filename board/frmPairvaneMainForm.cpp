@@ -31,7 +31,8 @@ constexpr TwipsRect kShowPlace{4830, 4890, 435, 180}; // inside the board
 
 const char* const kPaletteToolTip = "メニューパレットの表示/非表示を切り替えます。";
 
-QString roundName(int box) {
+QString roundName(int box)
+{
     if (box < 16)
         return QStringLiteral("1回戦 %1番").arg(box + 1);
     if (box < 24)
@@ -45,16 +46,19 @@ QString roundName(int box) {
 
 BoardPicture::BoardPicture(const BracketBoard& board, QWidget* parent)
     : QFrame(parent)
-    , board_(board) {
+    , board_(board)
+{
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 }
 
-void BoardPicture::placeChild(QWidget* child, int left, int top, int width, int height) {
+void BoardPicture::placeChild(QWidget* child, int left, int top, int width, int height)
+{
     child->setGeometry(
         toPixels(TwipsRect{left, top, width, height}).translated(contentsRect().topLeft()));
 }
 
-void BoardPicture::paintEvent(QPaintEvent* event) {
+void BoardPicture::paintEvent(QPaintEvent* event)
+{
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.setClipRect(contentsRect());
@@ -77,7 +81,8 @@ frmPairvaneMainForm::frmPairvaneMainForm(MessageBoxes& messageBoxes, QWidget* pa
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
-    , messageBoxes_(messageBoxes) {
+    , messageBoxes_(messageBoxes)
+{
     setObjectName(QStringLiteral("frmPairvaneMainForm"));
     setWindowTitle(QStringLiteral("Velka Pairvane for Tournament Special"));
     setWindowIcon(applicationIcon());
@@ -89,11 +94,13 @@ frmPairvaneMainForm::frmPairvaneMainForm(MessageBoxes& messageBoxes, QWidget* pa
     board_.Load();
 }
 
-frmPairvaneMainForm::~frmPairvaneMainForm() {
+frmPairvaneMainForm::~frmPairvaneMainForm()
+{
     board_.setListener({});
 }
 
-void frmPairvaneMainForm::createWidgets() {
+void frmPairvaneMainForm::createWidgets()
+{
     const auto button = [this](const char* name, const QString& caption, const TwipsRect& place) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
@@ -156,7 +163,8 @@ void frmPairvaneMainForm::createWidgets() {
     cmdShow->setFocus();
 }
 
-void frmPairvaneMainForm::connectWidgets() {
+void frmPairvaneMainForm::connectWidgets()
+{
     connect(cmdShow, &QPushButton::clicked, this, [this] { board_.TogglePalette(); });
     connect(cmdProgress, &QPushButton::clicked, this, [this] { board_.ToggleProgress(); });
     connect(cmdClear, &QPushButton::clicked, this, [this] { board_.ConfirmClear(messageBoxes_); });
@@ -169,7 +177,8 @@ void frmPairvaneMainForm::connectWidgets() {
     }
 }
 
-bool frmPairvaneMainForm::eventFilter(QObject* watched, QEvent* event) {
+bool frmPairvaneMainForm::eventFilter(QObject* watched, QEvent* event)
+{
     if (event->type() == QEvent::KeyRelease) {
         const int box = boxIndexOf(watched);
         if (box >= 0)
@@ -178,7 +187,8 @@ bool frmPairvaneMainForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-int frmPairvaneMainForm::boxIndexOf(const QObject* object) const {
+int frmPairvaneMainForm::boxIndexOf(const QObject* object) const
+{
     for (int k = 0; k < board::kBoxCount; ++k) {
         if (chkTournament[k] == object)
             return k;
@@ -186,7 +196,8 @@ int frmPairvaneMainForm::boxIndexOf(const QObject* object) const {
     return -1;
 }
 
-void frmPairvaneMainForm::showChange(BracketBoard::Change change) {
+void frmPairvaneMainForm::showChange(BracketBoard::Change change)
+{
     const int i = change.index;
     switch (change.part) {
     case BracketBoard::Part::SlotCaption:
@@ -210,7 +221,8 @@ void frmPairvaneMainForm::showChange(BracketBoard::Change change) {
     }
 }
 
-void frmPairvaneMainForm::showWindowWidth() {
+void frmPairvaneMainForm::showWindowWidth()
+{
     // The client width, so that the narrow window ends exactly where the palette column begins
     // whatever frame the window manager draws.
     setFixedClientSizeInTwips(this, board_.outerWidth() - kFrameWidthTwips, kClientHeight);

@@ -23,7 +23,8 @@ struct Message {
 };
 
 // A refusal of the organiser's input: titled "Error", warning icon, one OK button.
-inline Message errorMessage(std::string text) {
+inline Message errorMessage(std::string text)
+{
     return {"Error", std::move(text), MessageIcon::Warning, MessageButtons::Ok};
 }
 

@@ -15,7 +15,8 @@ constexpr Int128 kScale = [] {
 }();
 
 // The ASCII twin of a code point that may stand in a typed number, or 0 for any other.
-char asciiTwin(char32_t cp) {
+char asciiTwin(char32_t cp)
+{
     if (cp < 0x80)
         return static_cast<char>(cp);
     if (cp >= U'０' && cp <= U'９')
@@ -42,7 +43,8 @@ char asciiTwin(char32_t cp) {
 
 // Decodes UTF-8 and maps every code point to its ASCII twin. Fails on malformed UTF-8 and on
 // characters that cannot stand in a number.
-std::optional<std::string> toAsciiTwins(std::string_view utf8) {
+std::optional<std::string> toAsciiTwins(std::string_view utf8)
+{
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -85,16 +87,19 @@ std::optional<std::string> toAsciiTwins(std::string_view utf8) {
     return out;
 }
 
-bool isDigit(char c) {
+bool isDigit(char c)
+{
     return c >= '0' && c <= '9';
 }
-bool isBlank(char c) {
+bool isBlank(char c)
+{
     return c == ' ' || c == '\t';
 }
 
 } // namespace
 
-std::optional<TypedNumber> TypedNumber::read(std::string_view utf8) {
+std::optional<TypedNumber> TypedNumber::read(std::string_view utf8)
+{
     const std::optional<std::string> ascii = toAsciiTwins(utf8);
     if (!ascii)
         return std::nullopt;
@@ -178,7 +183,8 @@ std::optional<TypedNumber> TypedNumber::read(std::string_view utf8) {
     return number;
 }
 
-std::int64_t TypedNumber::floorClamped(std::int64_t bound) const {
+std::int64_t TypedNumber::floorClamped(std::int64_t bound) const
+{
     if (huge_)
         return negative_ ? -bound : bound;
     Int128 whole = scaled_ / kScale;
@@ -193,7 +199,8 @@ std::int64_t TypedNumber::floorClamped(std::int64_t bound) const {
 }
 
 std::optional<std::int64_t> roundedSum(std::initializer_list<WeightedNumber> terms,
-                                       std::int64_t limit) {
+                                       std::int64_t limit)
+{
     // Each term stays below 10^33 * 10^4, so a handful of them cannot overflow 128 bits.
     constexpr std::int64_t kFactorCap = 10'000;
     Int128 sum = 0;

@@ -14,7 +14,8 @@ namespace {
 constexpr qreal kDefaultPointSize = 9.0;
 } // namespace
 
-bool setUpApplication(QApplication& app) {
+bool setUpApplication(QApplication& app)
+{
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
     installFontSubstitutions();
@@ -31,7 +32,8 @@ bool setUpApplication(QApplication& app) {
     return loaded;
 }
 
-QIcon applicationIcon() {
+QIcon applicationIcon()
+{
     QIcon icon;
     icon.addFile(QStringLiteral(":/velka/pictures/velka-32.xpm"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/velka/pictures/velka-16.xpm"), QSize(16, 16));

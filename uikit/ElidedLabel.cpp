@@ -5,11 +5,13 @@
 namespace velka {
 
 ElidedLabel::ElidedLabel(QWidget* parent)
-    : QLabel(parent) {
+    : QLabel(parent)
+{
     setTextFormat(Qt::PlainText);
 }
 
-void ElidedLabel::paintEvent(QPaintEvent*) {
+void ElidedLabel::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     const QRect area = contentsRect();
     QString line = text();

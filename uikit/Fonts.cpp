@@ -9,16 +9,19 @@ const QStringList kInstalledStandIns = {QStringLiteral("IPAPGothic"),
                                         QStringLiteral("Noto Sans CJK JP")};
 } // namespace
 
-QStringList japaneseGothicFamilies() {
+QStringList japaneseGothicFamilies()
+{
     return QStringList{kDesignedName, kDesignedLatinName} + kInstalledStandIns;
 }
 
-void installFontSubstitutions() {
+void installFontSubstitutions()
+{
     QFont::insertSubstitutions(kDesignedName, kInstalledStandIns);
     QFont::insertSubstitutions(kDesignedLatinName, kInstalledStandIns);
 }
 
-QFont japaneseGothic(qreal pointSize, int weight, bool italic) {
+QFont japaneseGothic(qreal pointSize, int weight, bool italic)
+{
     QFont font;
     font.setFamilies(japaneseGothicFamilies());
     font.setPointSizeF(pointSize);

@@ -5,7 +5,8 @@
 
 namespace velka {
 
-MessageAnswer QtMessageBoxes::show(const Message& message) {
+MessageAnswer QtMessageBoxes::show(const Message& message)
+{
     const QMessageBox::Icon icon =
         message.icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information;
     const bool question = message.buttons == MessageButtons::YesNo;

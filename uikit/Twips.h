@@ -11,7 +11,8 @@ namespace velka {
 // rounds to the nearest pixel (a twip value never falls halfway between two pixels).
 constexpr int kTwipsPerPixel = 15;
 
-constexpr int twipsToPixels(int twips) {
+constexpr int twipsToPixels(int twips)
+{
     return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
                       : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
 }
@@ -24,21 +25,25 @@ struct TwipsRect {
     int height;
 };
 
-inline QRect toPixels(const TwipsRect& r) {
+inline QRect toPixels(const TwipsRect& r)
+{
     return {twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
             twipsToPixels(r.height)};
 }
 
-inline QPoint toPixels(int xTwips, int yTwips) {
+inline QPoint toPixels(int xTwips, int yTwips)
+{
     return {twipsToPixels(xTwips), twipsToPixels(yTwips)};
 }
 
-inline void placeInTwips(QWidget* widget, const TwipsRect& r) {
+inline void placeInTwips(QWidget* widget, const TwipsRect& r)
+{
     widget->setGeometry(toPixels(r));
 }
 
 // Sets a top-level window's client area, in twips, and keeps the user from resizing it.
-inline void setFixedClientSizeInTwips(QWidget* window, int widthTwips, int heightTwips) {
+inline void setFixedClientSizeInTwips(QWidget* window, int widthTwips, int heightTwips)
+{
     window->setFixedSize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
 }
 

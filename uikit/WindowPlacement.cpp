@@ -8,7 +8,8 @@ namespace velka {
 
 namespace {
 
-void centreIn(QWidget* window, const QRect& area) {
+void centreIn(QWidget* window, const QRect& area)
+{
     // The frame is known only once the window manager has framed the window; until then the
     // client size is the best measure there is.
     const QSize outer = window->frameGeometry().size().expandedTo(window->size());
@@ -17,13 +18,15 @@ void centreIn(QWidget* window, const QRect& area) {
 
 } // namespace
 
-void centreOnScreen(QWidget* window) {
+void centreOnScreen(QWidget* window)
+{
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (screen)
         centreIn(window, screen->availableGeometry());
 }
 
-void centreOver(QWidget* window, const QWidget* other) {
+void centreOver(QWidget* window, const QWidget* other)
+{
     if (other)
         centreIn(window, other->frameGeometry());
     else

@@ -5,7 +5,8 @@
 namespace velka {
 namespace {
 
-TEST(BoardGeometry, FirstRoundFollowsItsRule) {
+TEST(BoardGeometry, FirstRoundFollowsItsRule)
+{
     for (int k = 0; k < 16; ++k) {
         SCOPED_TRACE(k);
         EXPECT_EQ(board::kDesignLines[k], (BoardLine{1890, 210 + 315 * k, 2535, 210 + 315 * k}));
@@ -15,7 +16,8 @@ TEST(BoardGeometry, FirstRoundFollowsItsRule) {
     }
 }
 
-TEST(BoardGeometry, LinesAreHorizontalAndBoxesSitOnThem) {
+TEST(BoardGeometry, LinesAreHorizontalAndBoxesSitOnThem)
+{
     for (int k = 0; k < board::kLineCount; ++k) {
         SCOPED_TRACE(k);
         EXPECT_EQ(board::kDesignLines[k].y1, board::kDesignLines[k].y2);
@@ -30,7 +32,8 @@ TEST(BoardGeometry, LinesAreHorizontalAndBoxesSitOnThem) {
     }
 }
 
-TEST(BoardGeometry, ConnectorsJoinTheirInputsToTheirOutput) {
+TEST(BoardGeometry, ConnectorsJoinTheirInputsToTheirOutput)
+{
     for (int c = 0; c < board::kConnectorCount; ++c) {
         SCOPED_TRACE(c);
         const BoardLine& connector = board::kDesignConnectors[c];

@@ -17,13 +17,15 @@ using test::boxRuleHolds;
 using test::snapshot;
 using Part = BracketBoard::Part;
 
-BracketBoard loadedBoard() {
+BracketBoard loadedBoard()
+{
     BracketBoard b;
     b.Load();
     return b;
 }
 
-void expectCleared(const BracketBoard& b) {
+void expectCleared(const BracketBoard& b)
+{
     for (int k = 0; k < board::kBoxCount; ++k) {
         EXPECT_TRUE(b.boxChecked(k)) << k;
         EXPECT_FALSE(b.boxVisible(k)) << k;
@@ -36,7 +38,8 @@ void expectCleared(const BracketBoard& b) {
         EXPECT_EQ(b.connector(c), board::kDesignConnectors[c]) << c;
 }
 
-TEST(BracketBoard, LoadClosesThePaletteAndClearsTheBoard) {
+TEST(BracketBoard, LoadClosesThePaletteAndClearsTheBoard)
+{
     BracketBoard b;
     EXPECT_EQ(b.outerWidth(), BracketBoard::kPaletteOpenWidth);
     EXPECT_FALSE(b.connectorGeometrySaved());
@@ -53,7 +56,8 @@ TEST(BracketBoard, LoadClosesThePaletteAndClearsTheBoard) {
     EXPECT_TRUE(boxRuleHolds(b));
 }
 
-TEST(BracketBoard, ResetCaptionsHaveNoSpaceAndNoLeadingZero) {
+TEST(BracketBoard, ResetCaptionsHaveNoSpaceAndNoLeadingZero)
+{
     EXPECT_EQ(designCaption(0), "参加者1");
     EXPECT_EQ(designCaption(8), "参加者9");
     EXPECT_EQ(designCaption(9), "参加者10");
@@ -66,13 +70,15 @@ struct ClearCase {
     std::function<void(BracketBoard&)> prepare;
 };
 
-void PrintTo(const ClearCase& c, std::ostream* out) {
+void PrintTo(const ClearCase& c, std::ostream* out)
+{
     *out << c.name;
 }
 
 class AllClearFrom : public ::testing::TestWithParam<ClearCase> {};
 
-TEST_P(AllClearFrom, EndsInTheClearedState) {
+TEST_P(AllClearFrom, EndsInTheClearedState)
+{
     BracketBoard b = loadedBoard();
     GetParam().prepare(b);
     const auto before = snapshot(b);
@@ -120,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Boards, AllClearFrom,
                                                      }}),
                          [](const auto& test) { return std::string(test.param.name); });
 
-TEST(BracketBoard, AllClearRunsItsPassesInOrder) {
+TEST(BracketBoard, AllClearRunsItsPassesInOrder)
+{
     BracketBoard b = loadedBoard();
     b.ToggleProgress();
     b.setBoxChecked(2, false);
@@ -149,7 +156,8 @@ TEST(BracketBoard, AllClearRunsItsPassesInOrder) {
     EXPECT_EQ(seen, expected);
 }
 
-TEST(BracketBoard, BoxRuleRunsExactlyWhenTheStateChanges) {
+TEST(BracketBoard, BoxRuleRunsExactlyWhenTheStateChanges)
+{
     BracketBoard b = loadedBoard();
     const auto before = snapshot(b);
 
@@ -172,14 +180,16 @@ TEST(BracketBoard, BoxRuleRunsExactlyWhenTheStateChanges) {
     EXPECT_TRUE(b.lineVisible(7));
 }
 
-TEST(BracketBoard, LineThirtyIsNotGovernedByAnyBox) {
+TEST(BracketBoard, LineThirtyIsNotGovernedByAnyBox)
+{
     BracketBoard b = loadedBoard();
     for (int k = 0; k < board::kBoxCount; ++k)
         b.setBoxChecked(k, false);
     EXPECT_TRUE(b.lineVisible(board::kChampionLine));
 }
 
-TEST(BracketBoard, ProgressShowsAndHidesAllBoxesWithoutTouchingStates) {
+TEST(BracketBoard, ProgressShowsAndHidesAllBoxesWithoutTouchingStates)
+{
     BracketBoard b = loadedBoard();
     b.setBoxChecked(12, false);
     const auto states = snapshot(b).boxChecked;
@@ -208,13 +218,15 @@ struct WidthCase {
     int to;
 };
 
-void PrintTo(const WidthCase& c, std::ostream* out) {
+void PrintTo(const WidthCase& c, std::ostream* out)
+{
     *out << c.from << " -> " << c.to;
 }
 
 class TogglePaletteFrom : public ::testing::TestWithParam<WidthCase> {};
 
-TEST_P(TogglePaletteFrom, OpensUnlessExactlyOpen) {
+TEST_P(TogglePaletteFrom, OpensUnlessExactlyOpen)
+{
     BracketBoard b = loadedBoard();
     b.setOuterWidth(GetParam().from);
     const auto before = snapshot(b);
@@ -229,7 +241,8 @@ INSTANTIATE_TEST_SUITE_P(Widths, TogglePaletteFrom,
                          ::testing::Values(WidthCase{5655, 8385}, WidthCase{8385, 5655},
                                            WidthCase{8384, 8385}, WidthCase{6000, 8385}));
 
-TEST(BracketBoard, ClearQuestionIsAWarningYesNoWithTwoLines) {
+TEST(BracketBoard, ClearQuestionIsAWarningYesNoWithTwoLines)
+{
     const Message q = BracketBoard::clearQuestion();
     EXPECT_EQ(q.title, "初期化");
     EXPECT_EQ(q.text, "初期化するとすべてのデータは失われます。\r\nよろしいですか？");
@@ -237,7 +250,8 @@ TEST(BracketBoard, ClearQuestionIsAWarningYesNoWithTwoLines) {
     EXPECT_EQ(q.buttons, MessageButtons::YesNo);
 }
 
-TEST(BracketBoard, ConfirmClearAnsweredNoChangesNothingAndYesClears) {
+TEST(BracketBoard, ConfirmClearAnsweredNoChangesNothingAndYesClears)
+{
     BracketBoard b = loadedBoard();
     b.ToggleProgress();
     b.TogglePalette();
@@ -257,7 +271,8 @@ TEST(BracketBoard, ConfirmClearAnsweredNoChangesNothingAndYesClears) {
     EXPECT_EQ(boxes.shown[0], BracketBoard::clearQuestion());
 }
 
-TEST(BracketBoard, SavedCoordinatesSurviveShaping) {
+TEST(BracketBoard, SavedCoordinatesSurviveShaping)
+{
     BracketBoard b = loadedBoard();
     b.setConnectorY2(9, 1950);
     b.AllClear();
@@ -268,7 +283,8 @@ TEST(BracketBoard, SavedCoordinatesSurviveShaping) {
 
 // Thousands of random operations, of every kind the organiser and the program perform; after
 // each one the box rule holds and the width is one of the two designed widths.
-TEST(BracketBoard, RandomOperationsKeepTheBoxRuleAndTheWidths) {
+TEST(BracketBoard, RandomOperationsKeepTheBoxRuleAndTheWidths)
+{
     const unsigned seed = test::testSeed();
     std::mt19937 random(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));

@@ -24,7 +24,8 @@ using test::snapshot;
 
 class MainFormTest : public ::testing::Test {
 protected:
-    void open(MessageBoxes& messageBoxes) {
+    void open(MessageBoxes& messageBoxes)
+    {
         form = std::make_unique<frmPairvaneMainForm>(messageBoxes);
         form->show();
         form->activateWindow();
@@ -32,16 +33,19 @@ protected:
     }
     void SetUp() override { open(boxes); }
 
-    QCheckBox* box(int k) const {
+    QCheckBox* box(int k) const
+    {
         return control<QCheckBox>(form.get(), QStringLiteral("chkTournament(%1)").arg(k));
     }
-    QPushButton* button(const char* name) const {
+    QPushButton* button(const char* name) const
+    {
         return control<QPushButton>(form.get(), QString::fromLatin1(name));
     }
     QFrame* picture() const { return control<QFrame>(form.get(), QStringLiteral("Picture1")); }
 
     // Whether the board shows ink at a board position given in pixels from its inner corner.
-    bool inkAt(int x, int y) const {
+    bool inkAt(int x, int y) const
+    {
         const QImage image = picture()->grab().toImage();
         const QPoint at = QPoint(x, y) + picture()->contentsRect().topLeft();
         return qGray(image.pixel(at)) < 100;
@@ -53,7 +57,8 @@ protected:
     std::unique_ptr<frmPairvaneMainForm> form;
 };
 
-TEST_F(MainFormTest, StartsWithTheClearedBoardAndThePaletteClosed) {
+TEST_F(MainFormTest, StartsWithTheClearedBoardAndThePaletteClosed)
+{
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Velka Pairvane for Tournament Special"));
     EXPECT_EQ(form->size(), QSize(371, 358)); // 5565 x 5370 twips of client area
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
@@ -72,7 +77,8 @@ TEST_F(MainFormTest, StartsWithTheClearedBoardAndThePaletteClosed) {
     EXPECT_EQ(QApplication::focusWidget(), button("cmdShow"));
 }
 
-TEST_F(MainFormTest, DrawsEveryLineAndConnectorOnWholePixels) {
+TEST_F(MainFormTest, DrawsEveryLineAndConnectorOnWholePixels)
+{
     for (int k = 0; k < 16; ++k)
         EXPECT_TRUE(firstRoundLineDrawn(k)) << "line " << k;
     // Line 16 lies at 370 twips: pixel row 25, not 24.
@@ -96,13 +102,15 @@ struct Place {
     bool onBoard;
 };
 
-void PrintTo(const Place& p, std::ostream* out) {
+void PrintTo(const Place& p, std::ostream* out)
+{
     *out << p.name;
 }
 
 class MainFormPlaces : public MainFormTest, public ::testing::WithParamInterface<Place> {};
 
-TEST_P(MainFormPlaces, StandWhereDesigned) {
+TEST_P(MainFormPlaces, StandWhereDesigned)
+{
     const Place& p = GetParam();
     auto* widget = control<QWidget>(form.get(), QString::fromLatin1(p.name));
     ASSERT_NE(widget, nullptr);
@@ -133,7 +141,8 @@ INSTANTIATE_TEST_SUITE_P(Controls, MainFormPlaces,
                              return name;
                          });
 
-TEST_F(MainFormTest, CaptionsCarryTheirAccessKeys) {
+TEST_F(MainFormTest, CaptionsCarryTheirAccessKeys)
+{
     EXPECT_EQ(button("cmdClear")->text(), QStringLiteral("初期化(&C)"));
     EXPECT_EQ(button("cmdNew")->text(), QStringLiteral("新規トーナメント開始(&E)..."));
     EXPECT_EQ(button("cmdProgress")->text(), QStringLiteral("トーナメント進行(&T)"));
@@ -146,7 +155,8 @@ TEST_F(MainFormTest, CaptionsCarryTheirAccessKeys) {
               QStringLiteral("Velka Tablewright"));
 }
 
-TEST_F(MainFormTest, ClickOnABoxShowsAndHidesItsLineAndNothingElse) {
+TEST_F(MainFormTest, ClickOnABoxShowsAndHidesItsLineAndNothingElse)
+{
     QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
     ASSERT_TRUE(box(5)->isVisible());
     const auto before = snapshot(form->board());
@@ -165,7 +175,8 @@ TEST_F(MainFormTest, ClickOnABoxShowsAndHidesItsLineAndNothingElse) {
     EXPECT_EQ(snapshot(form->board()), before);
 }
 
-TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep) {
+TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep)
+{
     QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
     box(7)->setFocus();
     QTest::keyClick(box(7), Qt::Key_Space);
@@ -181,7 +192,8 @@ TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep) {
     EXPECT_TRUE(firstRoundLineDrawn(7));
 }
 
-TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth) {
+TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth)
+{
     auto* show = button("cmdShow");
     QTest::mouseClick(show, Qt::LeftButton);
     EXPECT_EQ(form->size(), QSize(553, 358)); // 8295 twips
@@ -191,7 +203,8 @@ TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth) {
     EXPECT_EQ(show->toolTip(), QStringLiteral("メニューパレットの表示/非表示を切り替えます。"));
 }
 
-TEST_F(MainFormTest, AccessKeysWorkWhileThePaletteIsCutOff) {
+TEST_F(MainFormTest, AccessKeysWorkWhileThePaletteIsCutOff)
+{
     ASSERT_FALSE(form->board().paletteOpen());
     // An access key presses its button with a short animation.
     QTest::keyClick(form.get(), Qt::Key_T, Qt::AltModifier);
@@ -206,7 +219,8 @@ TEST_F(MainFormTest, AccessKeysWorkWhileThePaletteIsCutOff) {
     EXPECT_TRUE(form->board().progressMode());
 }
 
-TEST_F(MainFormTest, InitialiseAnsweredNoChangesNothingAndYesResets) {
+TEST_F(MainFormTest, InitialiseAnsweredNoChangesNothingAndYesResets)
+{
     QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
     QTest::mouseClick(box(3), Qt::LeftButton);
     const auto marked = snapshot(form->board());
@@ -227,7 +241,8 @@ TEST_F(MainFormTest, InitialiseAnsweredNoChangesNothingAndYesResets) {
     EXPECT_TRUE(box(3)->isVisible());
 }
 
-TEST_F(MainFormTest, TabReachesTheButtonsThenTheShownBoxesInOrder) {
+TEST_F(MainFormTest, TabReachesTheButtonsThenTheShownBoxesInOrder)
+{
     const auto tabFrom = [](QWidget* from) {
         QTest::keyClick(from, Qt::Key_Tab);
         return QApplication::focusWidget();
@@ -249,7 +264,8 @@ TEST_F(MainFormTest, TabReachesTheButtonsThenTheShownBoxesInOrder) {
     }
 }
 
-TEST_F(MainFormTest, ConfirmationIsAJapaneseWarningWithYesAsDefault) {
+TEST_F(MainFormTest, ConfirmationIsAJapaneseWarningWithYesAsDefault)
+{
     QtMessageBoxes real;
     open(real);
     QString title, text, yesText, noText;

@@ -15,13 +15,15 @@ struct FloorCase {
     std::int64_t floor;
 };
 
-void PrintTo(const FloorCase& c, std::ostream* out) {
+void PrintTo(const FloorCase& c, std::ostream* out)
+{
     *out << '"' << c.text << '"';
 }
 
 class TypedNumberFloor : public ::testing::TestWithParam<FloorCase> {};
 
-TEST_P(TypedNumberFloor, ReadsAndRoundsDown) {
+TEST_P(TypedNumberFloor, ReadsAndRoundsDown)
+{
     const auto number = TypedNumber::read(GetParam().text);
     ASSERT_TRUE(number.has_value()) << GetParam().text;
     EXPECT_EQ(number->floorClamped(kBound), GetParam().floor) << GetParam().text;
@@ -58,7 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 class TypedNumberRefused : public ::testing::TestWithParam<std::string> {};
 
-TEST_P(TypedNumberRefused, IsNotANumber) {
+TEST_P(TypedNumberRefused, IsNotANumber)
+{
     EXPECT_FALSE(TypedNumber::read(GetParam()));
 }
 
@@ -72,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, TypedNumberRefused,
                                                        3),
                                            "\xFF", "\xEF\xBC", "\xC0\xB1", "\xED\xA0\x80"));
 
-TEST(TypedNumber, HugeAndSignAreKnownWithoutTheValue) {
+TEST(TypedNumber, HugeAndSignAreKnownWithoutTheValue)
+{
     const auto big = TypedNumber::read("-1e400");
     ASSERT_TRUE(big);
     EXPECT_TRUE(big->huge());
@@ -90,13 +94,15 @@ struct SumCase {
     std::int64_t seconds;
 };
 
-void PrintTo(const SumCase& c, std::ostream* out) {
+void PrintTo(const SumCase& c, std::ostream* out)
+{
     *out << c.h << " h " << c.m << " min " << c.s << " s";
 }
 
 class TypedNumberSum : public ::testing::TestWithParam<SumCase> {};
 
-TEST_P(TypedNumberSum, IsExactToTheSecond) {
+TEST_P(TypedNumberSum, IsExactToTheSecond)
+{
     const auto h = TypedNumber::read(GetParam().h);
     const auto m = TypedNumber::read(GetParam().m);
     const auto s = TypedNumber::read(GetParam().s);
@@ -117,7 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
                       SumCase{"1", "-60", "0", 0}, SumCase{"25", "0", "0", 90000},
                       SumCase{"0", "0", "59.999999999999999999999", 60}));
 
-TEST(TypedNumber, SumRefusesHugeTermsAndTotalsBeyondTheLimit) {
+TEST(TypedNumber, SumRefusesHugeTermsAndTotalsBeyondTheLimit)
+{
     const auto huge = TypedNumber::read("1e20");
     const auto one = TypedNumber::read("1");
     const auto many = TypedNumber::read("100000000000000");

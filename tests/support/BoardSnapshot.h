@@ -23,7 +23,8 @@ struct BoardSnapshot {
     bool operator==(const BoardSnapshot&) const = default;
 };
 
-inline BoardSnapshot snapshot(const BracketBoard& b) {
+inline BoardSnapshot snapshot(const BracketBoard& b)
+{
     BoardSnapshot s{};
     for (int i = 0; i < board::kSlotCount; ++i)
         s.captions[i] = b.slotCaption(i);
@@ -41,7 +42,8 @@ inline BoardSnapshot snapshot(const BracketBoard& b) {
     return s;
 }
 
-inline std::ostream& operator<<(std::ostream& out, const BoardSnapshot& s) {
+inline std::ostream& operator<<(std::ostream& out, const BoardSnapshot& s)
+{
     out << "width " << s.outerWidth << "; checked";
     for (int k = 0; k < board::kBoxCount; ++k)
         out << (s.boxChecked[k] ? " " + std::to_string(k) : "");
@@ -64,7 +66,8 @@ inline std::ostream& operator<<(std::ostream& out, const BoardSnapshot& s) {
 }
 
 // Line k (k < 30) is shown exactly when box k is checked.
-inline ::testing::AssertionResult boxRuleHolds(const BracketBoard& b) {
+inline ::testing::AssertionResult boxRuleHolds(const BracketBoard& b)
+{
     for (int k = 0; k < board::kBoxCount; ++k) {
         if (b.lineVisible(k) != b.boxChecked(k))
             return ::testing::AssertionFailure()

@@ -13,7 +13,8 @@ namespace velka::test {
 // an unscripted question fails the test and is answered No.
 class ScriptedMessageBoxes final : public MessageBoxes {
 public:
-    MessageAnswer show(const Message& message) override {
+    MessageAnswer show(const Message& message) override
+    {
         shown.push_back(message);
         if (message.buttons == MessageButtons::Ok)
             return MessageAnswer::Ok;

@@ -9,7 +9,8 @@ namespace velka::test {
 
 // The seed of a randomised test: VELKA_TEST_SEED when set, so that a failure can be replayed,
 // otherwise a fresh one. Printed either way.
-inline unsigned testSeed() {
+inline unsigned testSeed()
+{
     unsigned seed = 0;
     if (const char* given = std::getenv("VELKA_TEST_SEED"))
         seed = static_cast<unsigned>(std::stoul(given));

@@ -13,7 +13,8 @@ namespace velka::test {
 
 // Finds a window's control by its object name and fails the test when it is missing.
 template <typename T>
-T* control(const QWidget* window, const QString& name) {
+T* control(const QWidget* window, const QString& name)
+{
     T* found = window->findChild<T*>(name);
     EXPECT_NE(found, nullptr) << "no control named " << name.toStdString();
     return found;
@@ -24,7 +25,8 @@ T* control(const QWidget* window, const QString& name) {
 // the bound, so that a missing window fails the test instead of hanging it. Record what the
 // handler saw and assert after the blocking call has returned.
 inline void whenModalOpens(std::function<void(QWidget*)> handler,
-                           std::chrono::milliseconds bound = std::chrono::seconds(5)) {
+                           std::chrono::milliseconds bound = std::chrono::seconds(5))
+{
     auto* poll = new QTimer(qApp);
     auto left = static_cast<int>(bound.count() / 10);
     poll->setInterval(10);

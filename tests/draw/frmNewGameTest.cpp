@@ -1,0 +1,302 @@
+#include "draw/frmNewGame.h"
+
+#include "board/BracketBoard.h"
+#include "tests/support/BoardSnapshot.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/ScriptedRandom.h"
+#include "tests/support/WindowTest.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velka {
+namespace {
+
+using test::control;
+
+class NewGameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        board.Load();
+        dialog = std::make_unique<frmNewGame>(board, random, boxes);
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+
+    template <typename T = QWidget>
+    T* find(const char* name) const
+    {
+        return control<T>(dialog.get(), QString::fromLatin1(name));
+    }
+    QPlainTextEdit* input() const { return find<QPlainTextEdit>("txtEntry"); }
+    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+
+    std::vector<std::string> entries() const
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < dialog->entries().count(); ++i)
+            out.push_back(dialog->entries().at(i));
+        return out;
+    }
+    QStringList shownEntries() const
+    {
+        QStringList out;
+        const QAbstractItemModel* model = find<QListView>("lstEntry")->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            out << model->index(row, 0).data().toString();
+        return out;
+    }
+
+    // Types ASCII key by key; other text arrives as an input method commits it.
+    static void typeText(QWidget* widget, const QString& text)
+    {
+        bool ascii = true;
+        for (QChar c : text)
+            ascii = ascii && c.unicode() >= 0x20 && c.unicode() < 0x7F;
+        if (ascii) {
+            QTest::keyClicks(widget, text);
+            return;
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(widget, &commit);
+    }
+
+    void typeLines(std::initializer_list<const char*> lines)
+    {
+        input()->setFocus();
+        bool first = true;
+        for (const char* line : lines) {
+            if (!first)
+                QTest::keyClick(input(), Qt::Key_Return);
+            typeText(input(), QString::fromUtf8(line));
+            first = false;
+        }
+    }
+
+    BracketBoard board;
+    test::ScriptedRandom random;
+    test::ScriptedMessageBoxes boxes;
+    std::unique_ptr<frmNewGame> dialog;
+};
+
+TEST_F(NewGameTest, OpensInItsInitialState)
+{
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("新規トーナメント設定"));
+    EXPECT_EQ(dialog->size(), QSize(455, 230));
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    EXPECT_FALSE(dialog->windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(find<QListView>("lstEntry")->model()->rowCount(), 0);
+    EXPECT_TRUE(input()->toPlainText().isEmpty());
+    EXPECT_EQ(find<QLineEdit>("txtMenber")->text(), QStringLiteral("16"));
+    EXPECT_FALSE(find<QCheckBox>("chkSeed")->isChecked());
+    EXPECT_TRUE(find<QLineEdit>("txtSeed")->text().isEmpty());
+    EXPECT_EQ(find<QGroupBox>("fraEntry")->title(), QStringLiteral("エントリー"));
+    EXPECT_EQ(find<QPushButton>("cmdDeleteList")->text(), QStringLiteral("×(&D)"));
+    EXPECT_EQ(find<QPushButton>("cmdDeleteList")->toolTip(),
+              QStringLiteral("選択メンバーを削除します"));
+    EXPECT_EQ(find<QPushButton>("cmdEntry")->text(), QStringLiteral("Enter (&E)"));
+    EXPECT_EQ(find<QPushButton>("cmdNewEventExec")->text(),
+              QStringLiteral("新規トーナメント開始(&E)"));
+    EXPECT_EQ(find<QLabel>("Label1")->text(), QStringLiteral("当選人数(&C)："));
+    EXPECT_TRUE(find<QLabel>("Label1")->alignment() & Qt::AlignRight);
+    EXPECT_EQ(find<QCheckBox>("chkSeed")->text(),
+              QStringLiteral("シード(当選人数奇数のときのみ有効(&S)："));
+    for (const char* name : {"cmdDeleteList", "cmdEntry", "cmdNewEventExec"}) {
+        EXPECT_FALSE(find<QPushButton>(name)->isDefault()) << name;
+        EXPECT_FALSE(find<QPushButton>(name)->autoDefault()) << name;
+    }
+}
+
+struct Place {
+    const char* name;
+    QRect pixels; // in the frame, or in the dialog for the frame and the start button
+};
+
+void PrintTo(const Place& p, std::ostream* out)
+{
+    *out << p.name;
+}
+
+class NewGamePlaces : public NewGameTest, public ::testing::WithParamInterface<Place> {};
+
+TEST_P(NewGamePlaces, StandWhereDesigned)
+{
+    EXPECT_EQ(find(GetParam().name)->geometry(), GetParam().pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, NewGamePlaces,
+    ::testing::Values(Place{"fraEntry", {7, 7, 442, 190}}, Place{"lstEntry", {7, 14, 379, 79}},
+                      Place{"cmdDeleteList", {392, 14, 43, 22}},
+                      Place{"txtEntry", {7, 98, 379, 43}}, Place{"cmdEntry", {392, 42, 43, 99}},
+                      Place{"cmdNewEventExec", {266, 203, 183, 22}},
+                      Place{"txtMenber", {413, 166, 22, 18}}, Place{"Label1", {329, 168, 85, 15}},
+                      Place{"chkSeed", {56, 147, 232, 15}}, Place{"txtSeed", {280, 145, 155, 18}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(NewGameTest, TypedLinesBecomeEntriesAndTheInputEmpties)
+{
+    typeLines({"Alice", "", "  Bob ", "田中"});
+    QTest::keyClick(input(), Qt::Key_Return, Qt::ShiftModifier); // a line break of its own kind
+    QTest::keyClicks(input(), QStringLiteral("Carol"));
+    EXPECT_TRUE(dialog->isVisible()) << "Return starts a new line, nothing else";
+
+    click("cmdEntry");
+
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Alice", "  Bob ", "田中", "Carol"}));
+    EXPECT_EQ(shownEntries(), (QStringList{"Alice", "  Bob ", "田中", "Carol"}));
+    EXPECT_TRUE(input()->toPlainText().isEmpty());
+}
+
+TEST_F(NewGameTest, PastedTextKeepsEveryCharacter)
+{
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("X\r\nY\nZ\u00A0W\r\n\r\n😀 e\u0301\r\n\u05E9\u05DC\u05D5\u05DD"));
+    input()->setFocus();
+    QTest::keyClick(input(), Qt::Key_V, Qt::ControlModifier);
+    click("cmdEntry");
+    EXPECT_EQ(entries(), (std::vector<std::string>{"X", "Y", "Z\u00A0W", "😀 e\u0301",
+                                                   "\u05E9\u05DC\u05D5\u05DD"}));
+}
+
+TEST_F(NewGameTest, EnterWithNothingOrOnlyLineBreaks)
+{
+    click("cmdEntry");
+    EXPECT_TRUE(entries().empty());
+
+    typeLines({"", "", ""});
+    ASSERT_FALSE(input()->document()->toRawText().isEmpty());
+    click("cmdEntry");
+    EXPECT_TRUE(entries().empty());
+    EXPECT_TRUE(input()->document()->toRawText().isEmpty());
+}
+
+TEST_F(NewGameTest, EscapeAndReturnCloseNothing)
+{
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    auto* size = find<QLineEdit>("txtMenber");
+    size->setFocus();
+    QTest::keyClick(size, Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(boxes.shown.empty()) << "Return pressed no button";
+}
+
+TEST_F(NewGameTest, DeleteRemovesTheSelectedEntryAndMovesOn)
+{
+    typeLines({"A", "B", "C", "D"});
+    click("cmdEntry");
+    click("cmdDeleteList");
+    EXPECT_EQ(entries().size(), 4u) << "nothing selected, nothing deleted";
+
+    auto* list = find<QListView>("lstEntry");
+    list->setCurrentIndex(list->model()->index(1, 0));
+    click("cmdDeleteList");
+    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "C", "D"}));
+    click("cmdDeleteList");
+    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "D"}));
+    click("cmdDeleteList");
+    click("cmdDeleteList");
+    click("cmdDeleteList");
+    EXPECT_TRUE(entries().empty());
+    EXPECT_TRUE(shownEntries().isEmpty());
+}
+
+TEST_F(NewGameTest, StartDrawsOntoTheBoardAndCloses)
+{
+    typeLines({"A", "B", "C", "D", "E"});
+    click("cmdEntry");
+    find<QLineEdit>("txtMenber")->setText(QStringLiteral("５"));
+    find<QCheckBox>("chkSeed")->setChecked(true);
+    find<QLineEdit>("txtSeed")->setText(QStringLiteral("Seed"));
+
+    click("cmdNewEventExec");
+
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(board.slotCaption(4), "Seed");
+    EXPECT_EQ(board.slotCaption(5), "");
+    EXPECT_EQ(dialog->entries().count(), 1);
+    EXPECT_TRUE(board.connectorVisible(2));
+    EXPECT_EQ(board.connector(2).y2, 1630);
+}
+
+TEST_F(NewGameTest, RefusedStartKeepsTheDialogItsStateAndTheBoard)
+{
+    typeLines({"A", "B", "C"});
+    click("cmdEntry");
+    typeLines({"still typing"});
+    board.ToggleProgress();
+    board.setBoxChecked(3, false);
+    const auto before = test::snapshot(board);
+
+    click("cmdNewEventExec"); // 16 players from three entries
+    find<QLineEdit>("txtMenber")->setText(QStringLiteral("三"));
+    click("cmdNewEventExec");
+
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, "人数が足りません。");
+    EXPECT_EQ(boxes.shown[1].title, "Error");
+    EXPECT_EQ(boxes.shown[1].text, "当選人数には数字を入力してください。");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(entries(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(input()->toPlainText(), QStringLiteral("still typing"));
+    EXPECT_EQ(find<QLineEdit>("txtMenber")->text(), QStringLiteral("三"));
+    EXPECT_EQ(test::snapshot(board), before);
+}
+
+TEST_F(NewGameTest, AFullListRefusesTheEnterAndKeepsTheText)
+{
+    QString many;
+    for (int i = 0; i < 32767; ++i)
+        many += QStringLiteral("選手%1\n").arg(i);
+    input()->setPlainText(many);
+    click("cmdEntry");
+    ASSERT_EQ(dialog->entries().count(), 32767);
+    EXPECT_EQ(find<QListView>("lstEntry")->model()->rowCount(), 32767);
+
+    typeLines({"one more"});
+    click("cmdEntry");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_EQ(input()->toPlainText(), QStringLiteral("one more"));
+    EXPECT_EQ(dialog->entries().count(), 32767);
+}
+
+TEST_F(NewGameTest, AccessKeyOfTheSizeLabelGoesToTheSizeBox)
+{
+    QTest::keyClick(dialog.get(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), find("txtMenber"));
+}
+
+TEST_F(NewGameTest, TabGoesInTheDesignedOrder)
+{
+    const char* order[] = {"lstEntry",        "cmdDeleteList", "txtEntry", "cmdEntry",
+                           "cmdNewEventExec", "txtMenber",     "chkSeed",  "txtSeed"};
+    EXPECT_EQ(QApplication::focusWidget(), find(order[0]));
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), find(order[i])) << order[i];
+    }
+}
+
+} // namespace
+} // namespace velka
