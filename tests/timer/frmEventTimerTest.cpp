@@ -1,0 +1,364 @@
+#include "timer/frmEventTimer.h"
+
+#include "tests/support/WindowTest.h"
+#include "tests/timer/TimerTestSupport.h"
+#include "uikit/Fonts.h"
+#include "uikit/QtMessageBoxes.h"
+
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace velka {
+namespace {
+
+using test::control;
+using test::ScopedTimeZone;
+using test::TestClock;
+
+constexpr std::int64_t kTen = 1717203600; // 2024-06-01 10:00:00 in Tokyo
+
+// Answers every box with OK and lets the test look at the window at the moment it is shown.
+class RecordingMessageBoxes final : public MessageBoxes {
+public:
+    MessageAnswer show(const Message& message) override
+    {
+        shown.push_back(message);
+        if (onShow)
+            onShow();
+        return MessageAnswer::Ok;
+    }
+    std::vector<Message> shown;
+    std::function<void()> onShow;
+};
+
+const QColor kWhite(255, 255, 255);
+const QColor kGreen(0, 192, 0);
+const QColor kRed(255, 0, 0);
+
+class EventTimerWindowTest : public ::testing::Test {
+protected:
+    void open(MessageBoxes& messageBoxes)
+    {
+        window = std::make_unique<frmEventTimer>(clock, messageBoxes);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void SetUp() override
+    {
+        clock.time = kTen;
+        open(boxes);
+    }
+
+    QLineEdit* edit(const char* name) const
+    {
+        return control<QLineEdit>(window.get(), QString::fromLatin1(name));
+    }
+    QLineEdit* display() const { return edit("txtEventTimer"); }
+    QCheckBox* countDownBox() const
+    {
+        return control<QCheckBox>(window.get(), QStringLiteral("chkCountDownTimer"));
+    }
+    QPushButton* ctlShow() const
+    {
+        return control<QPushButton>(window.get(), QStringLiteral("cmdCtlShow"));
+    }
+    QColor displayColour() const { return display()->palette().color(QPalette::Text); }
+    // Waits for the window's own 100 ms tick to show the text in the colour.
+    bool showsSoon(const QString& text, const QColor& colour) const
+    {
+        return QTest::qWaitFor(
+            [&] { return display()->text() == text && displayColour() == colour; });
+    }
+
+    ScopedTimeZone zone{"Asia/Tokyo"};
+    TestClock clock;
+    RecordingMessageBoxes boxes;
+    std::unique_ptr<frmEventTimer> window;
+};
+
+TEST_F(EventTimerWindowTest, OpensWithOnlyTheDisplayShowingTheTimeOfDay)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velka EventTimer"));
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_EQ(window->size(), QSize(484, 106)); // 7260 x 1590 twips
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(window->testAttribute(Qt::WA_DeleteOnClose));
+
+    EXPECT_EQ(edit("txtHour")->text(), QStringLiteral("0"));
+    EXPECT_EQ(edit("txtMinute")->text(), QStringLiteral("05"));
+    EXPECT_EQ(edit("txtSecound")->text(), QStringLiteral("00"));
+    EXPECT_FALSE(countDownBox()->isChecked());
+    EXPECT_GE(edit("txtHour")->geometry().top(), window->height()) << "the row is cut off";
+    EXPECT_EQ(QApplication::focusWidget(), ctlShow());
+
+    auto* timer1 = control<QTimer>(window.get(), QStringLiteral("Timer1"));
+    ASSERT_NE(timer1, nullptr);
+    EXPECT_TRUE(timer1->isActive());
+    EXPECT_EQ(timer1->interval(), 100);
+
+    EXPECT_EQ(display()->palette().color(QPalette::Base), QColor(Qt::black));
+    EXPECT_TRUE(showsSoon(QStringLiteral("10 : 00 : 00"), kWhite));
+}
+
+struct Place {
+    const char* name;
+    QRect pixels;
+};
+
+void PrintTo(const Place& p, std::ostream* out)
+{
+    *out << p.name;
+}
+
+class EventTimerPlaces : public EventTimerWindowTest,
+                         public ::testing::WithParamInterface<Place> {};
+
+TEST_P(EventTimerPlaces, StandWhereDesigned)
+{
+    auto* widget = control<QWidget>(window.get(), QString::fromLatin1(GetParam().name));
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->geometry(), GetParam().pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, EventTimerPlaces,
+                         ::testing::Values(Place{"txtEventTimer", {0, 0, 484, 106}},
+                                           Place{"cmdCtlShow", {452, 91, 29, 12}},
+                                           Place{"txtHour", {7, 114, 22, 18}},
+                                           Place{"txtMinute", {35, 114, 22, 18}},
+                                           Place{"txtSecound", {63, 114, 22, 18}},
+                                           Place{"chkCountDownTimer", {91, 112, 176, 22}},
+                                           Place{"Label1", {343, 116, 134, 15}}),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// The columns of the display that carry ink of the text, inside its frame.
+std::pair<int, int> inkColumns(QLineEdit* display)
+{
+    const QImage image = display->grab().toImage();
+    int first = image.width();
+    int last = -1;
+    for (int x = 3; x < image.width() - 3; ++x) {
+        for (int y = 3; y < image.height() - 3; ++y) {
+            if (qGray(image.pixel(x, y)) > 60 || qRed(image.pixel(x, y)) > 60) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
+TEST_F(EventTimerWindowTest, WidestTimesStandWholeAndCentredIn72PointBold)
+{
+    const QFont font = display()->font();
+    EXPECT_EQ(font.pointSizeF(), 72);
+    EXPECT_TRUE(QFontInfo(font).bold());
+    EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("IPAPGothic"));
+
+    clock.time = kTen + 13 * 3600 + 59 * 60 + 59;
+    ASSERT_TRUE(showsSoon(QStringLiteral("23 : 59 : 59"), kWhite));
+    const auto [first, last] = inkColumns(display());
+    EXPECT_GT(first, 3);
+    EXPECT_LT(last, 480);
+    EXPECT_NEAR(first, display()->width() - 1 - last, 4) << "a text too wide scrolls off centre";
+
+    edit("txtHour")->setText(QStringLiteral("25"));
+    edit("txtMinute")->setText(QStringLiteral("0"));
+    countDownBox()->click();
+    ASSERT_TRUE(showsSoon(QStringLiteral("25 : 00 : 00"), kRed));
+    const auto [redFirst, redLast] = inkColumns(display());
+    EXPECT_GT(redFirst, 3);
+    EXPECT_LT(redLast, 480);
+}
+
+struct FitCase {
+    int width;
+    bool keepsSize;
+};
+
+void PrintTo(const FitCase& c, std::ostream* out)
+{
+    *out << c.width << " px";
+}
+
+class DisplayFont : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(DisplayFont, FitsTheWidestTimeShrinkingOnlyWhenBlanksAreNotEnough)
+{
+    const QFont designed = japaneseGothic(72, QFont::Bold);
+    const QString widest = widestDisplayTime(designed);
+    const QFont fitted = fitDisplayFont(designed, GetParam().width);
+    EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(widest), GetParam().width);
+    if (GetParam().keepsSize) {
+        EXPECT_EQ(fitted.pointSizeF(), 72);
+        return;
+    }
+    QFont larger = fitted;
+    larger.setPointSizeF(fitted.pointSizeF() + 1);
+    EXPECT_GT(QFontMetrics(larger).horizontalAdvance(widest), GetParam().width);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, DisplayFont,
+                         ::testing::Values(FitCase{477, true}, FitCase{430, true},
+                                           FitCase{300, false}));
+
+TEST_F(EventTimerWindowTest, PaletteButtonTogglesTheRowAndLeavesTheCountdownRunning)
+{
+    QTest::mouseClick(ctlShow(), Qt::LeftButton);
+    EXPECT_EQ(window->height(), 137); // 2055 twips
+    QTest::mouseClick(countDownBox(), Qt::LeftButton);
+    ASSERT_TRUE(window->eventTimer().countingDown());
+    ASSERT_TRUE(showsSoon(QStringLiteral("0 : 05 : 00"), kGreen));
+
+    QTest::mouseClick(ctlShow(), Qt::LeftButton);
+    EXPECT_EQ(window->height(), 106);
+    clock.time += 10;
+    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 04 : 50"), kGreen));
+    QTest::mouseClick(ctlShow(), Qt::LeftButton);
+    EXPECT_EQ(window->height(), 137);
+    EXPECT_TRUE(countDownBox()->isChecked());
+    EXPECT_EQ(window->eventTimer().countDownEnd(), kTen + 300);
+}
+
+TEST_F(EventTimerWindowTest, RowCutOffStillAnswersAltCAndTab)
+{
+    ASSERT_EQ(window->height(), 106);
+    // An access key presses its check box with a short animation.
+    QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return countDownBox()->isChecked(); }));
+    EXPECT_TRUE(window->eventTimer().countingDown());
+    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 05 : 00"), kGreen));
+
+    clock.time += 1;
+    QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !countDownBox()->isChecked(); }));
+    EXPECT_FALSE(window->eventTimer().countingDown());
+    EXPECT_TRUE(showsSoon(QStringLiteral("10 : 00 : 01"), kWhite));
+
+    ctlShow()->setFocus();
+    QTest::keyClick(ctlShow(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), edit("txtHour"));
+}
+
+TEST_F(EventTimerWindowTest, EndShowsRedZeroAndClearsTheBoxBeforeAnnouncingOnce)
+{
+    QString shownText;
+    QColor shownColour;
+    bool boxChecked = true;
+    boxes.onShow = [&] {
+        shownText = display()->text();
+        shownColour = displayColour();
+        boxChecked = countDownBox()->isChecked();
+    };
+    edit("txtMinute")->setText(QStringLiteral("0"));
+    edit("txtSecound")->setText(QStringLiteral("2"));
+    countDownBox()->click();
+    ASSERT_TRUE(showsSoon(QStringLiteral("0 : 00 : 02"), kRed));
+
+    clock.time += 2;
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !boxes.shown.empty(); }));
+    EXPECT_EQ(shownText, QStringLiteral("0 : 00 : 00"));
+    EXPECT_EQ(shownColour, kRed);
+    EXPECT_FALSE(boxChecked);
+    EXPECT_EQ(boxes.shown.front(), EventTimer::timeUpMessage());
+    EXPECT_TRUE(showsSoon(QStringLiteral("10 : 00 : 02"), kWhite));
+    QTest::qWait(300);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(EventTimerWindowTest, TimeUpBoxLeavesTheClockRunningWhileItIsOpen)
+{
+    QtMessageBoxes real;
+    open(real);
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool clockShownWhileOpen = false;
+    bool handled = false;
+    test::whenModalOpens([&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+        }
+        clock.time += 5;
+        clockShownWhileOpen = showsSoon(QStringLiteral("10 : 00 : 08"), kWhite);
+        QTest::keyClick(modal, Qt::Key_Return);
+        handled = true;
+    });
+    edit("txtMinute")->setText(QStringLiteral("0"));
+    edit("txtSecound")->setText(QStringLiteral("3"));
+    countDownBox()->click();
+    ASSERT_TRUE(showsSoon(QStringLiteral("0 : 00 : 03"), kRed));
+    clock.time += 3;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handled; }));
+
+    EXPECT_EQ(title, QStringLiteral("Velka Tablewright"));
+    EXPECT_EQ(text, QStringLiteral("Time Up!!"));
+    EXPECT_EQ(icon, QMessageBox::Information);
+    EXPECT_TRUE(clockShownWhileOpen);
+    QTest::qWait(300);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "announced a second time";
+}
+
+TEST_F(EventTimerWindowTest, CharacterKeysRestartACountdownAndOtherKeysDoNot)
+{
+    QCheckBox* box = countDownBox();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    ASSERT_TRUE(box->isChecked());
+    clock.time += 100;
+    ASSERT_TRUE(showsSoon(QStringLiteral("0 : 03 : 20"), kGreen));
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 05 : 00"), kGreen));
+
+    clock.time += 10;
+    QTest::keyClick(box, Qt::Key_F2);
+    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 04 : 50"), kGreen));
+    QTest::keyClick(box, Qt::Key_A);
+    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 05 : 00"), kGreen));
+
+    // A refused restart keeps the round and swallows the key: the box stays checked.
+    edit("txtSecound")->setText(QStringLiteral("abc"));
+    clock.time += 10;
+    QTest::keyClick(box, Qt::Key_Space);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0], errorMessage("秒の欄には数字を入力してください。"));
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_FALSE(box->isDown());
+    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 04 : 50"), kGreen));
+
+    // Space on the checked box restarts as it is pressed, then clears the box.
+    edit("txtSecound")->setText(QStringLiteral("00"));
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(window->eventTimer().countDownEnd(), clock.time + 300);
+    EXPECT_TRUE(showsSoon(QStringLiteral("10 : 02 : 00"), kWhite));
+}
+
+TEST_F(EventTimerWindowTest, RefusedStartClearsTheBoxAgainAndSaysWhy)
+{
+    edit("txtHour")->clear();
+    countDownBox()->click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0], errorMessage("時間の欄には数字を入力してください。"));
+    EXPECT_FALSE(countDownBox()->isChecked());
+    EXPECT_FALSE(window->eventTimer().countingDown());
+}
+
+} // namespace
+} // namespace velka

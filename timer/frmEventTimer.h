@@ -1,0 +1,74 @@
+#pragma once
+
+#include "timer/EventTimer.h"
+
+#include <QFont>
+#include <QWidget>
+
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace velka {
+
+class MessageBoxes;
+
+// The display's font made to fit availableWidth pixels with the widest time of day: the font as
+// given when that fits, otherwise with the blanks around the colons narrowed just enough, and
+// only when blanks of no width are still too wide, at the largest whole point size that fits.
+QFont fitDisplayFont(QFont font, int availableWidth);
+
+// The widest time of day the display can show in this font, "h : mm : ss" with two-digit
+// hours (which countdowns of a day or more reach too) and the font's widest digit throughout.
+QString widestDisplayTime(const QFont& font);
+
+// The event timer window: a large display of the time of day or of a running countdown, and
+// below it a row with the period's hours, minutes and seconds and the check box that starts the
+// countdown. The row shows only while the window is high; every control in it still works while
+// it is cut off. Every event goes to one EventTimer operation; the window then shows what the
+// timer holds.
+class frmEventTimer final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmEventTimer)
+
+public:
+    static constexpr int kClientWidth = 7260; // twips
+
+    // Builds the controls and runs the load step: the input row hidden and Timer1 ticking.
+    frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* parent = nullptr);
+    ~frmEventTimer() override;
+
+    EventTimer& eventTimer() { return eventTimer_; }
+    const EventTimer& eventTimer() const { return eventTimer_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createWidgets();
+    void connectWidgets();
+    void showChange(EventTimer::Part part);
+    void showDisplay();
+    void showInputs();
+    void showClientHeight();
+    void tick();
+    void tell(const std::optional<Message>& refusal);
+
+    EventTimer eventTimer_;
+    MessageBoxes& messageBoxes_;
+
+    QLineEdit* txtEventTimer = nullptr;
+    QPushButton* cmdCtlShow = nullptr;
+    QLineEdit* txtHour = nullptr;
+    QLineEdit* txtMinute = nullptr;
+    QLineEdit* txtSecound = nullptr;
+    QCheckBox* chkCountDownTimer = nullptr;
+    QLabel* Label1 = nullptr;
+    QTimer* Timer1 = nullptr;
+};
+
+} // namespace velka
