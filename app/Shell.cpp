@@ -1,7 +1,9 @@
 #include "app/Shell.h"
 
+#include "about/frmVerInfo.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
+#include "timer/frmEventTimer.h"
 #include "uikit/WindowPlacement.h"
 
 namespace velka {
@@ -13,7 +15,8 @@ Shell::Shell(Services services, QObject* parent)
 
 Shell::~Shell()
 {
-    delete newGame_.data();
+    // The dialogs belong to the main window; the event timer stands alone.
+    delete eventTimer_.data();
     delete mainForm_.data();
 }
 
@@ -31,8 +34,42 @@ frmPairvaneMainForm& Shell::mainForm()
         mainForm_->setAttribute(Qt::WA_DeleteOnClose);
         connect(mainForm_, &frmPairvaneMainForm::newTournamentRequested, this,
                 &Shell::OpenEntryDialog);
+        connect(mainForm_, &frmPairvaneMainForm::eventTimerRequested, this, &Shell::OpenEventTimer);
+        connect(mainForm_, &frmPairvaneMainForm::versionInfoRequested, this,
+                &Shell::OpenVersionInfo);
     }
     return *mainForm_;
+}
+
+// The two modal windows belong to the main window, from which alone they open: they stand over
+// it, stay off the taskbar, and cannot outlive it.
+frmNewGame& Shell::newGame()
+{
+    if (!newGame_) {
+        frmPairvaneMainForm& owner = mainForm();
+        newGame_ = new frmNewGame(owner.board(), services_.random, services_.messageBoxes, &owner);
+        newGame_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return *newGame_;
+}
+
+frmVerInfo& Shell::verInfo()
+{
+    if (!verInfo_) {
+        verInfo_ = new frmVerInfo(services_.browser, &mainForm());
+        verInfo_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return *verInfo_;
+}
+
+frmEventTimer& Shell::eventTimer()
+{
+    if (!eventTimer_) {
+        // No owner: it keeps running when the main window closes.
+        eventTimer_ = new frmEventTimer(services_.clock, services_.messageBoxes);
+        eventTimer_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    return *eventTimer_;
 }
 
 frmPairvaneMainForm* Shell::loadedMainForm() const
@@ -45,16 +82,14 @@ frmNewGame* Shell::loadedNewGame() const
     return newGame_.data();
 }
 
-frmNewGame& Shell::newGame()
+frmEventTimer* Shell::loadedEventTimer() const
 {
-    if (!newGame_) {
-        // Owned by the main window, whose board it draws onto: it stands over it, off the
-        // taskbar, and cannot outlive it.
-        frmPairvaneMainForm& owner = mainForm();
-        newGame_ = new frmNewGame(owner.board(), services_.random, services_.messageBoxes, &owner);
-        newGame_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    return *newGame_;
+    return eventTimer_.data();
+}
+
+frmVerInfo* Shell::loadedVerInfo() const
+{
+    return verInfo_.data();
 }
 
 void Shell::OpenEntryDialog()
@@ -62,6 +97,20 @@ void Shell::OpenEntryDialog()
     frmNewGame& dialog = newGame();
     centreOver(&dialog, loadedMainForm());
     dialog.exec(); // unloads the dialog when it closes
+}
+
+void Shell::OpenEventTimer()
+{
+    frmEventTimer& timer = eventTimer();
+    if (!timer.isVisible())
+        timer.show();
+}
+
+void Shell::OpenVersionInfo()
+{
+    frmVerInfo& window = verInfo();
+    centreOver(&window, loadedMainForm());
+    window.exec(); // unloads the window when it closes
 }
 
 } // namespace velka

@@ -5,21 +5,27 @@
 
 namespace velka {
 
+class Clock;
 class MessageBoxes;
 class RandomSource;
+class WebBrowser;
+class frmEventTimer;
 class frmNewGame;
 class frmPairvaneMainForm;
+class frmVerInfo;
 
 // The platform services the windows reach through small interfaces.
 struct Services {
     MessageBoxes& messageBoxes;
     RandomSource& random;
+    Clock& clock;
+    WebBrowser& browser;
 };
 
-// The program's windows: one instance of each window class, created on first use and unloaded
-// when it closes, so that the next use builds it afresh from its design and runs its load step
-// again. No data is handed to a window when it opens. The program ends when its last window has
-// closed.
+// The program's four windows: one instance of each window class, created on first use and
+// unloaded when it closes, so that the next use builds it afresh from its design and runs its
+// load step again. No data is handed to a window when it opens. The program ends when its last
+// window has closed; closing the main window leaves a running event timer open.
 class Shell final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Shell)
@@ -33,18 +39,30 @@ public:
 
     // Shows the entry dialog modally; returns when it has closed.
     void OpenEntryDialog();
+    // Shows the event timer unless it is visible already; a visible one is left as it stands,
+    // neither raised nor restored.
+    void OpenEventTimer();
+    // Shows the version window modally; returns when it has closed.
+    void OpenVersionInfo();
 
+    // The instances, each created on first use.
     frmPairvaneMainForm& mainForm();
     frmNewGame& newGame();
+    frmEventTimer& eventTimer();
+    frmVerInfo& verInfo();
 
     // The loaded instances, or null.
     frmPairvaneMainForm* loadedMainForm() const;
     frmNewGame* loadedNewGame() const;
+    frmEventTimer* loadedEventTimer() const;
+    frmVerInfo* loadedVerInfo() const;
 
 private:
     Services services_;
     QPointer<frmPairvaneMainForm> mainForm_;
     QPointer<frmNewGame> newGame_;
+    QPointer<frmEventTimer> eventTimer_;
+    QPointer<frmVerInfo> verInfo_;
 };
 
 } // namespace velka

@@ -1,5 +1,8 @@
+#include "about/DesktopWebBrowser.h"
+#include "about/ProgramVersion.h"
 #include "app/Shell.h"
 #include "draw/RandomSource.h"
+#include "timer/Clock.h"
 #include "uikit/Application.h"
 #include "uikit/QtMessageBoxes.h"
 
@@ -8,13 +11,18 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral(VELKA_APPLICATION_NAME));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VELKA_VERSION));
+    QCoreApplication::setApplicationName(QStringLiteral("velka-tablewright"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(velka::kProgramVersion.major)
+                                                .arg(velka::kProgramVersion.minor)
+                                                .arg(velka::kProgramVersion.revision));
     velka::setUpApplication(app);
 
     velka::QtMessageBoxes messageBoxes;
     velka::ClockSeededRandom random;
-    velka::Shell shell({messageBoxes, random});
+    velka::SystemClock clock;
+    velka::DesktopWebBrowser browser;
+    velka::Shell shell({messageBoxes, random, clock, browser});
     shell.start();
     return QApplication::exec();
 }

@@ -1,0 +1,260 @@
+#include "app/Shell.h"
+
+#include "about/frmVerInfo.h"
+#include "board/frmPairvaneMainForm.h"
+#include "draw/frmNewGame.h"
+#include "tests/about/RecordingWebBrowser.h"
+#include "tests/support/BoardSnapshot.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/ScriptedRandom.h"
+#include "tests/support/WindowTest.h"
+#include "tests/timer/TimerTestSupport.h"
+#include "timer/frmEventTimer.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velka {
+namespace {
+
+using test::control;
+using test::whenModalOpens;
+
+void clickButton(const QWidget* window, const char* name)
+{
+    QTest::mouseClick(control<QPushButton>(window, QString::fromLatin1(name)), Qt::LeftButton);
+}
+
+// A click as the window system delivers it, so that a modal window can block it.
+void clickThroughWindow(QWidget* window, const char* name)
+{
+    auto* widget = control<QWidget>(window, QString::fromLatin1(name));
+    const QPoint centre = widget->mapTo(window, widget->rect().center());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, centre);
+}
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        shell = std::make_unique<Shell>(Services{boxes, random, clock, browser});
+        shell->start();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+        clickButton(main(), "cmdShow"); // the palette, where the other windows open from
+    }
+    void TearDown() override { shell.reset(); }
+
+    frmPairvaneMainForm* main() const { return shell->loadedMainForm(); }
+
+    // Opens the entry dialog from the palette and runs fill inside it; returns when it closed.
+    void withEntryDialog(const std::function<void(frmNewGame*)>& fill)
+    {
+        bool opened = false;
+        whenModalOpens([&](QWidget* modal) {
+            auto* dialog = qobject_cast<frmNewGame*>(modal);
+            opened = dialog != nullptr;
+            if (dialog)
+                fill(dialog);
+            if (modal->isVisible())
+                modal->close();
+        });
+        clickButton(main(), "cmdNew");
+        EXPECT_TRUE(opened);
+    }
+
+    test::ScriptedMessageBoxes boxes;
+    test::ScriptedRandom random{{}, 7};
+    test::TestClock clock;
+    test::RecordingWebBrowser browser;
+    std::unique_ptr<Shell> shell;
+};
+
+void typeEntries(frmNewGame* dialog, std::initializer_list<const char*> names)
+{
+    auto* input = control<QPlainTextEdit>(dialog, QStringLiteral("txtEntry"));
+    input->setFocus();
+    for (const char* name : names) {
+        QTest::keyClicks(input, QString::fromLatin1(name));
+        QTest::keyClick(input, Qt::Key_Return);
+    }
+    clickButton(dialog, "cmdEntry");
+}
+
+void setText(frmNewGame* dialog, const char* box, const char* text)
+{
+    auto* edit = control<QLineEdit>(dialog, QString::fromLatin1(box));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QString::fromLatin1(text));
+}
+
+TEST_F(ShellTest, TheWholeRoadFromThePaletteToTheBracket)
+{
+    withEntryDialog([](frmNewGame* dialog) {
+        typeEntries(dialog, {"Ann", "Ben", "Cid", "Dot", "Eve", "Fay", "Gus", "Hal"});
+        setText(dialog, "txtMenber", "7");
+        QTest::mouseClick(control<QCheckBox>(dialog, QStringLiteral("chkSeed")), Qt::LeftButton);
+        setText(dialog, "txtSeed", "Champion");
+        clickButton(dialog, "cmdNewEventExec");
+    });
+
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(shell->loadedNewGame(), nullptr) << "a successful draw unloads the dialog";
+    const BracketBoard& board = main()->board();
+    const std::set<std::string> entered = {"Ann", "Ben", "Cid", "Dot", "Eve", "Fay", "Gus", "Hal"};
+    std::set<std::string> drawn;
+    for (int slot = 0; slot < 6; ++slot)
+        drawn.insert(board.slotCaption(slot));
+    EXPECT_EQ(drawn.size(), 6u);
+    EXPECT_TRUE(std::includes(entered.begin(), entered.end(), drawn.begin(), drawn.end()));
+    EXPECT_EQ(board.slotCaption(6), "Champion");
+    EXPECT_EQ(board.slotCaption(7), "");
+    EXPECT_EQ(control<QLabel>(main(), QStringLiteral("lblMenber(6)"))->text(),
+              QStringLiteral("Champion"));
+    EXPECT_EQ(board.connector(3).y2, 2270) << "the seed's bye";
+    EXPECT_FALSE(board.lineVisible(8));
+    EXPECT_FALSE(board.lineVisible(30));
+
+    // The next opening starts afresh: the two names left over are gone.
+    withEntryDialog([](frmNewGame* dialog) {
+        EXPECT_EQ(dialog->entries().count(), 0);
+        EXPECT_EQ(control<QLineEdit>(dialog, QStringLiteral("txtMenber"))->text(), "16");
+        EXPECT_FALSE(control<QCheckBox>(dialog, QStringLiteral("chkSeed"))->isChecked());
+        EXPECT_TRUE(control<QLineEdit>(dialog, QStringLiteral("txtSeed"))->text().isEmpty());
+    });
+}
+
+TEST_F(ShellTest, ARefusedDrawOrTheCloseBoxLeavesAMarkedBoardAlone)
+{
+    clickButton(main(), "cmdProgress");
+    QTest::mouseClick(control<QCheckBox>(main(), QStringLiteral("chkTournament(4)")),
+                      Qt::LeftButton);
+    const auto marked = test::snapshot(main()->board());
+
+    bool stayedOpen = false;
+    int entries = -1;
+    withEntryDialog([&](frmNewGame* dialog) {
+        typeEntries(dialog, {"Ann", "Ben", "Cid"});
+        clickButton(dialog, "cmdNewEventExec"); // 16 players from three
+        stayedOpen = dialog->isVisible();
+        entries = dialog->entries().count();
+        // then the close box
+    });
+
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(entries, 3);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "人数が足りません。");
+    EXPECT_EQ(test::snapshot(main()->board()), marked);
+    EXPECT_EQ(shell->loadedNewGame(), nullptr);
+}
+
+TEST_F(ShellTest, TheEventTimerOpensOnceAndIsNotRaised)
+{
+    clickButton(main(), "cmdEventTimer");
+    QPointer<frmEventTimer> timer = shell->loadedEventTimer();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isVisible());
+    EXPECT_FALSE(timer->isModal());
+
+    main()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+    clickButton(main(), "cmdEventTimer");
+    QTest::qWait(50);
+    EXPECT_EQ(shell->loadedEventTimer(), timer.data());
+    EXPECT_EQ(QApplication::activeWindow(), main()) << "the open timer is left where it is";
+    int timers = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        timers += qobject_cast<frmEventTimer*>(w) ? 1 : 0;
+    EXPECT_EQ(timers, 1);
+
+    // Closed, it is unloaded; the next press loads it afresh.
+    control<QLineEdit>(timer, QStringLiteral("txtMinute"))->setText(QStringLiteral("30"));
+    timer->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timer.isNull(); }));
+    EXPECT_EQ(shell->loadedEventTimer(), nullptr);
+    clickButton(main(), "cmdEventTimer");
+    ASSERT_NE(shell->loadedEventTimer(), nullptr);
+    EXPECT_EQ(control<QLineEdit>(shell->loadedEventTimer(), QStringLiteral("txtMinute"))->text(),
+              QStringLiteral("05"));
+}
+
+TEST_F(ShellTest, ClosingTheMainWindowLeavesTheTimerRunningUntilItClosesToo)
+{
+    clickButton(main(), "cmdEventTimer");
+    QPointer<frmEventTimer> timer = shell->loadedEventTimer();
+    clock.time = 1'800'000'000;
+    const TimeOfDay now = localTimeOfDay(clock.time);
+    const QString expected = QStringLiteral("%1 : %2 : %3")
+                                 .arg(now.hour)
+                                 .arg(now.minute, 2, 10, QLatin1Char('0'))
+                                 .arg(now.second, 2, 10, QLatin1Char('0'));
+
+    // The program's own event loop ends when its last window has closed, and only then.
+    bool timerRanAlone = false;
+    QElapsedTimer elapsed;
+    QTimer::singleShot(0, main(), [this] { main()->close(); });
+    QTimer::singleShot(400, timer, [&] {
+        auto* display = control<QLineEdit>(timer, QStringLiteral("txtEventTimer"));
+        timerRanAlone =
+            shell->loadedMainForm() == nullptr && timer->isVisible() && display->text() == expected;
+        timer->close();
+    });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+    elapsed.start();
+    EXPECT_EQ(QApplication::exec(), 0) << "the loop did not end when the timer closed";
+    EXPECT_TRUE(timerRanAlone);
+    EXPECT_GE(elapsed.elapsed(), 400);
+}
+
+TEST_F(ShellTest, TheVersionWindowIsModalOverEveryOtherWindow)
+{
+    clickButton(main(), "cmdEventTimer");
+    QPointer<frmEventTimer> timer = shell->loadedEventTimer();
+    auto* display = control<QLineEdit>(timer, QStringLiteral("txtEventTimer"));
+    const QSize timerSize = timer->size();
+
+    for (int opening = 0; opening < 2; ++opening) {
+        QString label;
+        QString tickedDisplay;
+        whenModalOpens([&](QWidget* modal) {
+            if (auto* window = qobject_cast<frmVerInfo*>(modal))
+                label = control<QLabel>(window, QStringLiteral("lblVerinfo"))->text();
+            // Clicks on the other windows are blocked...
+            clickThroughWindow(main(), "cmdProgress");
+            clickThroughWindow(timer, "cmdCtlShow");
+            // ...while the timer goes on ticking.
+            clock.time += 3600;
+            QTest::qWait(350);
+            tickedDisplay = display->text();
+            clickButton(modal, "cmdOK");
+        });
+        const QString before = display->text();
+        clickButton(main(), "cmdVerInfo");
+
+        EXPECT_EQ(label, QStringLiteral("Version:0.11.0005"));
+        EXPECT_FALSE(main()->board().progressMode());
+        EXPECT_EQ(timer->size(), timerSize);
+        EXPECT_NE(tickedDisplay, before) << "the clock moved an hour while the window was open";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return shell->loadedVerInfo() == nullptr; }));
+    }
+    // The same clicks go through once no modal window is open.
+    clickThroughWindow(main(), "cmdProgress");
+    EXPECT_TRUE(main()->board().progressMode());
+    clickThroughWindow(timer, "cmdCtlShow");
+    EXPECT_NE(timer->size(), timerSize);
+}
+
+} // namespace
+} // namespace velka
