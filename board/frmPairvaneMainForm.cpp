@@ -121,6 +121,7 @@ void frmPairvaneMainForm::createWidgets()
 
     Picture1 = new BoardPicture(board_, this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setAccessibleName(QStringLiteral("トーナメント表"));
     placeInTwips(Picture1, kPicturePlace);
 
     for (int i = 0; i < board::kSlotCount; ++i) {
