@@ -1,0 +1,236 @@
+// Start-up and idle cost of the real program against the floor that Qt itself sets on the same
+// machine, in the same run. Each program is started as a child process; the runs of the program
+// and of its bare counterpart alternate, so that a change in the machine's load falls on both.
+//
+//   velka-startup-bench [--runs N] [--idle-runs N] [--idle-seconds S] [--only startup|idle]
+//
+// The children are found beside this executable. The platform is the one QT_QPA_PLATFORM names,
+// or offscreen when neither it nor DISPLAY is set. Exits with 1 when a budget is missed.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct ChildRun {
+    std::string output;
+    long maxResidentKiB = 0;
+    long long startedAt = 0; // monotonic ns, just before the spawn
+    bool ok = false;
+};
+
+long long monotonicNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+}
+
+ChildRun runChild(const std::filesystem::path& program, const std::vector<std::string>& args)
+{
+    ChildRun run;
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+
+    std::vector<std::string> words{program.string()};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    run.startedAt = monotonicNanoseconds();
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    if (spawned != 0) {
+        close(pipeEnds[0]);
+        return run;
+    }
+    char buffer[256];
+    ssize_t got = 0;
+    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+        run.output.append(buffer, static_cast<std::size_t>(got));
+    close(pipeEnds[0]);
+
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.maxResidentKiB = usage.ru_maxrss;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+// The number after `key` in a child's output.
+std::optional<long long> valueAfter(const std::string& output, const std::string& key)
+{
+    const auto at = output.find(key + ' ');
+    if (at == std::string::npos)
+        return std::nullopt;
+    return std::atoll(output.c_str() + at + key.size() + 1);
+}
+
+struct Spread {
+    double median;
+    double low;
+    double high;
+};
+
+Spread spreadOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.front(), values.back()};
+}
+
+void printRow(const char* what, const char* unit, const Spread& s)
+{
+    std::printf("  %-34s median %9.2f %-4s (min %9.2f, max %9.2f)\n", what, s.median, unit, s.low,
+                s.high);
+}
+
+bool verdict(const char* what, double measured, double budget, const char* unit)
+{
+    const bool within = measured <= budget;
+    std::printf("  %-34s %9.2f %s, budget %9.2f %s: %s\n", what, measured, unit, budget, unit,
+                within ? "within" : "OVER BUDGET");
+    return within;
+}
+
+struct Programs {
+    std::filesystem::path program;
+    std::filesystem::path bareWindow;
+    std::filesystem::path bareTextWindow;
+    std::filesystem::path timerWindow;
+    std::filesystem::path bareLabel;
+};
+
+// Start-up of the program against one floor program, `runs` alternating pairs after a pair that
+// only warms the caches.
+bool measureStartup(const std::filesystem::path& program, const std::filesystem::path& floor,
+                    const char* floorName, int runs)
+{
+    std::vector<double> programMs, bareMs, programMiB, bareMiB;
+    for (int i = 0; i <= runs; ++i) {
+        // ABBA order.
+        const bool bareFirst = i % 2 == 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool bare = (turn == 0) == bareFirst;
+            const ChildRun run = runChild(bare ? floor : program, {});
+            const auto painted = valueAfter(run.output, "first-paint");
+            if (!run.ok || !painted) {
+                std::fprintf(stderr, "%s did not report its first paint\n",
+                             (bare ? floor : program).c_str());
+                return false;
+            }
+            if (i == 0)
+                continue;
+            (bare ? bareMs : programMs).push_back((*painted - run.startedAt) / 1e6);
+            (bare ? bareMiB : programMiB).push_back(run.maxResidentKiB / 1024.0);
+        }
+    }
+    const Spread programTime = spreadOf(programMs), bare = spreadOf(bareMs);
+    const Spread programMemory = spreadOf(programMiB), bareMemory = spreadOf(bareMiB);
+    std::printf("Start-up to the first paint against the %s, %d runs each:\n", floorName, runs);
+    printRow("velka-tablewright", "ms", programTime);
+    printRow(floorName, "ms", bare);
+    printRow("velka-tablewright peak memory", "MiB", programMemory);
+    printRow("floor's peak memory", "MiB", bareMemory);
+    std::printf("  ratio program/floor: time %.3f, memory %.3f\n", programTime.median / bare.median,
+                programMemory.median / bareMemory.median);
+    bool within = verdict("start-up", programTime.median, 1.15 * bare.median, "ms");
+    within &= verdict("peak memory", programMemory.median, 1.15 * bareMemory.median + 8, "MiB");
+    return within;
+}
+
+bool measureIdle(const Programs& programs, int runs, int seconds)
+{
+    std::vector<double> programMs, bareMs;
+    const std::vector<std::string> args{std::to_string(seconds)};
+    for (int i = 0; i < runs; ++i) {
+        const bool bareFirst = i % 2 == 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool bare = (turn == 0) == bareFirst;
+            const ChildRun run = runChild(bare ? programs.bareLabel : programs.timerWindow, args);
+            const auto cpu = valueAfter(run.output, "idle-cpu");
+            if (!run.ok || !cpu) {
+                std::fprintf(stderr, "%s did not report its CPU time\n",
+                             (bare ? programs.bareLabel : programs.timerWindow).c_str());
+                return false;
+            }
+            // CPU milliseconds per minute of ticking.
+            (bare ? bareMs : programMs).push_back(*cpu / 1e6 * 60.0 / seconds);
+        }
+    }
+    const Spread program = spreadOf(programMs), bare = spreadOf(bareMs);
+    std::printf("Idle CPU time per minute, %d runs of %d s each:\n", runs, seconds);
+    printRow("event timer window", "ms", program);
+    printRow("bare 100 ms label", "ms", bare);
+    std::printf("  ratio program/bare: %.3f\n", program.median / bare.median);
+    return verdict("event timer idle CPU", program.median, 1.2 * bare.median, "ms/min");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int runs = 20;
+    int idleRuns = 3;
+    int idleSeconds = 20;
+    std::string only;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--runs")
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--idle-runs")
+            idleRuns = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--idle-seconds")
+            idleSeconds = std::max(1, std::atoi(argv[i + 1]));
+        else if (option == "--only")
+            only = argv[i + 1];
+        else {
+            std::fprintf(stderr, "unknown option %s\n", argv[i]);
+            return 2;
+        }
+    }
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::string runtimeDirectory = "/tmp/velka-bench-XXXXXX";
+    if (!std::getenv("XDG_RUNTIME_DIR") && mkdtemp(runtimeDirectory.data()))
+        setenv("XDG_RUNTIME_DIR", runtimeDirectory.c_str(), 1);
+
+    const auto here = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    const Programs programs{here / "velka-tablewright-probe", here / "bare-window-probe",
+                            here / "bare-text-window-probe", here / "timer-window-idle",
+                            here / "bare-label-idle"};
+    std::printf("Platform: %s\n",
+                std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "xcb");
+    bool within = true;
+    if (only.empty() || only == "startup") {
+        within &= measureStartup(programs.program, programs.bareWindow, "bare Qt window", runs);
+        // Not a budget of its own: shows how much of the difference any text costs.
+        measureStartup(programs.program, programs.bareTextWindow, "bare Qt window with text", runs);
+    }
+    if (only.empty() || only == "idle")
+        within &= measureIdle(programs, idleRuns, idleSeconds);
+    return within ? 0 : 1;
+}
