@@ -59,5 +59,5 @@ cmake --build --preset "$preset"
 case $mode in
 run) exec "build/$preset/app/velka-tablewright" ;;
 test | asan) ctest --preset "$preset" ;;
-bench) "build/$preset/bench/velka-bench" ;;
+bench) exec bash bench/run-all.sh "build/$preset" ;;
 esac

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a built bench preset and keeps the output in one report.
+#
+#   bash bench/run-all.sh [build-dir]      (default build/bench)
+#
+# The model benchmarks, the clicks through the real widgets (offscreen), and the start-up and
+# idle-CPU comparisons against bare Qt programs, offscreen and, when xvfb-run is installed, on a
+# real X server too. Exits with 1 when a budget was missed.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/bench}
+report=$build/performance-report.txt
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/velka-bench.XXXXXX)}
+status=0
+
+{
+    echo "Velka Tablewright benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+    echo "Qt $(pkg-config --modversion Qt6Core 2>/dev/null || echo '?'), $(c++ --version | head -1)"
+    echo
+} | tee "$report"
+
+run() {
+    echo "\$ $*" | tee -a "$report"
+    "$@" 2>&1 | grep -v -e XDG_RUNTIME_DIR -e 'propagateSizeHints' | tee -a "$report"
+    local rc=${PIPESTATUS[0]}
+    echo | tee -a "$report"
+    if [ "$rc" -ne 0 ]; then
+        status=1
+    fi
+}
+
+run "$build/bench/velka-bench" --benchmark_color=false
+QT_QPA_PLATFORM=offscreen run "$build/bench/velka-window-bench" --benchmark_color=false
+QT_QPA_PLATFORM=offscreen run "$build/bench/velka-startup-bench"
+if command -v xvfb-run >/dev/null; then
+    run env -u QT_QPA_PLATFORM xvfb-run -a -s '-screen 0 1280x1024x24' \
+        "$build/bench/velka-startup-bench" --only startup
+else
+    echo "xvfb-run is not installed: the start-up on a real X server was not measured." |
+        tee -a "$report"
+fi
+
+echo "Report: $report"
+exit $status
