@@ -32,8 +32,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     # Japanese gothic fonts: the stand-in for the designed font, and a fallback
     fonts-ipafont-gothic fonts-noto-cjk fontconfig
-    # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    # tests and benchmarks; the checks of the desktop entry and the AppStream metadata
+    libgtest-dev libgmock-dev libbenchmark-dev clang-format desktop-file-utils appstream
 )
 
 install_missing_packages "${packages[@]}"
