@@ -10,6 +10,7 @@
 # Packages come from Debian's archive through apt-get only; nothing else is downloaded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/apt.sh
 
 mode=${1:-build}
 case $mode in
@@ -31,27 +32,11 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     # Japanese gothic fonts: the stand-in for the designed font, and a fallback
     fonts-ipafont-gothic fonts-noto-cjk fontconfig
-    # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev clang-format
+    # tests and benchmarks; the checks of the desktop entry and the AppStream metadata
+    libgtest-dev libgmock-dev libbenchmark-dev clang-format desktop-file-utils appstream
 )
 
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$package")
-    fi
-done
-
-if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo=(sudo)
-    fi
-    "${sudo[@]}" apt-get update
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+install_missing_packages "${packages[@]}"
 
 cmake --preset "$preset"
 cmake --build --preset "$preset"
