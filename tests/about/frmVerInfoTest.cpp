@@ -132,8 +132,10 @@ TEST_F(VerInfoTest, ProductNameIsDrawnWhole)
     show();
     const QImage shown = label->grab().toImage();
 
-    // The same text with room to spare above and below.
-    QImage free(label->width(), label->height() * 3, QImage::Format_RGB32);
+    // The same text with room to spare above and below, at the same scale as the screen's.
+    const qreal ratio = shown.devicePixelRatio();
+    QImage free(QSize(label->width(), label->height() * 3) * ratio, QImage::Format_RGB32);
+    free.setDevicePixelRatio(ratio);
     free.fill(Qt::white);
     {
         QPainter painter(&free);

@@ -145,14 +145,17 @@ INSTANTIATE_TEST_SUITE_P(Controls, EventTimerPlaces,
                                            Place{"Label1", {343, 116, 134, 15}}),
                          [](const auto& test) { return std::string(test.param.name); });
 
-// The columns of the display that carry ink of the text, inside its frame.
+// The columns of the display that carry ink of the text, inside its frame, in logical pixels
+// whatever the scale of the screen.
 std::pair<int, int> inkColumns(QLineEdit* display)
 {
     const QImage image = display->grab().toImage();
+    const int ratio = qRound(image.devicePixelRatio());
+    const int frame = 3 * ratio;
     int first = image.width();
     int last = -1;
-    for (int x = 3; x < image.width() - 3; ++x) {
-        for (int y = 3; y < image.height() - 3; ++y) {
+    for (int x = frame; x < image.width() - frame; ++x) {
+        for (int y = frame; y < image.height() - frame; ++y) {
             if (qGray(image.pixel(x, y)) > 60 || qRed(image.pixel(x, y)) > 60) {
                 first = std::min(first, x);
                 last = std::max(last, x);
@@ -160,7 +163,7 @@ std::pair<int, int> inkColumns(QLineEdit* display)
             }
         }
     }
-    return {first, last};
+    return {first / ratio, last / ratio};
 }
 
 TEST_F(EventTimerWindowTest, WidestTimesStandWholeAndCentredIn72PointBold)
