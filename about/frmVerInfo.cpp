@@ -3,6 +3,7 @@
 #include "about/ProgramVersion.h"
 #include "about/VersionInfo.h"
 #include "about/WebBrowser.h"
+#include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/Fonts.h"
 #include "uikit/TabOrder.h"
@@ -138,6 +139,7 @@ void frmVerInfo::createWidgets()
 
     cmdOK = new QPushButton(QStringLiteral("OK(&O)"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setAccessibleName(accessibleNameOf(cmdOK->text()));
     cmdOK->setDefault(true);
     placeInTwips(cmdOK, kOKPlace);
 

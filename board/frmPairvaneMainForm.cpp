@@ -1,5 +1,6 @@
 #include "board/frmPairvaneMainForm.h"
 
+#include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/ElidedLabel.h"
 #include "uikit/TabOrder.h"
@@ -113,6 +114,7 @@ void frmPairvaneMainForm::createWidgets()
     const auto button = [this](const char* name, const QString& caption, const TwipsRect& place) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
+        b->setAccessibleName(accessibleNameOf(caption));
         placeInTwips(b, place);
         return b;
     };
