@@ -238,6 +238,52 @@ TEST_F(EventTimerWindowTest, PaletteButtonTogglesTheRowAndLeavesTheCountdownRunn
     EXPECT_EQ(window->eventTimer().countDownEnd(), kTen + 300);
 }
 
+// Hours, minutes and seconds as a Japanese input method commits them, each after an optional
+// composition, and the time the countdown starts from.
+struct InputMethodCase {
+    const char* hour[2]; // composition, committed text
+    const char* minute[2];
+    const char* second[2];
+    const char* shown;
+};
+
+void PrintTo(const InputMethodCase& c, std::ostream* out)
+{
+    *out << c.hour[1] << " h " << c.minute[1] << " min " << c.second[1] << " s";
+}
+
+class EventTimerInputMethod : public EventTimerWindowTest,
+                              public ::testing::WithParamInterface<InputMethodCase> {};
+
+TEST_P(EventTimerInputMethod, CountsDownFromTheCommittedNumbers)
+{
+    const InputMethodCase& c = GetParam();
+    QTest::mouseClick(ctlShow(), Qt::LeftButton);
+    const std::pair<const char*, const char* const*> inputs[] = {
+        {"txtHour", c.hour}, {"txtMinute", c.minute}, {"txtSecound", c.second}};
+    for (const auto& [name, typed] : inputs) {
+        QLineEdit* box = edit(name);
+        box->setFocus();
+        box->selectAll();
+        test::commitThroughInputMethod(box, QString::fromUtf8(typed[1]),
+                                       QString::fromUtf8(typed[0]));
+        EXPECT_EQ(box->text(), QString::fromUtf8(typed[1])) << name;
+    }
+    QTest::mouseClick(countDownBox(), Qt::LeftButton);
+    ASSERT_TRUE(window->eventTimer().countingDown()) << "the start was refused";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return display()->text() == QString::fromUtf8(c.shown); }))
+        << display()->text().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, EventTimerInputMethod,
+    ::testing::Values(
+        InputMethodCase{{"", "１．５"}, {"", "０"}, {"", "０"}, "1 : 30 : 00"},
+        InputMethodCase{{"いってんご", "１．５"}, {"", "０"}, {"", "００"}, "1 : 30 : 00"},
+        InputMethodCase{{"", "０"}, {"じゅうに", "１２"}, {"", "０５"}, "0 : 12 : 05"},
+        InputMethodCase{{"", "１"}, {"", "０"}, {"さんじゅう", "３０"}, "1 : 00 : 30"},
+        InputMethodCase{{"", "0"}, {"", "－１"}, {"", "９０"}, "0 : 00 : 30"}));
+
 TEST_F(EventTimerWindowTest, RowCutOffStillAnswersAltCAndTab)
 {
     ASSERT_EQ(window->height(), 106);
