@@ -47,7 +47,7 @@ QCursor pointingHandCursor()
 } // namespace
 
 LinkPicture::LinkPicture(QWidget* parent)
-    : QLabel(parent)
+    : PixelPicture(parent)
 {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -90,7 +90,9 @@ void frmVerInfo::createWidgets()
         placeInTwips(l, place);
         return l;
     };
-    Image1 = label("Image1", kImage1Place);
+    Image1 = new PixelPicture(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    placeInTwips(Image1, kImage1Place);
     Image1->setPixmap(applicationIcon().pixmap(kIconPixels, kIconPixels));
     Image1->setAccessibleName(QStringLiteral("Velka Tablewright"));
 
