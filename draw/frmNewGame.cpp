@@ -113,7 +113,8 @@ void frmNewGame::createWidgets()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label1->setBuddy(txtMenber); // Alt+C goes to the field size it names
-    txtMenber->setAccessibleName(accessibleNameOf(Label1->text()));
+    Label1->setAccessibleName(accessibleNameOf(Label1->text()));
+    txtMenber->setAccessibleName(Label1->accessibleName());
     placeInTwips(Label1, kFieldSizeLabelPlace);
 
     chkSeed = new QCheckBox(QStringLiteral("シード(当選人数奇数のときのみ有効(&S)："), fraEntry);

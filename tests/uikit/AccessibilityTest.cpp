@@ -245,6 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"frmNewGame", "cmdNewEventExec", "新規トーナメント開始", nullptr},
         NameCase{"frmNewGame", "cmdDeleteList", "選択メンバーを削除", nullptr},
         NameCase{"frmNewGame", "txtMenber", "当選人数", nullptr},
+        NameCase{"frmNewGame", "Label1", "当選人数", nullptr},
         NameCase{"frmNewGame", "chkSeed", "シード(当選人数奇数のときのみ有効)", nullptr},
         NameCase{"frmNewGame", "txtSeed", "シードする人の名前", nullptr},
         NameCase{"frmEventTimer", "chkCountDownTimer", "カウントダウンタイマー起動", nullptr},
