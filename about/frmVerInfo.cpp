@@ -3,6 +3,7 @@
 #include "about/ProgramVersion.h"
 #include "about/VersionInfo.h"
 #include "about/WebBrowser.h"
+#include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/Fonts.h"
 #include "uikit/TabOrder.h"
@@ -46,7 +47,7 @@ QCursor pointingHandCursor()
 } // namespace
 
 LinkPicture::LinkPicture(QWidget* parent)
-    : QLabel(parent)
+    : PixelPicture(parent)
 {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -89,7 +90,9 @@ void frmVerInfo::createWidgets()
         placeInTwips(l, place);
         return l;
     };
-    Image1 = label("Image1", kImage1Place);
+    Image1 = new PixelPicture(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    placeInTwips(Image1, kImage1Place);
     Image1->setPixmap(applicationIcon().pixmap(kIconPixels, kIconPixels));
     Image1->setAccessibleName(QStringLiteral("Velka Tablewright"));
 
@@ -138,6 +141,7 @@ void frmVerInfo::createWidgets()
 
     cmdOK = new QPushButton(QStringLiteral("OK(&O)"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setAccessibleName(accessibleNameOf(cmdOK->text()));
     cmdOK->setDefault(true);
     placeInTwips(cmdOK, kOKPlace);
 

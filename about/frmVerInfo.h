@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uikit/PixelPicture.h"
+
 #include <QDialog>
 #include <QLabel>
 
@@ -13,7 +15,7 @@ class WebBrowser;
 
 // A picture that reacts to a click of the left button, pressed and released on it, like a
 // link. It takes no keyboard focus.
-class LinkPicture final : public QLabel {
+class LinkPicture final : public PixelPicture {
     Q_OBJECT
 public:
     explicit LinkPicture(QWidget* parent = nullptr);
@@ -49,7 +51,7 @@ private:
 
     WebBrowser& browser_;
 
-    QLabel* Image1 = nullptr;
+    PixelPicture* Image1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* lblVerinfo = nullptr;
     QPlainTextEdit* Text1 = nullptr;

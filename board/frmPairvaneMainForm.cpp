@@ -1,5 +1,6 @@
 #include "board/frmPairvaneMainForm.h"
 
+#include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/ElidedLabel.h"
 #include "uikit/TabOrder.h"
@@ -63,9 +64,18 @@ void BoardPicture::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.setClipRect(contentsRect());
     painter.translate(contentsRect().topLeft());
-    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
-    const auto draw = [&painter](const BoardLine& line) {
-        painter.drawLine(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2));
+    const QColor ink = palette().color(QPalette::WindowText);
+    painter.setPen(QPen(ink, 1));
+    // A line covers whole logical pixels from one end to the other, both ends included, as a
+    // one-pixel pen draws it on a plain screen. Filled as a rectangle it stays on exactly those
+    // pixels on a scaled screen too, where the pen would straddle two rows of device pixels.
+    const auto draw = [&painter, &ink](const BoardLine& line) {
+        const QPoint from = toPixels(line.x1, line.y1);
+        const QPoint to = toPixels(line.x2, line.y2);
+        if (from.x() == to.x() || from.y() == to.y())
+            painter.fillRect(QRect(from, to).normalized(), ink);
+        else
+            painter.drawLine(from, to);
     };
     for (int k = 0; k < board::kLineCount; ++k) {
         if (board_.lineVisible(k))
@@ -104,6 +114,7 @@ void frmPairvaneMainForm::createWidgets()
     const auto button = [this](const char* name, const QString& caption, const TwipsRect& place) {
         auto* b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
+        b->setAccessibleName(accessibleNameOf(caption));
         placeInTwips(b, place);
         return b;
     };

@@ -3,6 +3,7 @@
 #include "core/Message.h"
 #include "draw/Draw.h"
 #include "draw/EntryListModel.h"
+#include "uikit/AccessibleName.h"
 #include "uikit/TabOrder.h"
 #include "uikit/Twips.h"
 #include "uikit/WrappingButton.h"
@@ -42,6 +43,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 {
     auto* button = new WrappingButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(accessibleNameOf(caption));
     button->setAutoDefault(false); // Return never presses a button here
     placeInTwips(button, place);
     return button;
@@ -111,10 +113,13 @@ void frmNewGame::createWidgets()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label1->setBuddy(txtMenber); // Alt+C goes to the field size it names
+    Label1->setAccessibleName(accessibleNameOf(Label1->text()));
+    txtMenber->setAccessibleName(Label1->accessibleName());
     placeInTwips(Label1, kFieldSizeLabelPlace);
 
     chkSeed = new QCheckBox(QStringLiteral("シード(当選人数奇数のときのみ有効(&S)："), fraEntry);
     chkSeed->setObjectName(QStringLiteral("chkSeed"));
+    chkSeed->setAccessibleName(accessibleNameOf(chkSeed->text()));
     placeInTwips(chkSeed, kSeedCheckPlace);
 
     txtSeed = new QLineEdit(fraEntry);

@@ -1,6 +1,7 @@
 #include "timer/frmEventTimer.h"
 
 #include "core/Message.h"
+#include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/Fonts.h"
 #include "uikit/TabOrder.h"
@@ -155,6 +156,7 @@ void frmEventTimer::createWidgets()
 
     chkCountDownTimer = new QCheckBox(QStringLiteral("カウントダウンタイマー起動(&C)"), this);
     chkCountDownTimer->setObjectName(QStringLiteral("chkCountDownTimer"));
+    chkCountDownTimer->setAccessibleName(accessibleNameOf(chkCountDownTimer->text()));
     placeInTwips(chkCountDownTimer, kCountDownPlace);
     chkCountDownTimer->installEventFilter(this);
 

@@ -132,8 +132,10 @@ TEST_F(VerInfoTest, ProductNameIsDrawnWhole)
     show();
     const QImage shown = label->grab().toImage();
 
-    // The same text with room to spare above and below.
-    QImage free(label->width(), label->height() * 3, QImage::Format_RGB32);
+    // The same text with room to spare above and below, at the same scale as the screen's.
+    const qreal ratio = shown.devicePixelRatio();
+    QImage free(QSize(label->width(), label->height() * 3) * ratio, QImage::Format_RGB32);
+    free.setDevicePixelRatio(ratio);
     free.fill(Qt::white);
     {
         QPainter painter(&free);
@@ -299,6 +301,41 @@ TEST_F(VerInfoTest, PicturesHaveTheirNaturalSizes)
     EXPECT_EQ(find<QLabel>("Image1")->pixmap().size(), QSize(32, 32));
     EXPECT_EQ(find<QLabel>("Image2")->pixmap().size(), QSize(160, 38));
     EXPECT_EQ(find<QLabel>("Image3")->pixmap().size(), QSize(120, 40));
+}
+
+// On a screen that Qt scales by 2 each picture pixel becomes a block of device pixels of its own
+// colour: a smoothed picture would show colours that the picture does not have.
+TEST_F(VerInfoTest, PicturesStayPixelExactOnAScreenOfDoubleResolution)
+{
+    const QColor background(1, 2, 3);
+    for (const char* name : {"Image1", "Image2", "Image3"}) {
+        auto* picture = find<QLabel>(name);
+        ASSERT_NE(picture, nullptr);
+        const QImage source = picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        QSet<QRgb> allowed{background.rgb()};
+        for (int y = 0; y < source.height(); ++y) {
+            for (int x = 0; x < source.width(); ++x) {
+                if (qAlpha(source.pixel(x, y)) == 255)
+                    allowed.insert(source.pixel(x, y));
+            }
+        }
+
+        QImage shown(picture->size() * 2, QImage::Format_RGB32);
+        shown.setDevicePixelRatio(2);
+        shown.fill(background);
+        picture->render(&shown, {}, {}, QWidget::DrawChildren); // no window background
+        int foreign = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x)
+                foreign += !allowed.contains(shown.pixel(x, y));
+        }
+        EXPECT_EQ(foreign, 0) << name << ": device pixels in colours the picture does not have";
+        // The top left picture pixel covers the top left 2 x 2 device pixels.
+        const QRgb corner = shown.pixel(0, 0);
+        EXPECT_EQ(shown.pixel(1, 0), corner) << name;
+        EXPECT_EQ(shown.pixel(0, 1), corner) << name;
+        EXPECT_EQ(shown.pixel(1, 1), corner) << name;
+    }
 }
 
 // Width, height and bits per pixel from the header of an uncompressed BMP file.

@@ -19,6 +19,13 @@
 namespace velka {
 namespace {
 
+enum class Ink { None, Partial, Full };
+
+void PrintTo(Ink ink, std::ostream* out)
+{
+    *out << (ink == Ink::None ? "no ink" : ink == Ink::Full ? "ink" : "partly ink (blurred)");
+}
+
 using test::control;
 using test::snapshot;
 
@@ -43,15 +50,23 @@ protected:
     }
     QFrame* picture() const { return control<QFrame>(form.get(), QStringLiteral("Picture1")); }
 
-    // Whether the board shows ink at a board position given in pixels from its inner corner.
-    bool inkAt(int x, int y) const
+    // How much of the board pixel (x, y), counted in logical pixels from the board's inner
+    // corner, carries ink: on a scaled screen one logical pixel is several device pixels, and a
+    // crisp line covers all of them or none.
+    Ink inkAt(int x, int y) const { return inkIn(picture()->grab().toImage(), x, y); }
+    Ink inkIn(const QImage& image, int x, int y) const
     {
-        const QImage image = picture()->grab().toImage();
+        const int ratio = qRound(image.devicePixelRatio());
         const QPoint at = QPoint(x, y) + picture()->contentsRect().topLeft();
-        return qGray(image.pixel(at)) < 100;
+        int inked = 0;
+        for (int dy = 0; dy < ratio; ++dy) {
+            for (int dx = 0; dx < ratio; ++dx)
+                inked += qGray(image.pixel(at.x() * ratio + dx, at.y() * ratio + dy)) < 100;
+        }
+        return inked == 0 ? Ink::None : inked == ratio * ratio ? Ink::Full : Ink::Partial;
     }
     // The first-round line k starts at pixel 126 and runs at row round((210 + 315 k) / 15).
-    bool firstRoundLineDrawn(int k) const { return inkAt(127, (210 + 315 * k + 7) / 15); }
+    Ink firstRoundLine(int k) const { return inkAt(127, (210 + 315 * k + 7) / 15); }
 
     test::ScriptedMessageBoxes boxes;
     std::unique_ptr<frmPairvaneMainForm> form;
@@ -80,20 +95,42 @@ TEST_F(MainFormTest, StartsWithTheClearedBoardAndThePaletteClosed)
 TEST_F(MainFormTest, DrawsEveryLineAndConnectorOnWholePixels)
 {
     for (int k = 0; k < 16; ++k)
-        EXPECT_TRUE(firstRoundLineDrawn(k)) << "line " << k;
+        EXPECT_EQ(firstRoundLine(k), Ink::Full) << "line " << k;
     // Line 16 lies at 370 twips: pixel row 25, not 24.
-    EXPECT_TRUE(inkAt(170, 25));
-    EXPECT_FALSE(inkAt(170, 24));
-    EXPECT_FALSE(inkAt(170, 26));
+    EXPECT_EQ(inkAt(170, 25), Ink::Full);
+    EXPECT_EQ(inkAt(170, 24), Ink::None);
+    EXPECT_EQ(inkAt(170, 26), Ink::None);
     // Later rounds, the champion line and connectors from every round.
-    EXPECT_TRUE(inkAt(220, 46));   // line 24
-    EXPECT_TRUE(inkAt(260, 84));   // line 28 at 1263 twips
-    EXPECT_TRUE(inkAt(310, 168));  // line 30
-    EXPECT_TRUE(inkAt(168, 20));   // connector 0
-    EXPECT_TRUE(inkAt(210, 50));   // connector 8
-    EXPECT_TRUE(inkAt(252, 100));  // connector 12
-    EXPECT_TRUE(inkAt(294, 200));  // connector 14
-    EXPECT_FALSE(inkAt(150, 100)); // open board between the lines
+    EXPECT_EQ(inkAt(220, 46), Ink::Full);  // line 24
+    EXPECT_EQ(inkAt(260, 84), Ink::Full);  // line 28 at 1263 twips
+    EXPECT_EQ(inkAt(310, 168), Ink::Full); // line 30
+    EXPECT_EQ(inkAt(168, 20), Ink::Full);  // connector 0
+    EXPECT_EQ(inkAt(210, 50), Ink::Full);  // connector 8
+    EXPECT_EQ(inkAt(252, 100), Ink::Full); // connector 12
+    EXPECT_EQ(inkAt(294, 200), Ink::Full); // connector 14
+    EXPECT_EQ(inkAt(150, 100), Ink::None); // open board between the lines
+}
+
+TEST_F(MainFormTest, LinesStayOnWholePixelsOnAScreenOfDoubleResolution)
+{
+    // Painted as for a screen that Qt scales by 2, whatever the screen of this run is.
+    QImage image(picture()->size() * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::white);
+    picture()->render(&image);
+
+    // Line 16 at 370 twips fills logical row 25, that is device rows 50 and 51, and no more.
+    EXPECT_EQ(inkIn(image, 170, 25), Ink::Full);
+    EXPECT_EQ(inkIn(image, 170, 24), Ink::None);
+    EXPECT_EQ(inkIn(image, 170, 26), Ink::None);
+    // Connector 8 at 3150 twips fills logical column 210.
+    EXPECT_EQ(inkIn(image, 210, 50), Ink::Full);
+    EXPECT_EQ(inkIn(image, 209, 50), Ink::None);
+    EXPECT_EQ(inkIn(image, 211, 50), Ink::None);
+    // Both ends of line 0 are drawn: 1890 to 2535 twips are columns 126 to 169.
+    EXPECT_EQ(inkIn(image, 126, 14), Ink::Full);
+    EXPECT_EQ(inkIn(image, 169, 14), Ink::Full);
+    EXPECT_EQ(inkIn(image, 125, 14), Ink::None);
 }
 
 struct Place {
@@ -163,15 +200,15 @@ TEST_F(MainFormTest, ClickOnABoxShowsAndHidesItsLineAndNothingElse)
 
     QTest::mouseClick(box(5), Qt::LeftButton);
     EXPECT_FALSE(box(5)->isChecked());
-    EXPECT_FALSE(firstRoundLineDrawn(5));
-    EXPECT_TRUE(firstRoundLineDrawn(4));
+    EXPECT_EQ(firstRoundLine(5), Ink::None);
+    EXPECT_EQ(firstRoundLine(4), Ink::Full);
     auto expected = before;
     expected.boxChecked[5] = false;
     expected.lineVisible[5] = false;
     EXPECT_EQ(snapshot(form->board()), expected);
 
     QTest::mouseClick(box(5), Qt::LeftButton);
-    EXPECT_TRUE(firstRoundLineDrawn(5));
+    EXPECT_EQ(firstRoundLine(5), Ink::Full);
     EXPECT_EQ(snapshot(form->board()), before);
 }
 
@@ -181,7 +218,7 @@ TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep)
     box(7)->setFocus();
     QTest::keyClick(box(7), Qt::Key_Space);
     EXPECT_FALSE(form->board().boxChecked(7));
-    EXPECT_FALSE(firstRoundLineDrawn(7));
+    EXPECT_EQ(firstRoundLine(7), Ink::None);
 
     // Any other key released on the box applies the rule again.
     form->board().setLineVisible(7, true);
@@ -189,7 +226,7 @@ TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep)
     EXPECT_FALSE(form->board().lineVisible(7));
     QTest::keyClick(box(7), Qt::Key_Space, Qt::ShiftModifier);
     EXPECT_TRUE(form->board().boxChecked(7));
-    EXPECT_TRUE(firstRoundLineDrawn(7));
+    EXPECT_EQ(firstRoundLine(7), Ink::Full);
 }
 
 TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth)
@@ -235,7 +272,7 @@ TEST_F(MainFormTest, InitialiseAnsweredNoChangesNothingAndYesResets)
     QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
     EXPECT_FALSE(box(3)->isVisible());
     EXPECT_TRUE(box(3)->isChecked());
-    EXPECT_TRUE(firstRoundLineDrawn(3));
+    EXPECT_EQ(firstRoundLine(3), Ink::Full);
     EXPECT_FALSE(form->board().progressMode());
     QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
     EXPECT_TRUE(box(3)->isVisible());

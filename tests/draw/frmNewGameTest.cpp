@@ -71,9 +71,7 @@ protected:
             QTest::keyClicks(widget, text);
             return;
         }
-        QInputMethodEvent commit;
-        commit.setCommitString(text);
-        QApplication::sendEvent(widget, &commit);
+        test::commitThroughInputMethod(widget, text);
     }
 
     void typeLines(std::initializer_list<const char*> lines)
@@ -280,6 +278,93 @@ TEST_F(NewGameTest, AFullListRefusesTheEnterAndKeepsTheText)
     EXPECT_EQ(input()->toPlainText(), QStringLiteral("one more"));
     EXPECT_EQ(dialog->entries().count(), 32767);
 }
+
+// Text as a Japanese input method delivers it: a composition (when there is one), then the
+// committed text.
+struct Typed {
+    const char* preedit;
+    const char* commit;
+};
+
+struct EntryCase {
+    Typed typed;
+    const char* entry; // what the list holds afterwards
+};
+
+void PrintTo(const EntryCase& c, std::ostream* out)
+{
+    *out << c.typed.commit;
+}
+
+class NewGameInputMethod : public NewGameTest, public ::testing::WithParamInterface<EntryCase> {};
+
+TEST_P(NewGameInputMethod, EntersTheCommittedTextExactly)
+{
+    const EntryCase& c = GetParam();
+    input()->setFocus();
+    test::commitThroughInputMethod(input(), QString::fromUtf8(c.typed.commit),
+                                   QString::fromUtf8(c.typed.preedit));
+    click("cmdEntry");
+    EXPECT_EQ(entries(), std::vector<std::string>{c.entry});
+    EXPECT_EQ(shownEntries(), QStringList{QString::fromUtf8(c.entry)});
+    EXPECT_TRUE(input()->document()->toRawText().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NewGameInputMethod,
+    ::testing::Values(EntryCase{{"", "山田太郎"}, "山田太郎"},
+                      EntryCase{{"やまだ", "山田"}, "山田"},
+                      EntryCase{{"たなか　はなこ", "田中　花子"}, "田中　花子"},
+                      EntryCase{{"", "Ｊｏｈｎ　Ｓｍｉｔｈ"}, "Ｊｏｈｎ　Ｓｍｉｔｈ"},
+                      EntryCase{{"よしの", "𠮷野"}, "𠮷野"},
+                      EntryCase{{"ｋａｔｏ", "ｶﾄｳ"}, "ｶﾄｳ"}));
+
+struct FieldSizeCase {
+    Typed typed;
+    int drawn;
+};
+
+void PrintTo(const FieldSizeCase& c, std::ostream* out)
+{
+    *out << c.typed.commit;
+}
+
+class NewGameFieldSizeByInputMethod : public NewGameTest,
+                                      public ::testing::WithParamInterface<FieldSizeCase> {};
+
+TEST_P(NewGameFieldSizeByInputMethod, DrawsTheCommittedNumberOfPlayers)
+{
+    const FieldSizeCase& c = GetParam();
+    typeLines({"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P"});
+    click("cmdEntry");
+    auto* size = find<QLineEdit>("txtMenber");
+    size->setFocus();
+    size->selectAll();
+    const QString preedit = QString::fromUtf8(c.typed.preedit);
+    if (!preedit.isEmpty()) {
+        QInputMethodEvent composing(preedit, {});
+        QApplication::sendEvent(size, &composing);
+        EXPECT_EQ(size->text(), QString()) << "the composition replaces \"16\" but is no text yet";
+    }
+    test::commitThroughInputMethod(size, QString::fromUtf8(c.typed.commit));
+    EXPECT_EQ(size->text(), QString::fromUtf8(c.typed.commit));
+
+    click("cmdNewEventExec");
+
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(random.taken, c.drawn);
+    int filled = 0;
+    for (int i = 0; i < 16; ++i)
+        filled += !board.slotCaption(i).empty();
+    EXPECT_EQ(filled, c.drawn);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, NewGameFieldSizeByInputMethod,
+    ::testing::Values(FieldSizeCase{{"", "１６"}, 16}, FieldSizeCase{{"じゅう", "１０"}, 10},
+                      FieldSizeCase{{"", "２．９"}, 2}, FieldSizeCase{{"", "１６．５"}, 16},
+                      FieldSizeCase{{"", "＋８"}, 8}, FieldSizeCase{{"きゅう", "9"}, 9}));
 
 TEST_F(NewGameTest, AccessKeyOfTheSizeLabelGoesToTheSizeBox)
 {

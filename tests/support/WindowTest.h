@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -18,6 +19,22 @@ T* control(const QWidget* window, const QString& name)
     T* found = window->findChild<T*>(name);
     EXPECT_NE(found, nullptr) << "no control named " << name.toStdString();
     return found;
+}
+
+// Types text as a Japanese input method does: the composition first, shown at the cursor but not
+// yet part of the text (when there is one), then the committed text that takes its place.
+inline void commitThroughInputMethod(QWidget* widget, const QString& commit,
+                                     const QString& preedit = {})
+{
+    if (!preedit.isEmpty()) {
+        QInputMethodEvent composing(
+            preedit, {QInputMethodEvent::Attribute(QInputMethodEvent::Cursor,
+                                                   static_cast<int>(preedit.size()), 1)});
+        QApplication::sendEvent(widget, &composing);
+    }
+    QInputMethodEvent done;
+    done.setCommitString(commit);
+    QApplication::sendEvent(widget, &done);
 }
 
 // Arms a handler for the next modal window before the action that opens it: polls every 10 ms

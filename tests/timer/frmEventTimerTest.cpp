@@ -145,14 +145,17 @@ INSTANTIATE_TEST_SUITE_P(Controls, EventTimerPlaces,
                                            Place{"Label1", {343, 116, 134, 15}}),
                          [](const auto& test) { return std::string(test.param.name); });
 
-// The columns of the display that carry ink of the text, inside its frame.
+// The columns of the display that carry ink of the text, inside its frame, in logical pixels
+// whatever the scale of the screen.
 std::pair<int, int> inkColumns(QLineEdit* display)
 {
     const QImage image = display->grab().toImage();
+    const int ratio = qRound(image.devicePixelRatio());
+    const int frame = 3 * ratio;
     int first = image.width();
     int last = -1;
-    for (int x = 3; x < image.width() - 3; ++x) {
-        for (int y = 3; y < image.height() - 3; ++y) {
+    for (int x = frame; x < image.width() - frame; ++x) {
+        for (int y = frame; y < image.height() - frame; ++y) {
             if (qGray(image.pixel(x, y)) > 60 || qRed(image.pixel(x, y)) > 60) {
                 first = std::min(first, x);
                 last = std::max(last, x);
@@ -160,7 +163,7 @@ std::pair<int, int> inkColumns(QLineEdit* display)
             }
         }
     }
-    return {first, last};
+    return {first / ratio, last / ratio};
 }
 
 TEST_F(EventTimerWindowTest, WidestTimesStandWholeAndCentredIn72PointBold)
@@ -234,6 +237,52 @@ TEST_F(EventTimerWindowTest, PaletteButtonTogglesTheRowAndLeavesTheCountdownRunn
     EXPECT_TRUE(countDownBox()->isChecked());
     EXPECT_EQ(window->eventTimer().countDownEnd(), kTen + 300);
 }
+
+// Hours, minutes and seconds as a Japanese input method commits them, each after an optional
+// composition, and the time the countdown starts from.
+struct InputMethodCase {
+    const char* hour[2]; // composition, committed text
+    const char* minute[2];
+    const char* second[2];
+    const char* shown;
+};
+
+void PrintTo(const InputMethodCase& c, std::ostream* out)
+{
+    *out << c.hour[1] << " h " << c.minute[1] << " min " << c.second[1] << " s";
+}
+
+class EventTimerInputMethod : public EventTimerWindowTest,
+                              public ::testing::WithParamInterface<InputMethodCase> {};
+
+TEST_P(EventTimerInputMethod, CountsDownFromTheCommittedNumbers)
+{
+    const InputMethodCase& c = GetParam();
+    QTest::mouseClick(ctlShow(), Qt::LeftButton);
+    const std::pair<const char*, const char* const*> inputs[] = {
+        {"txtHour", c.hour}, {"txtMinute", c.minute}, {"txtSecound", c.second}};
+    for (const auto& [name, typed] : inputs) {
+        QLineEdit* box = edit(name);
+        box->setFocus();
+        box->selectAll();
+        test::commitThroughInputMethod(box, QString::fromUtf8(typed[1]),
+                                       QString::fromUtf8(typed[0]));
+        EXPECT_EQ(box->text(), QString::fromUtf8(typed[1])) << name;
+    }
+    QTest::mouseClick(countDownBox(), Qt::LeftButton);
+    ASSERT_TRUE(window->eventTimer().countingDown()) << "the start was refused";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return display()->text() == QString::fromUtf8(c.shown); }))
+        << display()->text().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, EventTimerInputMethod,
+    ::testing::Values(
+        InputMethodCase{{"", "１．５"}, {"", "０"}, {"", "０"}, "1 : 30 : 00"},
+        InputMethodCase{{"いってんご", "１．５"}, {"", "０"}, {"", "００"}, "1 : 30 : 00"},
+        InputMethodCase{{"", "０"}, {"じゅうに", "１２"}, {"", "０５"}, "0 : 12 : 05"},
+        InputMethodCase{{"", "１"}, {"", "０"}, {"さんじゅう", "３０"}, "1 : 00 : 30"},
+        InputMethodCase{{"", "0"}, {"", "－１"}, {"", "９０"}, "0 : 00 : 30"}));
 
 TEST_F(EventTimerWindowTest, RowCutOffStillAnswersAltCAndTab)
 {
