@@ -638,7 +638,7 @@ int actionCount()
     if (const char* given = std::getenv("VELKA_RANDOM_ACTIONS"))
         return std::atoi(given);
 #if defined(__SANITIZE_ADDRESS__)
-    return 5000; // the sanitizers slow every widget down several times
+    return 15000; // the sanitizers slow every widget down a few times
 #else
     return 20000;
 #endif
