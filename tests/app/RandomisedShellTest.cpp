@@ -483,6 +483,9 @@ protected:
                     EXPECT_EQ(entries(), expected) << "the names entered, byte for byte";
                     EXPECT_TRUE(input->document()->isEmpty());
                     typed = QStringList{QString()};
+                } else {
+                    EXPECT_EQ(entries(), before) << "an Enter past the capacity changed the list";
+                    EXPECT_FALSE(input->document()->isEmpty());
                 }
                 EXPECT_EQ(list->model()->rowCount(), dialog->entries().count());
                 break;
@@ -565,6 +568,7 @@ protected:
         }
         ++draws;
         EXPECT_FALSE(dialog->isVisible());
+        const int taken = static_cast<int>(listBefore.size()) - dialog->entries().count();
         const std::optional<int> n = readFieldSize(size.toStdString());
         EXPECT_TRUE(n && *n >= 2 && *n <= 16) << size.toStdString();
         if (!n || *n < 2 || *n > 16)
@@ -590,6 +594,7 @@ protected:
             EXPECT_EQ(board().slotCaption(*n - 1), seedName);
             drawn.pop_back();
         }
+        EXPECT_EQ(taken, static_cast<int>(drawn.size())) << "each name drawn leaves the list";
         std::vector<std::string> pool = listBefore;
         std::sort(pool.begin(), pool.end());
         std::sort(drawn.begin(), drawn.end());
