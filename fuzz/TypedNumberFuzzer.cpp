@@ -62,7 +62,8 @@ struct PlainDecimal {
     bool fraction;
 };
 
-// "[+-]d{1,15}(.d{1,18})?" read by hand, or nothing for any other text.
+// "[+-]d{1,15}(.d{1,40})?" read by hand, or nothing for any other text. The scaled value keeps
+// 18 fractional digits; fraction tells whether any digit after the point is nonzero.
 std::optional<PlainDecimal> readPlainDecimal(std::string_view s)
 {
     PlainDecimal d{false, 0, 0, false};
@@ -80,22 +81,24 @@ std::optional<PlainDecimal> readPlainDecimal(std::string_view s)
     int fractionDigits = 0;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && s[i] >= '0' && s[i] <= '9' && fractionDigits < 19) {
-            fraction = fraction * 10 + (s[i++] - '0');
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9' && fractionDigits < 41) {
+            if (fractionDigits < 18)
+                fraction = fraction * 10 + (s[i] - '0');
+            d.fraction = d.fraction || s[i] != '0';
+            ++i;
             ++fractionDigits;
         }
-        if (fractionDigits == 0 || fractionDigits > 18)
+        if (fractionDigits == 0 || fractionDigits > 40)
             return std::nullopt;
     }
     if (i != s.size())
         return std::nullopt;
-    for (int k = fractionDigits; k < 18; ++k)
+    for (int k = std::min(fractionDigits, 18); k < 18; ++k)
         fraction *= 10;
     Int128 scale = 1;
     for (int k = 0; k < 18; ++k)
         scale *= 10;
     d.scaled = Int128{d.whole} * scale + fraction;
-    d.fraction = fraction != 0;
     return d;
 }
 
