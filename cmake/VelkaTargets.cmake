@@ -25,8 +25,11 @@ function(velka_add_model_library name)
     set_property(GLOBAL APPEND PROPERTY VELKA_MODEL_LIBRARIES ${name})
 endfunction()
 
-# velka_add_ui_library(<name> SOURCES ... [DEPENDS ...])
+# velka_add_ui_library(<name> SOURCES ... [DEPENDS ...]). Left out of a fuzzing build.
 function(velka_add_ui_library name)
+    if(VELKA_BUILD_FUZZERS)
+        return()
+    endif()
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})

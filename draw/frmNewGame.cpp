@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+#include <limits>
+
 namespace velka {
 
 namespace {
@@ -125,6 +127,9 @@ void frmNewGame::createWidgets()
     txtSeed = new QLineEdit(fraEntry);
     txtSeed->setObjectName(QStringLiteral("txtSeed"));
     txtSeed->setAccessibleName(QStringLiteral("シードする人の名前"));
+    // A line edit cuts its text at 32767 characters by default; a seed's name is kept whole,
+    // like every name in the list.
+    txtSeed->setMaxLength(std::numeric_limits<int>::max());
     placeInTwips(txtSeed, kSeedNamePlace);
 
     applyTabOrder({{1, lstEntry},

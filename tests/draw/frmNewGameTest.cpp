@@ -1,6 +1,7 @@
 #include "draw/frmNewGame.h"
 
 #include "board/BracketBoard.h"
+#include "board/frmPairvaneMainForm.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedRandom.h"
@@ -16,9 +17,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <iostream>
 #include <memory>
 
 namespace velka {
@@ -381,6 +386,229 @@ TEST_F(NewGameTest, TabGoesInTheDesignedOrder)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), find(order[i])) << order[i];
     }
+}
+
+// Hostile names, entered as the organiser would, then drawn onto the main window's board: each
+// name reaches the list, the list view, the board and its slot label byte for byte. Only line
+// breaks of the text box split a paste into names.
+struct HostileNames {
+    const char* what;
+    QString entered;
+    bool pasted; // pasted with Ctrl+V; otherwise committed by an input method
+    std::vector<std::string> names;
+};
+
+void PrintTo(const HostileNames& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
+QString longName()
+{
+    QString name;
+    for (int i = 0; i < 25'000; ++i)
+        name += QStringLiteral("名😀e\u0301");
+    return name; // 100,000 characters
+}
+
+class NameRoundTrip : public ::testing::TestWithParam<HostileNames> {
+protected:
+    void SetUp() override
+    {
+        main = std::make_unique<frmPairvaneMainForm>(boxes);
+        main->show();
+        dialog = std::make_unique<frmNewGame>(main->board(), random, boxes, main.get());
+        dialog->show();
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    }
+
+    test::ScriptedMessageBoxes boxes;
+    test::ScriptedRandom random;
+    std::unique_ptr<frmPairvaneMainForm> main;
+    std::unique_ptr<frmNewGame> dialog;
+};
+
+TEST_P(NameRoundTrip, ReachesTheListAndTheBoardByteForByte)
+{
+    const HostileNames& c = GetParam();
+    auto* input = control<QPlainTextEdit>(dialog.get(), QStringLiteral("txtEntry"));
+    input->setFocus();
+    if (c.pasted) {
+        QGuiApplication::clipboard()->setText(c.entered);
+        QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(c.entered);
+        QApplication::sendEvent(input, &commit);
+    }
+    QTest::mouseClick(control<QPushButton>(dialog.get(), QStringLiteral("cmdEntry")),
+                      Qt::LeftButton);
+
+    std::vector<std::string> stored;
+    for (int i = 0; i < dialog->entries().count(); ++i)
+        stored.push_back(dialog->entries().at(i));
+    ASSERT_EQ(stored, c.names);
+    const QAbstractItemModel* model =
+        control<QListView>(dialog.get(), QStringLiteral("lstEntry"))->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        EXPECT_EQ(model->index(row, 0).data().toString().toStdString(), c.names[row]);
+
+    // Every name drawn, with a second one when there is only one.
+    std::vector<std::string> expected = c.names;
+    if (expected.size() == 1) {
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("B"));
+        QApplication::sendEvent(input, &commit);
+        QTest::mouseClick(control<QPushButton>(dialog.get(), QStringLiteral("cmdEntry")),
+                          Qt::LeftButton);
+        expected.push_back("B");
+    }
+    control<QLineEdit>(dialog.get(), QStringLiteral("txtMenber"))
+        ->setText(QString::number(expected.size()));
+    QTest::mouseClick(control<QPushButton>(dialog.get(), QStringLiteral("cmdNewEventExec")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
+
+    std::vector<std::string> onBoard;
+    for (int slot = 0; slot < static_cast<int>(expected.size()); ++slot) {
+        onBoard.push_back(main->board().slotCaption(slot));
+        auto* label = control<QLabel>(main.get(), QStringLiteral("lblMenber(%1)").arg(slot));
+        EXPECT_EQ(label->text().toStdString(), onBoard.back()) << "slot " << slot;
+    }
+    std::sort(onBoard.begin(), onBoard.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(onBoard, expected);
+
+    // The board paints them without trouble, however long.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(main->grab().isNull());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, NameRoundTrip,
+    ::testing::Values(
+        HostileNames{"NonBmp",
+                     QStringLiteral("😀 👩‍👩‍👧 𠮷野家 🇯🇵 𝔘𝔫𝔦"),
+                     false,
+                     {"😀 👩‍👩‍👧 𠮷野家 🇯🇵 𝔘𝔫𝔦"}},
+        HostileNames{"CombiningMarks",
+                     QStringLiteral("e\u0301\u0308 A\u030A \u0915\u094D\u0937 Z\u0335"),
+                     false,
+                     {"e\u0301\u0308 A\u030A \u0915\u094D\u0937 Z\u0335"}},
+        HostileNames{
+            "RightToLeft",
+            QStringLiteral(
+                "\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D\u0628\u0627 12 \u202Eabc\u202C\u200F"),
+            false,
+            {"\u05E9\u05DC\u05D5\u05DD \u0645\u0631\u062D\u0628\u0627 12 \u202Eabc\u202C\u200F"}},
+        HostileNames{"ControlCharacters",
+                     QStringLiteral("a\tb\x01\x07\x1B[31m\x7F\u0085c"),
+                     false,
+                     {"a\tb\x01\x07\x1B[31m\x7F\u0085c"}},
+        HostileNames{"InvisibleCharacters",
+                     QStringLiteral("\u200B\u200D\uFEFF\u00AD\u2060x"),
+                     false,
+                     {"\u200B\u200D\uFEFF\u00AD\u2060x"}},
+        // U+FDD0 and U+FDD1 are noncharacters that Qt's text document takes as the edges of a
+        // frame: the text box breaks the line there as it does for a paragraph separator.
+        HostileNames{"TextDocumentMarkers",
+                     QStringLiteral("a\uFDD0b\uFDD1c\uFFFCd\uFFFD"),
+                     false,
+                     {"a", "b", "c\uFFFCd\uFFFD"}},
+        // Half a surrogate pair (a broken paste) cannot be stored as UTF-8: Qt's conversion puts
+        // a question mark in its place, and the rest of the name stays.
+        HostileNames{
+            "LoneSurrogate", QString(QChar(u'a')) + QChar(0xD800) + QChar(u'b'), true, {"a?b"}},
+        HostileNames{"Nul", QString::fromUtf8("a\0b", 3), false, {std::string("a\0b", 3)}},
+        HostileNames{"EveryLineBreak",
+                     QStringLiteral("A\rB\nC\r\nD\u2028E\u2029F\vG\fH"),
+                     true,
+                     {"A", "B", "C", "D", "E", "F\vG\fH"}},
+        HostileNames{"HundredThousandCharacters", longName(), false, {longName().toStdString()}}),
+    [](const auto& test) { return std::string(test.param.what); });
+
+// The seed's name goes through a one-line box; it too reaches the board byte for byte, however
+// long, whether typed through an input method or pasted.
+class SeedNameRoundTrip : public NameRoundTrip {};
+
+TEST_P(SeedNameRoundTrip, ReachesTheBoardByteForByte)
+{
+    const HostileNames& c = GetParam();
+    auto* input = control<QPlainTextEdit>(dialog.get(), QStringLiteral("txtEntry"));
+    input->setPlainText(QStringLiteral("A\nB"));
+    QTest::mouseClick(control<QPushButton>(dialog.get(), QStringLiteral("cmdEntry")),
+                      Qt::LeftButton);
+    control<QLineEdit>(dialog.get(), QStringLiteral("txtMenber"))->setText(QStringLiteral("3"));
+    control<QCheckBox>(dialog.get(), QStringLiteral("chkSeed"))->setChecked(true);
+    auto* seed = control<QLineEdit>(dialog.get(), QStringLiteral("txtSeed"));
+    seed->setFocus();
+    if (c.pasted) {
+        QGuiApplication::clipboard()->setText(c.entered);
+        QTest::keyClick(seed, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(c.entered);
+        QApplication::sendEvent(seed, &commit);
+    }
+    QTest::mouseClick(control<QPushButton>(dialog.get(), QStringLiteral("cmdNewEventExec")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().text;
+    ASSERT_EQ(c.names.size(), 1u);
+    EXPECT_EQ(main->board().slotCaption(2), c.names[0]);
+    EXPECT_EQ(control<QLabel>(main.get(), QStringLiteral("lblMenber(2)"))->text().toStdString(),
+              c.names[0]);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, SeedNameRoundTrip,
+    ::testing::Values(
+        HostileNames{"NonBmpTyped",
+                     QStringLiteral("😀 👩‍👩‍👧 𠮷野家"),
+                     false,
+                     {"😀 👩‍👩‍👧 𠮷野家"}},
+        HostileNames{"RightToLeftPasted",
+                     QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u202Eabc"),
+                     true,
+                     {"\u05E9\u05DC\u05D5\u05DD \u202Eabc"}},
+        HostileNames{"ControlCharactersTyped",
+                     QStringLiteral("a\tb\x01\x1B[31m\x7F"),
+                     false,
+                     {"a\tb\x01\x1B[31m\x7F"}},
+        HostileNames{
+            "HundredThousandCharactersTyped", longName(), false, {longName().toStdString()}},
+        HostileNames{
+            "HundredThousandCharactersPasted", longName(), true, {longName().toStdString()}}),
+    [](const auto& test) { return std::string(test.param.what); });
+
+// A 10 MB paste: 20,000 lines of 500 bytes each, Japanese, emoji and ASCII, every one stored.
+TEST_F(NewGameTest, TenMegabytePasteIsStoredWhole)
+{
+    QString paste;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 20'000; ++i) {
+        QString line = QStringLiteral("%1 ").arg(i, 5, 10, QLatin1Char('0'));
+        while (line.toUtf8().size() < 490)
+            line += QStringLiteral("選手😀abc");
+        expected.push_back(line.toStdString());
+        paste += line + QStringLiteral("\r\n");
+    }
+    ASSERT_GE(paste.toUtf8().size(), 10'000'000);
+    QGuiApplication::clipboard()->setText(paste);
+    input()->setFocus();
+    const auto start = std::chrono::steady_clock::now();
+    QTest::keyClick(input(), Qt::Key_V, Qt::ControlModifier);
+    click("cmdEntry");
+    const auto took = std::chrono::steady_clock::now() - start;
+    std::cout << "10 MB paste and Enter: "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms"
+              << std::endl;
+
+    ASSERT_EQ(dialog->entries().count(), 20'000);
+    EXPECT_EQ(entries(), expected);
+    EXPECT_EQ(find<QListView>("lstEntry")->model()->rowCount(), 20'000);
+    EXPECT_TRUE(input()->document()->isEmpty());
 }
 
 } // namespace
