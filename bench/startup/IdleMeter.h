@@ -5,25 +5,19 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace velka::bench {
 
-// The CPU time of every thread of the process, in nanoseconds, as the scheduler counts it. Unlike
-// getrusage, which on many kernels samples at the timer tick (4 ms), this is exact, so a few
-// seconds of a nearly idle program already give a stable figure.
 inline long long cpuNanoseconds()
 {
-    long long total = 0;
-    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-        std::ifstream stat(task.path() / "schedstat");
-        long long onCpu = 0;
-        if (stat >> onCpu)
-            total += onCpu;
-    }
-    return total;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ns = [](const timeval& t) {
+        return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_usec * 1000LL;
+    };
+    return ns(usage.ru_utime) + ns(usage.ru_stime);
 }
 
 // Measures the CPU time the process spends while it sits showing its window: from one second

@@ -37,12 +37,18 @@ long long monotonicNanoseconds()
     return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
 }
 
-ChildRun runChild(const std::filesystem::path& program, const std::vector<std::string>& args)
+struct Child {
+    pid_t pid = 0;
+    int output = -1; // read end of the child's standard output
+    long long startedAt = 0;
+};
+
+std::optional<Child> startChild(const std::filesystem::path& program,
+                                const std::vector<std::string>& args)
 {
-    ChildRun run;
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
-        return run;
+        return std::nullopt;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
@@ -56,27 +62,42 @@ ChildRun runChild(const std::filesystem::path& program, const std::vector<std::s
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
-    pid_t pid = 0;
-    run.startedAt = monotonicNanoseconds();
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    Child child;
+    child.startedAt = monotonicNanoseconds();
+    const int spawned = posix_spawn(&child.pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     if (spawned != 0) {
         close(pipeEnds[0]);
-        return run;
+        return std::nullopt;
     }
+    child.output = pipeEnds[0];
+    return child;
+}
+
+// Reads the child's output to its end and waits for it.
+ChildRun finishChild(const Child& child)
+{
+    ChildRun run;
+    run.startedAt = child.startedAt;
     char buffer[256];
     ssize_t got = 0;
-    while ((got = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+    while ((got = read(child.output, buffer, sizeof buffer)) > 0)
         run.output.append(buffer, static_cast<std::size_t>(got));
-    close(pipeEnds[0]);
+    close(child.output);
 
     int status = 0;
     rusage usage{};
-    wait4(pid, &status, 0, &usage);
+    wait4(child.pid, &status, 0, &usage);
     run.maxResidentKiB = usage.ru_maxrss;
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
+}
+
+ChildRun runChild(const std::filesystem::path& program, const std::vector<std::string>& args)
+{
+    const auto child = startChild(program, args);
+    return child ? finishChild(*child) : ChildRun{};
 }
 
 // The number after `key` in a child's output.
@@ -162,31 +183,34 @@ bool measureStartup(const std::filesystem::path& program, const std::filesystem:
     return within;
 }
 
+// The two idle programs run side by side, one pair at a time, so that both see the same state of
+// the machine; the budget is held against the median of the pairs' ratios.
 bool measureIdle(const Programs& programs, int runs, int seconds)
 {
-    std::vector<double> programMs, bareMs;
+    std::vector<double> programMs, bareMs, ratios;
     const std::vector<std::string> args{std::to_string(seconds)};
     for (int i = 0; i < runs; ++i) {
-        const bool bareFirst = i % 2 == 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            const bool bare = (turn == 0) == bareFirst;
-            const ChildRun run = runChild(bare ? programs.bareLabel : programs.timerWindow, args);
-            const auto cpu = valueAfter(run.output, "idle-cpu");
-            if (!run.ok || !cpu) {
-                std::fprintf(stderr, "%s did not report its CPU time\n",
-                             (bare ? programs.bareLabel : programs.timerWindow).c_str());
-                return false;
-            }
-            // CPU milliseconds per minute of ticking.
-            (bare ? bareMs : programMs).push_back(*cpu / 1e6 * 60.0 / seconds);
+        const auto program = startChild(programs.timerWindow, args);
+        const auto bare = startChild(programs.bareLabel, args);
+        const ChildRun programRun = program ? finishChild(*program) : ChildRun{};
+        const ChildRun bareRun = bare ? finishChild(*bare) : ChildRun{};
+        const auto programCpu = valueAfter(programRun.output, "idle-cpu");
+        const auto bareCpu = valueAfter(bareRun.output, "idle-cpu");
+        if (!programRun.ok || !programCpu || !bareRun.ok || !bareCpu) {
+            std::fprintf(stderr, "an idle program did not report its CPU time\n");
+            return false;
         }
+        // CPU milliseconds per minute of ticking.
+        programMs.push_back(*programCpu / 1e6 * 60.0 / seconds);
+        bareMs.push_back(*bareCpu / 1e6 * 60.0 / seconds);
+        ratios.push_back(programMs.back() / bareMs.back());
     }
-    const Spread program = spreadOf(programMs), bare = spreadOf(bareMs);
-    std::printf("Idle CPU time per minute, %d runs of %d s each:\n", runs, seconds);
+    const Spread program = spreadOf(programMs), bare = spreadOf(bareMs), ratio = spreadOf(ratios);
+    std::printf("Idle CPU time per minute, %d side-by-side runs of %d s each:\n", runs, seconds);
     printRow("event timer window", "ms", program);
     printRow("bare 100 ms label", "ms", bare);
-    std::printf("  ratio program/bare: %.3f\n", program.median / bare.median);
-    return verdict("event timer idle CPU", program.median, 1.2 * bare.median, "ms/min");
+    printRow("ratio program/bare, per pair", "x", ratio);
+    return verdict("event timer idle CPU / bare", ratio.median, 1.2, "x");
 }
 
 } // namespace
@@ -194,7 +218,7 @@ bool measureIdle(const Programs& programs, int runs, int seconds)
 int main(int argc, char** argv)
 {
     int runs = 20;
-    int idleRuns = 3;
+    int idleRuns = 5;
     int idleSeconds = 20;
     std::string only;
     for (int i = 1; i + 1 < argc; i += 2) {
