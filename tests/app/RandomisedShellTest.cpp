@@ -7,6 +7,7 @@
 #include "draw/frmNewGame.h"
 #include "tests/about/RecordingWebBrowser.h"
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/BoxRule.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestSeed.h"

@@ -1,6 +1,7 @@
 #include "board/BracketBoard.h"
 
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/BoxRule.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestSeed.h"
 

@@ -2,6 +2,7 @@
 
 #include "board/BracketBoard.h"
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/BoxRule.h"
 
 #include <gtest/gtest.h>
 

@@ -2,15 +2,14 @@
 
 #include "board/BracketBoard.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <ostream>
 #include <string>
 
 namespace velka::test {
 
-// Everything a board shows, for comparing whole boards in one assertion.
+// Everything a board shows, for comparing whole boards in one assertion. Plain C++, so that the
+// fuzz targets compare boards the same way as the tests.
 struct BoardSnapshot {
     std::array<std::string, board::kSlotCount> captions;
     std::array<bool, board::kBoxCount> boxChecked;
@@ -63,18 +62,6 @@ inline std::ostream& operator<<(std::ostream& out, const BoardSnapshot& s)
     for (const std::string& caption : s.captions)
         out << " [" << caption << "]";
     return out;
-}
-
-// Line k (k < 30) is shown exactly when box k is checked.
-inline ::testing::AssertionResult boxRuleHolds(const BracketBoard& b)
-{
-    for (int k = 0; k < board::kBoxCount; ++k) {
-        if (b.lineVisible(k) != b.boxChecked(k))
-            return ::testing::AssertionFailure()
-                   << "line " << k << (b.lineVisible(k) ? " shown" : " hidden") << " but box "
-                   << (b.boxChecked(k) ? "checked" : "unchecked");
-    }
-    return ::testing::AssertionSuccess();
 }
 
 } // namespace velka::test
