@@ -27,7 +27,7 @@ void BM_TimerTick(benchmark::State& state, bool countingDown, bool changes)
     timer.Load();
     timer.setHourText("99");
     int displayChanges = 0;
-    timer.setListener([&displayChanges](EventTimer::Part part) {
+    const Subscription subscription = timer.subscribe([&displayChanges](EventTimer::Part part) {
         displayChanges += part == EventTimer::Part::Display;
     });
     if (countingDown && timer.setCountingDown(true))

@@ -34,8 +34,7 @@ BracketBoard::BracketBoard()
 
 void BracketBoard::notify(Part part, int index)
 {
-    if (listener_)
-        listener_(Change{part, index});
+    changed_.notify(Change{part, index});
 }
 
 void BracketBoard::Load()

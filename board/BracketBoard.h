@@ -2,10 +2,10 @@
 
 #include "board/BoardGeometry.h"
 #include "core/Message.h"
+#include "core/Subscription.h"
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,14 +28,17 @@ public:
         Part part;
         int index;
     };
-    using Listener = std::function<void(Change)>;
 
     // The board as designed, before the main window's load step: captions "参加者1".."参加者16",
     // every line, box and connector shown, every box unchecked, the palette open.
     BracketBoard();
 
-    // Told of every change of the board, right after it happened.
-    void setListener(Listener listener) { listener_ = std::move(listener); }
+    // Tells the callback of every change of the board, right after it happened, for as long as
+    // the returned subscription lives.
+    Subscription subscribe(std::function<void(Change)> callback)
+    {
+        return changed_.subscribe(std::move(callback));
+    }
 
     // The main window's load step: SaveConnectorGeometry, the palette closed, AllClear.
     void Load();
@@ -95,7 +98,7 @@ private:
     // Saved design coordinates of the connectors, 16-bit like the rest of the board's numbers.
     std::vector<std::int16_t> YokoX1, YokoX2, YokoY1, YokoY2;
 
-    Listener listener_;
+    Notifier<Change> changed_;
 };
 
 // "参加者" followed by slot + 1: the caption of a name slot after a reset.

@@ -100,14 +100,12 @@ frmPairvaneMainForm::frmPairvaneMainForm(MessageBoxes& messageBoxes, QWidget* pa
     connectWidgets();
     showWindowWidth();
 
-    board_.setListener([this](BracketBoard::Change change) { showChange(change); });
+    boardSubscription_ =
+        board_.subscribe([this](BracketBoard::Change change) { showChange(change); });
     board_.Load();
 }
 
-frmPairvaneMainForm::~frmPairvaneMainForm()
-{
-    board_.setListener({});
-}
+frmPairvaneMainForm::~frmPairvaneMainForm() = default;
 
 void frmPairvaneMainForm::createWidgets()
 {

@@ -68,6 +68,7 @@ private:
     int boxIndexOf(const QObject* object) const;
 
     BracketBoard board_;
+    Subscription boardSubscription_;
     MessageBoxes& messageBoxes_;
 
     QPushButton* cmdClear = nullptr;

@@ -33,8 +33,7 @@ void EntryList::remove(int position)
 
 void EntryList::notify(Change change) const
 {
-    if (listener_)
-        listener_(change);
+    changed_.notify(change);
 }
 
 AddOutcome addEntries(EntryList& list, std::string_view text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Message.h"
+#include "core/Subscription.h"
 
 #include <functional>
 #include <string>
@@ -16,7 +17,7 @@ class EntryList {
 public:
     static constexpr int kCapacity = 32767;
 
-    // Names first..last (inclusive) are appended or removed. A listener hears of every change
+    // Names first..last (inclusive) are appended or removed. A subscriber hears of every change
     // twice: just before it (done false) and just after it (done true).
     struct Change {
         enum class Kind { Append, Remove } kind;
@@ -24,9 +25,10 @@ public:
         int last;
         bool done;
     };
-    using Listener = std::function<void(Change)>;
-
-    void setListener(Listener listener) { listener_ = std::move(listener); }
+    Subscription subscribe(std::function<void(Change)> callback)
+    {
+        return changed_.subscribe(std::move(callback));
+    }
 
     int count() const { return static_cast<int>(names_.size()); }
     const std::string& at(int position) const { return names_.at(position); }
@@ -41,7 +43,7 @@ private:
     void notify(Change change) const;
 
     std::vector<std::string> names_;
-    Listener listener_;
+    Notifier<Change> changed_;
 };
 
 enum class AddOutcome {

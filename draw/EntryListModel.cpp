@@ -6,7 +6,7 @@ EntryListModel::EntryListModel(EntryList& entries, QObject* parent)
     : QAbstractListModel(parent)
     , entries_(entries)
 {
-    entries_.setListener([this](EntryList::Change change) {
+    subscription_ = entries_.subscribe([this](EntryList::Change change) {
         const bool append = change.kind == EntryList::Change::Kind::Append;
         if (!change.done && append)
             beginInsertRows({}, change.first, change.last);
@@ -17,11 +17,6 @@ EntryListModel::EntryListModel(EntryList& entries, QObject* parent)
         else
             endRemoveRows();
     });
-}
-
-EntryListModel::~EntryListModel()
-{
-    entries_.setListener({});
 }
 
 int EntryListModel::rowCount(const QModelIndex& parent) const

@@ -12,13 +12,13 @@ class EntryListModel final : public QAbstractListModel {
     Q_OBJECT
 public:
     EntryListModel(EntryList& entries, QObject* parent = nullptr);
-    ~EntryListModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
     EntryList& entries_;
+    Subscription subscription_;
 };
 
 } // namespace velka

@@ -68,12 +68,7 @@ frmNewGame::frmNewGame(BracketBoard& board, RandomSource& random, MessageBoxes& 
     connectWidgets();
 }
 
-frmNewGame::~frmNewGame()
-{
-    // The view goes before the list it shows.
-    delete lstEntry;
-    delete entriesModel_;
-}
+frmNewGame::~frmNewGame() = default;
 
 void frmNewGame::createWidgets()
 {
@@ -81,11 +76,11 @@ void frmNewGame::createWidgets()
     fraEntry->setObjectName(QStringLiteral("fraEntry"));
     placeInTwips(fraEntry, kFramePlace);
 
-    entriesModel_ = new EntryListModel(entries_);
+    entriesModel_ = std::make_unique<EntryListModel>(entries_);
     lstEntry = new QListView(fraEntry);
     lstEntry->setObjectName(QStringLiteral("lstEntry"));
     lstEntry->setAccessibleName(QStringLiteral("エントリー一覧"));
-    lstEntry->setModel(entriesModel_);
+    lstEntry->setModel(entriesModel_.get());
     lstEntry->setUniformItemSizes(true); // stays quick with tens of thousands of names
     lstEntry->setSelectionMode(QAbstractItemView::SingleSelection);
     lstEntry->setEditTriggers(QAbstractItemView::NoEditTriggers);

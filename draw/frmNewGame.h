@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -53,7 +55,8 @@ private:
     RandomSource& random_;
     MessageBoxes& messageBoxes_;
     EntryList entries_;
-    EntryListModel* entriesModel_ = nullptr;
+    // Goes before the list it shows; the view, deleted later with the dialog, is told.
+    std::unique_ptr<EntryListModel> entriesModel_;
 
     QGroupBox* fraEntry = nullptr;
     QListView* lstEntry = nullptr;

@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int heardAfter = 0;
     int firstHeard = -1;
     int lastHeard = -1;
-    list.setListener([&](EntryList::Change change) {
+    Subscription subscription = list.subscribe([&](EntryList::Change change) {
         FUZZ_CHECK(change.kind == EntryList::Change::Kind::Append);
         (change.done ? heardAfter : heardBefore)++;
         firstHeard = change.first;
@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(heardBefore == 0 && heardAfter == 0);
         break;
     }
-    list.setListener({});
+    subscription.reset(); // the trimming below is not part of the case
     while (list.count() > kNearlyFull)
         list.remove(list.count() - 1);
     return 0;

@@ -32,8 +32,7 @@ EventTimer::EventTimer(const Clock& clock)
 
 void EventTimer::notify(Part part)
 {
-    if (listener_)
-        listener_(part);
+    changed_.notify(part);
 }
 
 void EventTimer::Load()

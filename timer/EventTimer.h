@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Message.h"
+#include "core/Subscription.h"
 #include "timer/Clock.h"
 
 #include <cstdint>
@@ -50,15 +51,17 @@ public:
     // What changed: the countdown flag, the display's text or colour, an input text, or the
     // window's outer height.
     enum class Part { CountingDown, Display, Inputs, OuterHeight };
-    using Listener = std::function<void(Part)>;
 
     // The timer as designed, before the window's load step: clock mode, the inputs "0", "05"
     // and "00", "00 : 00 : 00" in white, the input row showing.
     explicit EventTimer(const Clock& clock);
 
-    // Told of every change, right after it happened. The display is reported only when its text
-    // or colour really changed.
-    void setListener(Listener listener) { listener_ = std::move(listener); }
+    // Tells the callback of every change, right after it happened, for as long as the returned
+    // subscription lives. The display is reported only when its text or colour really changed.
+    Subscription subscribe(std::function<void(Part)> callback)
+    {
+        return changed_.subscribe(std::move(callback));
+    }
 
     // The window's load step: the input row hidden.
     void Load();
@@ -121,7 +124,7 @@ private:
     Colour displayColour_ = Colour::White;
     int outerHeight_ = kTimerPaletteOpenHeight;
 
-    Listener listener_;
+    Notifier<Part> changed_;
 };
 
 } // namespace velka

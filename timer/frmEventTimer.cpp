@@ -109,7 +109,7 @@ frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* 
     showInputs();
     showClientHeight();
 
-    eventTimer_.setListener([this](EventTimer::Part part) { showChange(part); });
+    timerSubscription_ = eventTimer_.subscribe([this](EventTimer::Part part) { showChange(part); });
     eventTimer_.Load();
     Timer1->start();
 }
@@ -117,7 +117,6 @@ frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* 
 frmEventTimer::~frmEventTimer()
 {
     Timer1->stop();
-    eventTimer_.setListener({});
 }
 
 void frmEventTimer::createWidgets()

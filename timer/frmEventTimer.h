@@ -59,6 +59,7 @@ private:
     void tell(const std::optional<Message>& refusal);
 
     EventTimer eventTimer_;
+    Subscription timerSubscription_;
     MessageBoxes& messageBoxes_;
 
     QLineEdit* txtEventTimer = nullptr;

@@ -136,7 +136,8 @@ TEST(BracketBoard, AllClearRunsItsPassesInOrder)
     b.setConnectorY2(1, 1000);
 
     std::vector<BracketBoard::Change> log;
-    b.setListener([&log](BracketBoard::Change c) { log.push_back(c); });
+    const Subscription subscription =
+        b.subscribe([&log](BracketBoard::Change c) { log.push_back(c); });
     b.AllClear();
 
     // Boxes in index order, each hidden before it is checked and its line follows at once;

@@ -14,7 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace velka {
 namespace {
@@ -227,6 +230,30 @@ TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep)
     QTest::keyClick(box(7), Qt::Key_Space, Qt::ShiftModifier);
     EXPECT_TRUE(form->board().boxChecked(7));
     EXPECT_EQ(firstRoundLine(7), Ink::Full);
+}
+
+TEST_F(MainFormTest, ASecondObserverOfTheBoardHearsEveryChangeWhileTheWindowStillShowsIt)
+{
+    std::vector<std::pair<BracketBoard::Part, int>> heard;
+    Subscription second = form->board().subscribe(
+        [&](BracketBoard::Change change) { heard.emplace_back(change.part, change.index); });
+
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    QTest::mouseClick(box(5), Qt::LeftButton);
+    EXPECT_EQ(firstRoundLine(5), Ink::None) << "the window no longer follows its board";
+    const auto heardFive = [&](BracketBoard::Part part) {
+        return std::count(heard.begin(), heard.end(), std::pair{part, 5});
+    };
+    EXPECT_EQ(heardFive(BracketBoard::Part::BoxVisible), 1);
+    EXPECT_EQ(heardFive(BracketBoard::Part::BoxState), 1);
+    EXPECT_EQ(heardFive(BracketBoard::Part::LineVisible), 1);
+    EXPECT_EQ(heard.size(), 30u + 2u) << "30 boxes shown, then box 5 and its line";
+
+    second.reset();
+    heard.clear();
+    QTest::mouseClick(box(5), Qt::LeftButton);
+    EXPECT_TRUE(heard.empty());
+    EXPECT_EQ(firstRoundLine(5), Ink::Full);
 }
 
 TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth)

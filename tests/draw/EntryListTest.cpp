@@ -106,7 +106,7 @@ TEST(EntryList, ListenerHearsOfEachChangeBeforeAndAfter)
 {
     EntryList list;
     std::vector<std::string> heard;
-    list.setListener([&](EntryList::Change c) {
+    const Subscription subscription = list.subscribe([&](EntryList::Change c) {
         heard.push_back(std::string(c.kind == EntryList::Change::Kind::Append ? "+" : "-") +
                         std::to_string(c.first) + ".." + std::to_string(c.last) +
                         (c.done ? " done at " : " at ") + std::to_string(list.count()));

@@ -65,7 +65,7 @@ TEST_F(EventTimerTest, DesignStateAndPaletteHeights)
     EXPECT_EQ(EventTimer::rgb(fresh.displayColour()), (EventTimer::Rgb{255, 255, 255}));
 
     std::vector<int> heights;
-    fresh.setListener([&](EventTimer::Part part) {
+    const Subscription subscription = fresh.subscribe([&](EventTimer::Part part) {
         if (part == EventTimer::Part::OuterHeight)
             heights.push_back(fresh.outerHeight());
     });
@@ -188,7 +188,7 @@ TEST_P(WholeCountdown, ShowsEverySecondThenAnnouncesOnce)
 {
     std::mt19937 random(test::testSeed());
     std::vector<std::string> shown;
-    timer.setListener([&](EventTimer::Part part) {
+    const Subscription subscription = timer.subscribe([&](EventTimer::Part part) {
         if (part == EventTimer::Part::Display)
             shown.push_back(timer.displayText());
     });
@@ -341,7 +341,7 @@ TEST_P(Refusal, LeavesTheBoxUncheckedAndSaysWhy)
 {
     const RefusalCase& c = GetParam();
     std::vector<bool> flag;
-    timer.setListener([&](EventTimer::Part part) {
+    const Subscription subscription = timer.subscribe([&](EventTimer::Part part) {
         if (part == EventTimer::Part::CountingDown)
             flag.push_back(timer.countingDown());
     });

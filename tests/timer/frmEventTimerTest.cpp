@@ -330,6 +330,29 @@ TEST_F(EventTimerWindowTest, EndShowsRedZeroAndClearsTheBoxBeforeAnnouncingOnce)
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
+TEST_F(EventTimerWindowTest, ASecondObserverOfTheTimerHearsEveryChangeWhileTheWindowStillShowsIt)
+{
+    std::vector<std::string> displays;
+    int flagChanges = 0;
+    Subscription second = window->eventTimer().subscribe([&](EventTimer::Part part) {
+        if (part == EventTimer::Part::Display)
+            displays.push_back(window->eventTimer().displayText());
+        flagChanges += part == EventTimer::Part::CountingDown;
+    });
+
+    countDownBox()->click();
+    EXPECT_EQ(flagChanges, 1);
+    window->eventTimer().TimerTick();
+    EXPECT_EQ(display()->text(), QStringLiteral("0 : 05 : 00"));
+    EXPECT_EQ(displayColour(), kGreen);
+    clock.time += 1;
+    window->eventTimer().TimerTick();
+    EXPECT_EQ(display()->text(), QStringLiteral("0 : 04 : 59"));
+    ASSERT_GE(displays.size(), 2u);
+    EXPECT_EQ(displays.back(), "0 : 04 : 59");
+    EXPECT_EQ(displays[displays.size() - 2], "0 : 05 : 00");
+}
+
 TEST_F(EventTimerWindowTest, TimeUpBoxLeavesTheClockRunningWhileItIsOpen)
 {
     QtMessageBoxes real;
