@@ -44,6 +44,8 @@ int pick(int count, double r)
 Message refusalMessage(DrawRefusal refusal)
 {
     switch (refusal) {
+    case DrawRefusal::FieldSizeNotANumber:
+        return errorMessage("当選人数には数字を入力してください。");
     case DrawRefusal::SizeOutOfRange:
         return errorMessage("参加人数は2～16の間で設定してください");
     case DrawRefusal::NotEnoughEntries:
@@ -56,11 +58,6 @@ Message refusalMessage(DrawRefusal refusal)
     return errorMessage("");
 }
 
-Message fieldSizeNotANumberMessage()
-{
-    return errorMessage("当選人数には数字を入力してください。");
-}
-
 std::optional<int> readFieldSize(std::string_view text)
 {
     const std::optional<TypedNumber> number = TypedNumber::read(text);
@@ -71,23 +68,13 @@ std::optional<int> readFieldSize(std::string_view text)
     return static_cast<int>(number->floorClamped(kBound));
 }
 
-Message DrawResult::message() const
-{
-    if (notANumber)
-        return fieldSizeNotANumberMessage();
-    return refusal ? refusalMessage(*refusal) : Message{};
-}
-
 DrawResult drawField(const DrawSettings& settings, EntryList& entries, BracketBoard& board,
                      RandomSource& random)
 {
     DrawResult result;
     const std::optional<int> fieldSize = readFieldSize(settings.fieldSizeText);
-    if (!fieldSize) {
-        result.notANumber = true;
-        return result;
-    }
-    result.refusal = check(*fieldSize, settings, entries);
+    result.refusal =
+        fieldSize ? check(*fieldSize, settings, entries) : DrawRefusal::FieldSizeNotANumber;
     if (result.refusal)
         return result;
 

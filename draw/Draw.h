@@ -20,24 +20,26 @@ struct DrawSettings {
 };
 
 // Why a draw was refused, in the order the settings are checked.
-enum class DrawRefusal { SizeOutOfRange, NotEnoughEntries, SeedNameMissing, SeedNeedsOddSize };
+enum class DrawRefusal {
+    FieldSizeNotANumber,
+    SizeOutOfRange,
+    NotEnoughEntries,
+    SeedNameMissing,
+    SeedNeedsOddSize,
+};
 
+// What the organiser is told of a refusal.
 Message refusalMessage(DrawRefusal refusal);
-// Told when the field size is not a number at all.
-Message fieldSizeNotANumberMessage();
 
 // The field size as typed: a number rounded down, or nothing when the text is not a number.
 // Far too large values come out beyond 16, never as overflow.
 std::optional<int> readFieldSize(std::string_view text);
 
 struct DrawResult {
-    bool notANumber = false;
-    std::optional<DrawRefusal> refusal;
-    int fieldSize = 0; // the N drawn, when drawn
+    std::optional<DrawRefusal> refusal; // nothing when the field was drawn
+    int fieldSize = 0;                  // the N drawn, when drawn
 
-    bool drawn() const { return !notANumber && !refusal; }
-    // What to tell the organiser when the draw did not happen.
-    Message message() const;
+    bool drawn() const { return !refusal; }
 };
 
 // Checks the settings; when they pass, resets the board, draws N names at random from the

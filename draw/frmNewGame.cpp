@@ -188,8 +188,8 @@ void frmNewGame::startTournament()
     const DrawSettings settings{txtMenber->text().toStdString(), chkSeed->isChecked(),
                                 txtSeed->text().toStdString()};
     const DrawResult result = drawField(settings, entries_, board_, random_);
-    if (!result.drawn()) {
-        messageBoxes_.show(result.message());
+    if (result.refusal) {
+        messageBoxes_.show(refusalMessage(*result.refusal));
         return;
     }
     accept();

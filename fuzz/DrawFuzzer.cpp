@@ -109,11 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const DrawResult result = drawField(settings, list, board, random);
 
-    FUZZ_CHECK(result.notANumber == !TypedNumber::read(settings.fieldSizeText).has_value());
-    if (!result.drawn()) {
+    FUZZ_CHECK((result.refusal == DrawRefusal::FieldSizeNotANumber) ==
+               !TypedNumber::read(settings.fieldSizeText).has_value());
+    if (result.refusal) {
         FUZZ_CHECK(test::snapshot(board) == boardBefore);
         FUZZ_CHECK(namesOf(list) == listBefore);
-        FUZZ_CHECK(!result.message().text.empty());
+        FUZZ_CHECK(!refusalMessage(*result.refusal).text.empty());
         return 0;
     }
 
