@@ -98,70 +98,93 @@ bool isBlank(char c)
 
 } // namespace
 
-std::optional<TypedNumber> TypedNumber::read(std::string_view utf8)
-{
-    const std::optional<std::string> ascii = toAsciiTwins(utf8);
-    if (!ascii)
-        return std::nullopt;
-    const std::string& s = *ascii;
-
-    std::size_t i = 0;
-    while (i < s.size() && isBlank(s[i]))
-        ++i;
-    TypedNumber number;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        number.negative_ = s[i] == '-';
-        ++i;
-    }
-    const std::size_t intBegin = i;
-    while (i < s.size() && isDigit(s[i]))
-        ++i;
-    const std::string_view intDigits(s.data() + intBegin, i - intBegin);
+// A number as written: sign, the digits before and after the decimal point, and the exponent.
+struct TypedNumber::Written {
+    bool negative = false;
+    std::string_view intDigits;
     std::string_view fracDigits;
-    if (i < s.size() && s[i] == '.') {
-        const std::size_t fracBegin = ++i;
+    std::int64_t exponent = 0;
+};
+
+// Scans blanks, sign, digits, fraction, exponent and blanks; nothing when anything else stands
+// in the text or no digit does. The views point into s.
+std::optional<TypedNumber::Written> TypedNumber::scan(const std::string& s)
+{
+    Written written;
+    std::size_t i = 0;
+    const auto skipDigits = [&] {
+        const std::size_t begin = i;
         while (i < s.size() && isDigit(s[i]))
             ++i;
-        fracDigits = std::string_view(s.data() + fracBegin, i - fracBegin);
+        return std::string_view(s.data() + begin, i - begin);
+    };
+    const auto skipSign = [&] {
+        const bool minus = i < s.size() && s[i] == '-';
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        return minus;
+    };
+
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    written.negative = skipSign();
+    written.intDigits = skipDigits();
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        written.fracDigits = skipDigits();
     }
-    if (intDigits.empty() && fracDigits.empty())
+    if (written.intDigits.empty() && written.fracDigits.empty())
         return std::nullopt;
 
-    // The exponent saturates far beyond any magnitude that matters here.
-    constexpr std::int64_t kExponentCap = 1'000'000'000;
-    std::int64_t exponent = 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         ++i;
-        bool negativeExponent = false;
-        if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-            negativeExponent = s[i] == '-';
-            ++i;
-        }
-        if (i >= s.size() || !isDigit(s[i]))
+        const bool negativeExponent = skipSign();
+        const std::string_view exponentDigits = skipDigits();
+        if (exponentDigits.empty())
             return std::nullopt;
-        while (i < s.size() && isDigit(s[i])) {
-            if (exponent < kExponentCap)
-                exponent = exponent * 10 + (s[i] - '0');
-            ++i;
+        // The exponent saturates far beyond any magnitude that matters here.
+        constexpr std::int64_t kExponentCap = 1'000'000'000;
+        for (const char digit : exponentDigits) {
+            if (written.exponent < kExponentCap)
+                written.exponent = written.exponent * 10 + (digit - '0');
         }
         if (negativeExponent)
-            exponent = -exponent;
+            written.exponent = -written.exponent;
     }
     while (i < s.size() && isBlank(s[i]))
         ++i;
     if (i != s.size())
         return std::nullopt;
+    return written;
+}
+
+std::optional<TypedNumber> TypedNumber::read(std::string_view utf8)
+{
+    const std::optional<std::string> ascii = toAsciiTwins(utf8);
+    if (!ascii)
+        return std::nullopt;
+    const std::optional<Written> written = scan(*ascii);
+    if (!written)
+        return std::nullopt;
+    return scale(*written);
+}
+
+TypedNumber TypedNumber::scale(const Written& written)
+{
+    TypedNumber number;
+    number.negative_ = written.negative;
 
     // value = digits * 10^shift, with digits free of leading zeros.
     std::string digits;
-    digits.reserve(intDigits.size() + fracDigits.size());
-    digits.append(intDigits);
-    digits.append(fracDigits);
+    digits.reserve(written.intDigits.size() + written.fracDigits.size());
+    digits.append(written.intDigits);
+    digits.append(written.fracDigits);
     const std::size_t firstNonZero = digits.find_first_not_of('0');
     if (firstNonZero == std::string::npos)
         return number; // zero
     digits.erase(0, firstNonZero);
-    const std::int64_t shift = exponent - static_cast<std::int64_t>(fracDigits.size());
+    const std::int64_t shift =
+        written.exponent - static_cast<std::int64_t>(written.fracDigits.size());
     const std::int64_t count = static_cast<std::int64_t>(digits.size());
 
     // Digits in front of the decimal point: 16 or more mean at least 10^15.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace velka {
@@ -33,6 +34,11 @@ public:
     std::int64_t floorClamped(std::int64_t bound) const;
 
 private:
+    struct Written;
+    // The steps of read() after the full-width forms are folded to ASCII.
+    static std::optional<Written> scan(const std::string& s);
+    static TypedNumber scale(const Written& written);
+
     bool negative_ = false;
     bool huge_ = false;
     bool inexact_ = false; // nonzero digits beyond the 18th fractional digit were dropped
