@@ -95,7 +95,8 @@ private:
     std::array<bool, board::kConnectorCount> connectorVisible_{};
     int outerWidth_ = kPaletteOpenWidth;
 
-    // Saved design coordinates of the connectors, 16-bit like the rest of the board's numbers.
+    // Saved design coordinates of the connectors, stored as 16-bit integers (every twip value on
+    // the board fits); the board's other numbers are int.
     std::vector<std::int16_t> YokoX1, YokoX2, YokoY1, YokoY2;
 
     Notifier<Change> changed_;

@@ -4,7 +4,7 @@
 
 namespace velka {
 
-// The title that a message box shows when it has no title of its own.
+// The program's title: the product name on the windows and the title of the time-up message.
 inline constexpr const char* kApplicationTitle = "Velka Tablewright";
 
 enum class MessageIcon { Warning, Information };

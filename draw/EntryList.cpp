@@ -1,5 +1,6 @@
 #include "draw/EntryList.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace velka {
@@ -25,7 +26,9 @@ bool EntryList::append(std::vector<std::string> names)
 
 void EntryList::remove(int position)
 {
-    at(position); // checks the position
+    if (position < 0 || position >= count())
+        throw std::out_of_range("EntryList::remove: no name at position " +
+                                std::to_string(position));
     notify({Change::Kind::Remove, position, position, false});
     names_.erase(names_.begin() + position);
     notify({Change::Kind::Remove, position, position, true});

@@ -11,8 +11,8 @@
 namespace velka {
 
 // The names of everyone who entered, in the order they were added. Every name is a non-empty
-// string kept exactly as typed; the same name may stand more than once. Counts and positions
-// are 16-bit, so the list holds at most kCapacity names.
+// string kept exactly as typed; the same name may stand more than once. The list holds at most
+// kCapacity names, so that every count and position fits in 16 bits.
 class EntryList {
 public:
     static constexpr int kCapacity = 32767;
@@ -36,7 +36,8 @@ public:
     // Appends the names in order. All or nothing: refused when a name is empty or the list
     // would grow past kCapacity.
     bool append(std::vector<std::string> names);
-    // Removes the name at position; the later names move up by one.
+    // Removes the name at position; the later names move up by one. A position outside the
+    // list throws std::out_of_range and changes nothing.
     void remove(int position);
 
 private:
