@@ -3,6 +3,7 @@
 #include "about/ProgramVersion.h"
 #include "about/VersionInfo.h"
 #include "about/WebBrowser.h"
+#include "core/Message.h"
 #include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/Fonts.h"
@@ -74,7 +75,7 @@ frmVerInfo::frmVerInfo(WebBrowser& browser, QWidget* parent)
     , browser_(browser)
 {
     setObjectName(QStringLiteral("frmVerInfo"));
-    setWindowTitle(QStringLiteral("Velka Tablewright Version Infomation"));
+    setWindowTitle(QString::fromUtf8(kApplicationTitle) + QStringLiteral(" Version Infomation"));
     setFixedClientSizeInTwips(this, kClientWidth, kClientHeight);
     createWidgets();
     connectWidgets();
@@ -94,10 +95,10 @@ void frmVerInfo::createWidgets()
     Image1->setObjectName(QStringLiteral("Image1"));
     placeInTwips(Image1, kImage1Place);
     Image1->setPixmap(applicationIcon().pixmap(kIconPixels, kIconPixels));
-    Image1->setAccessibleName(QStringLiteral("Velka Tablewright"));
+    Image1->setAccessibleName(QString::fromUtf8(kApplicationTitle));
 
     Label1 = label("Label1", kLabel1Place);
-    Label1->setText(QStringLiteral("Velka Tablewright"));
+    Label1->setText(QString::fromUtf8(kApplicationTitle));
     Label1->setFont(japaneseGothic(kProductNamePointSize, QFont::Bold, true));
     // The installed gothic's line is taller than the label (IPAPGothic: 32 px for 29), but most
     // of the excess is the empty space above the capitals. Standing on the bottom edge, the

@@ -37,6 +37,7 @@ public:
     // Creates the main window (its load step runs) and shows it centred on the screen.
     void start();
 
+    // The main window's palette buttons run these three.
     // Shows the entry dialog modally; returns when it has closed.
     void OpenEntryDialog();
     // Shows the event timer unless it is visible already; a visible one is left as it stands,
@@ -45,12 +46,6 @@ public:
     // Shows the version window modally; returns when it has closed.
     void OpenVersionInfo();
 
-    // The instances, each created on first use.
-    frmPairvaneMainForm& mainForm();
-    frmNewGame& newGame();
-    frmEventTimer& eventTimer();
-    frmVerInfo& verInfo();
-
     // The loaded instances, or null.
     frmPairvaneMainForm* loadedMainForm() const;
     frmNewGame* loadedNewGame() const;
@@ -58,6 +53,12 @@ public:
     frmVerInfo* loadedVerInfo() const;
 
 private:
+    // The instances, each created on first use.
+    frmPairvaneMainForm& mainForm();
+    frmNewGame& newGame();
+    frmEventTimer& eventTimer();
+    frmVerInfo& verInfo();
+
     Services services_;
     QPointer<frmPairvaneMainForm> mainForm_;
     QPointer<frmNewGame> newGame_;

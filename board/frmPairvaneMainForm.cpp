@@ -1,5 +1,6 @@
 #include "board/frmPairvaneMainForm.h"
 
+#include "core/Message.h"
 #include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/ElidedLabel.h"
@@ -123,7 +124,7 @@ void frmPairvaneMainForm::createWidgets()
         button("cmdEventTimer", QStringLiteral("イベントタイマー起動(&E)..."), kEventTimerPlace);
     cmdVerInfo = button("cmdVerInfo", QStringLiteral("VTWについて(&V)..."), kVerInfoPlace);
 
-    Label1 = new QLabel(QStringLiteral("Velka Tablewright"), this);
+    Label1 = new QLabel(QString::fromUtf8(kApplicationTitle), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     placeInTwips(Label1, kLabel1Place);

@@ -49,9 +49,6 @@ public:
     BracketBoard& board() { return board_; }
     const BracketBoard& board() const { return board_; }
 
-    // The public reset of the board.
-    void AllClear() { board_.AllClear(); }
-
 signals:
     void newTournamentRequested();
     void eventTimerRequested();

@@ -92,7 +92,7 @@ public:
     // While counting down, sets CountDownEnd to now plus the period that the three inputs give,
     // rounded to the nearest second; otherwise does nothing. An input that is not a number, or
     // an end outside kEarliestEnd..kLatestEnd, refuses the start: nothing changes and the
-    // message that says why is returned.
+    // message that says why is returned. setCountingDown and TypeCharacter run it.
     std::optional<Message> StartCountDown();
     // A character typed while the check box has the focus: starts the countdown again from the
     // full period when it runs.

@@ -159,7 +159,7 @@ void frmEventTimer::createWidgets()
     placeInTwips(chkCountDownTimer, kCountDownPlace);
     chkCountDownTimer->installEventFilter(this);
 
-    Label1 = new QLabel(QStringLiteral("Velka Tablewright"), this);
+    Label1 = new QLabel(QString::fromUtf8(kApplicationTitle), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     placeInTwips(Label1, kLabel1Place);

@@ -1,5 +1,7 @@
 #include "uikit/Fonts.h"
 
+#include <QStringList>
+
 namespace velka {
 
 namespace {
@@ -7,12 +9,13 @@ const QString kDesignedName = QStringLiteral("ＭＳ Ｐゴシック");
 const QString kDesignedLatinName = QStringLiteral("MS PGothic");
 const QStringList kInstalledStandIns = {QStringLiteral("IPAPGothic"),
                                         QStringLiteral("Noto Sans CJK JP")};
-} // namespace
 
+// The designed Japanese gothic and the installed fonts that stand in for it, best first.
 QStringList japaneseGothicFamilies()
 {
     return QStringList{kDesignedName, kDesignedLatinName} + kInstalledStandIns;
 }
+} // namespace
 
 void installFontSubstitutions()
 {
