@@ -1,45 +1,71 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Velka Tablewright and builds it.
 #
-#   bash scripts/setup.sh run    install what is missing, build the release, start the program
+#   bash scripts/setup.sh run    install what building and running needs, build the release and
+#                                start the program
 #   bash scripts/setup.sh test   install what is missing, build with warnings as errors, run every test
 #   bash scripts/setup.sh asan   the same tests under AddressSanitizer and UndefinedBehaviorSanitizer
 #   bash scripts/setup.sh bench  install what is missing, build and run every benchmark (report in
 #                                build/bench/performance-report.txt)
 #   bash scripts/setup.sh fuzz   build the models' fuzz targets with clang, run each for 30 s
-#   bash scripts/setup.sh        install what is missing and build the debug preset
+#   bash scripts/setup.sh build  install what is missing and build the debug preset with its tests
+#   bash scripts/setup.sh        the same as build
 #
 # Packages come from Debian's archive through apt-get only; nothing else is downloaded.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
 
-mode=${1:-build}
-case $mode in
-run) preset=release ;;
-test) preset=ci ;;
-asan) preset=asan ;;
-bench) preset=bench ;;
-fuzz) preset=fuzz ;;
-build) preset=debug ;;
-*)
-    echo "usage: $0 [run|test|asan|bench|fuzz]" >&2
-    exit 2
-    ;;
-esac
+usage="usage: $0 [run|test|asan|bench|fuzz|build]"
 
-packages=(
-    # compiler and build
-    g++ cmake ninja-build pkg-config
+# What building and running the program needs; each mode adds its own tools.
+build_tools=(g++ cmake ninja-build pkg-config)
+program_packages=(
+    "${build_tools[@]}"
     # the toolkit, and Qt's own Japanese texts (はい, いいえ)
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     # Japanese gothic fonts: the stand-in for the designed font, and a fallback
     fonts-ipafont-gothic fonts-noto-cjk fontconfig
-    # tests and benchmarks; the checks of the desktop entry and the AppStream metadata
-    libgtest-dev libgmock-dev libbenchmark-dev clang-format desktop-file-utils appstream
-    # fuzzing: clang and its libFuzzer runtime
-    clang libclang-rt-14-dev
 )
+# the tests; the checks of the style, the desktop entry and the AppStream metadata
+test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstream)
+# Google Benchmark; the start-up on a real X server and the instruction counts
+bench_packages=(libbenchmark-dev xvfb xauth valgrind)
+# fuzzing: clang and its libFuzzer runtime (the fuzz targets use no Qt)
+fuzz_packages=("${build_tools[@]}" clang libclang-rt-14-dev)
+
+mode=${1:-build}
+case $mode in
+run)
+    preset=release
+    packages=("${program_packages[@]}")
+    ;;
+test)
+    # The ci preset builds the benchmarks too, so that they keep compiling.
+    preset=ci
+    packages=("${program_packages[@]}" "${test_packages[@]}" libbenchmark-dev)
+    ;;
+asan)
+    preset=asan
+    packages=("${program_packages[@]}" "${test_packages[@]}")
+    ;;
+bench)
+    preset=bench
+    packages=("${program_packages[@]}" "${bench_packages[@]}")
+    ;;
+fuzz)
+    preset=fuzz
+    packages=("${fuzz_packages[@]}")
+    ;;
+build)
+    preset=debug
+    packages=("${program_packages[@]}" "${test_packages[@]}")
+    ;;
+*)
+    echo "$usage" >&2
+    exit 2
+    ;;
+esac
 
 install_missing_packages "${packages[@]}"
 
