@@ -1,8 +1,9 @@
 # Target helpers. Every feature folder has a model library that must build from the standard
 # library alone, and a ui library with its Qt windows. velka_check_model_libraries() walks the
-# link closure of every model library at the end of configuration and stops with an error when
-# anything in it is a Qt target, so a stray link cannot slip in unnoticed. Without a Qt link
-# the Qt headers are not on the include path either, so a stray include fails the build.
+# link closure of every model library, and of every model test (velka_add_model_test in
+# tests/), at the end of configuration and stops with an error when anything in it is a Qt
+# target, so a stray link cannot slip in unnoticed. Without a Qt link the Qt headers are not on
+# the include path either, so a stray include fails the build.
 
 set_property(GLOBAL PROPERTY VELKA_MODEL_LIBRARIES "")
 
@@ -64,12 +65,13 @@ endfunction()
 
 function(velka_check_model_libraries)
     get_property(models GLOBAL PROPERTY VELKA_MODEL_LIBRARIES)
-    foreach(model IN LISTS models)
-        _velka_link_closure(${model} closure)
+    get_property(model_tests GLOBAL PROPERTY VELKA_MODEL_TESTS)
+    foreach(target IN LISTS models model_tests)
+        _velka_link_closure(${target} closure)
         foreach(item IN LISTS closure)
             if(item MATCHES "Qt[0-9]*::|Qt[0-9]*Core|Qt[0-9]*Gui|Qt[0-9]*Widgets")
-                message(FATAL_ERROR
-                    "${model} is a model library and must not use Qt, but it links ${item}.")
+                message(FATAL_ERROR "${target} is a model library or a model test and must not "
+                                    "use Qt, but it links ${item}.")
             endif()
         endforeach()
     endforeach()
