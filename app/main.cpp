@@ -16,7 +16,11 @@ int main(int argc, char* argv[])
                                                 .arg(velka::kProgramVersion.major)
                                                 .arg(velka::kProgramVersion.minor)
                                                 .arg(velka::kProgramVersion.revision));
-    velka::setUpApplication(app);
+    if (!velka::setUpApplication(app)) {
+        // The program still works; only Qt's standard buttons (Yes, No, Cancel) stay English.
+        qWarning("Qt's Japanese translation (qtbase_ja.qm) is not installed: standard buttons "
+                 "show in English. Debian's qt6-translations-l10n package holds it.");
+    }
 
     velka::QtMessageBoxes messageBoxes;
     velka::ClockSeededRandom random;
