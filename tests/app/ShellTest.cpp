@@ -10,12 +10,14 @@
 #include "tests/support/WindowTest.h"
 #include "tests/timer/TimerTestSupport.h"
 #include "timer/frmEventTimer.h"
+#include "uikit/QtMessageBoxes.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -250,6 +252,82 @@ TEST_F(ShellTest, TheVersionWindowIsModalOverEveryOtherWindow)
         EXPECT_TRUE(QTest::qWaitFor([&] { return shell->loadedVerInfo() == nullptr; }));
     }
     // The same clicks go through once no modal window is open.
+    clickThroughWindow(main(), "cmdProgress");
+    EXPECT_TRUE(main()->board().progressMode());
+    clickThroughWindow(timer, "cmdCtlShow");
+    EXPECT_NE(timer->size(), timerSize);
+}
+
+// Alt+E is the access key of two buttons in the main window and of two in the entry dialog:
+// each press moves the focus to the other button and presses neither.
+TEST_F(ShellTest, AltEMovesTheFocusBetweenItsTwoButtonsAndPressesNeither)
+{
+    const auto pressTwice = [](QWidget* window, QPushButton* one, QPushButton* other) {
+        for (int press = 0; press < 2; ++press) {
+            QWidget* before = QApplication::focusWidget();
+            QTest::keyClick(window, Qt::Key_E, Qt::AltModifier);
+            QWidget* now = QApplication::focusWidget();
+            EXPECT_TRUE(now == one || now == other) << "press " << press;
+            EXPECT_NE(now, before) << "press " << press;
+            EXPECT_FALSE(one->isDown() || other->isDown()) << "press " << press;
+        }
+    };
+    pressTwice(main(), control<QPushButton>(main(), QStringLiteral("cmdNew")),
+               control<QPushButton>(main(), QStringLiteral("cmdEventTimer")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(shell->loadedEventTimer(), nullptr);
+
+    int entries = -1;
+    bool stayedOpen = false;
+    withEntryDialog([&](frmNewGame* dialog) {
+        typeEntries(dialog, {"Ann", "Ben"});
+        auto* input = control<QPlainTextEdit>(dialog, QStringLiteral("txtEntry"));
+        input->setPlainText(QStringLiteral("Cid"));
+        input->setFocus();
+        pressTwice(dialog, control<QPushButton>(dialog, QStringLiteral("cmdEntry")),
+                   control<QPushButton>(dialog, QStringLiteral("cmdNewEventExec")));
+        QCoreApplication::processEvents();
+        entries = dialog->entries().count();
+        stayedOpen = dialog->isVisible();
+    });
+    EXPECT_EQ(entries, 2) << "Enter was not pressed";
+    EXPECT_TRUE(stayedOpen) << "the start button was not pressed";
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ShellTest, TheTimeUpBoxHoldsEveryWindowUntilOk)
+{
+    QtMessageBoxes realBoxes;
+    shell = std::make_unique<Shell>(Services{realBoxes, random, clock, browser});
+    shell->start();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+    clickButton(main(), "cmdShow");
+    clickButton(main(), "cmdEventTimer");
+    QPointer<frmEventTimer> timer = shell->loadedEventTimer();
+    ASSERT_NE(timer, nullptr);
+    const QSize timerSize = timer->size();
+    control<QLineEdit>(timer, QStringLiteral("txtMinute"))->setText(QStringLiteral("0"));
+    control<QLineEdit>(timer, QStringLiteral("txtSecound"))->setText(QStringLiteral("1"));
+    control<QCheckBox>(timer, QStringLiteral("chkCountDownTimer"))->click();
+
+    QString text;
+    bool handled = false;
+    whenModalOpens([&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal))
+            text = box->text();
+        clickThroughWindow(main(), "cmdProgress");
+        clickThroughWindow(timer, "cmdCtlShow");
+        QTest::keyClick(modal, Qt::Key_Return);
+        handled = true;
+    });
+    clock.time += 1;
+    QMetaObject::invokeMethod(timer->findChild<QTimer*>(QStringLiteral("Timer1")), "timeout");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handled; }));
+
+    EXPECT_EQ(text, QStringLiteral("Time Up!!"));
+    EXPECT_FALSE(main()->board().progressMode());
+    EXPECT_EQ(timer->size(), timerSize);
+    // OK given, both windows take clicks again.
     clickThroughWindow(main(), "cmdProgress");
     EXPECT_TRUE(main()->board().progressMode());
     clickThroughWindow(timer, "cmdCtlShow");

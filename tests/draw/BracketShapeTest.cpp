@@ -135,6 +135,58 @@ TEST(BracketShape, NineThenSixteenRestoresEveryConnector)
     }
 }
 
+// The wins each name needs to take the title, read off the shaped board as the organiser reads
+// it: a shown connector with both its lines shown is a match, one that carries a single line on
+// is a bye and must be cut short at the line it leads to.
+std::string winsToTheTitle(const BracketBoard& board, int fieldSize)
+{
+    std::string wins;
+    for (int slot = 0; slot < fieldSize; ++slot) {
+        int count = 0;
+        int line = slot;
+        while (line != board::kChampionLine && board.connectorVisible(line / 2)) {
+            const int c = line / 2;
+            const int output = board::outputLine(c);
+            if (board.lineVisible(line ^ 1))
+                ++count;
+            else
+                EXPECT_EQ(board.connector(c).y2, board.line(output).y1) << "bye at connector " << c;
+            EXPECT_TRUE(board.lineVisible(output) || output == board::kChampionLine) << output;
+            line = output;
+        }
+        wins += std::to_string(count);
+    }
+    return wins;
+}
+
+TEST(BracketShape, ByesGiveTheLastNamesTheWinsTheGuideStates)
+{
+    // Digit i is the wins that the i-th name from the top needs.
+    const std::map<int, std::string> expected = {
+        {2, "11"},
+        {3, "221"},
+        {4, "2222"},
+        {5, "33331"},
+        {6, "333322"},
+        {7, "3333332"},
+        {8, "33333333"},
+        {9, "444444441"},
+        {10, "4444444422"},
+        {11, "44444444332"},
+        {12, "444444443333"},
+        {13, "4444444444442"},
+        {14, "44444444444433"},
+        {15, "444444444444443"},
+        {16, "4444444444444444"},
+    };
+    for (const auto& [fieldSize, wins] : expected) {
+        BracketBoard board;
+        board.Load();
+        ShapeBracket(board, fieldSize);
+        EXPECT_EQ(winsToTheTitle(board, fieldSize), wins) << "N = " << fieldSize;
+    }
+}
+
 TEST(BracketShape, RoundsAndRefusedSizes)
 {
     const std::map<int, int> rounds = {{2, 1}, {3, 2}, {4, 2}, {5, 3}, {8, 3}, {9, 4}, {16, 4}};
