@@ -146,9 +146,15 @@ struct Programs {
 };
 
 // Start-up of the program against one floor program, `runs` alternating pairs after a pair that
-// only warms the caches.
+// only warms the caches. With budget, the program is held to it; without, the figures are only
+// reported.
+struct StartupBudget {
+    double time;      // times the floor's median
+    double memory;    // times the floor's median...
+    double memoryMiB; // ...plus this
+};
 bool measureStartup(const std::filesystem::path& program, const std::filesystem::path& floor,
-                    const char* floorName, int runs)
+                    const char* floorName, int runs, std::optional<StartupBudget> budget)
 {
     std::vector<double> programMs, bareMs, programMiB, bareMiB;
     for (int i = 0; i <= runs; ++i) {
@@ -178,8 +184,11 @@ bool measureStartup(const std::filesystem::path& program, const std::filesystem:
     printRow("floor's peak memory", "MiB", bareMemory);
     std::printf("  ratio program/floor: time %.3f, memory %.3f\n", programTime.median / bare.median,
                 programMemory.median / bareMemory.median);
-    bool within = verdict("start-up", programTime.median, 1.15 * bare.median, "ms");
-    within &= verdict("peak memory", programMemory.median, 1.15 * bareMemory.median + 8, "MiB");
+    if (!budget)
+        return true;
+    bool within = verdict("start-up", programTime.median, budget->time * bare.median, "ms");
+    within &= verdict("peak memory", programMemory.median,
+                      budget->memory * bareMemory.median + budget->memoryMiB, "MiB");
     return within;
 }
 
@@ -250,9 +259,11 @@ int main(int argc, char** argv)
                 std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "xcb");
     bool within = true;
     if (only.empty() || only == "startup") {
-        within &= measureStartup(programs.program, programs.bareWindow, "bare Qt window", runs);
-        // Not a budget of its own: shows how much of the difference any text costs.
-        measureStartup(programs.program, programs.bareTextWindow, "bare Qt window with text", runs);
+        // The floor of any window that shows text: its first text pays for the font set-up.
+        within &= measureStartup(programs.program, programs.bareTextWindow,
+                                 "bare Qt window with text", runs, StartupBudget{1.10, 1.15, 8});
+        // For information: what the font set-up costs against a window that paints no text.
+        measureStartup(programs.program, programs.bareWindow, "bare Qt window", runs, std::nullopt);
     }
     if (only.empty() || only == "idle")
         within &= measureIdle(programs, idleRuns, idleSeconds);
