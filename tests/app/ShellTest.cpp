@@ -264,6 +264,11 @@ TEST_F(ShellTest, AltEMovesTheFocusBetweenItsTwoButtonsAndPressesNeither)
 {
     const auto pressTwice = [](QWidget* window, QPushButton* one, QPushButton* other) {
         for (int press = 0; press < 2; ++press) {
+            // Access keys go to the window that has the keyboard.
+            EXPECT_TRUE(QTest::qWaitFor([window] {
+                return QApplication::activeWindow() == window &&
+                       QGuiApplication::focusWindow() == window->windowHandle();
+            }));
             QWidget* before = QApplication::focusWidget();
             QTest::keyClick(window, Qt::Key_E, Qt::AltModifier);
             QWidget* now = QApplication::focusWidget();
@@ -282,7 +287,6 @@ TEST_F(ShellTest, AltEMovesTheFocusBetweenItsTwoButtonsAndPressesNeither)
     int enteredBySpace = -1;
     bool stayedOpen = false;
     withEntryDialog([&](frmNewGame* dialog) {
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog)); // access keys go to the active window
         typeEntries(dialog, {"Ann", "Ben"});
         auto* input = control<QPlainTextEdit>(dialog, QStringLiteral("txtEntry"));
         input->setPlainText(QStringLiteral("Cid"));
