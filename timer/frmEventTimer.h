@@ -56,7 +56,7 @@ private:
     void showInputs();
     void showClientHeight();
     void tick();
-    void tell(const std::optional<Message>& refusal);
+    void tellLater(std::optional<Message> refusal);
 
     EventTimer eventTimer_;
     Subscription timerSubscription_;

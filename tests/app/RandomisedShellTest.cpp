@@ -8,6 +8,7 @@
 #include "tests/about/RecordingWebBrowser.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/BoxRule.h"
+#include "tests/support/CheckBoxChange.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/TestSeed.h"
@@ -157,6 +158,14 @@ protected:
             log.pop_front();
     }
 
+    // A change of a check box's state, from any origin.
+    void changeBox(QCheckBox* box, const std::string& what)
+    {
+        const test::BoxChange change = pick(test::kEveryBoxChange);
+        note(std::string(test::nameOf(change)) + " on " + what);
+        EXPECT_TRUE(test::changeBox(box, change));
+    }
+
     std::string randomName()
     {
         std::string name;
@@ -276,15 +285,8 @@ protected:
             if (!board().progressMode())
                 break;
             const int k = between(0, board::kBoxCount - 1);
-            auto* box = control<QCheckBox>(main(), QStringLiteral("chkTournament(%1)").arg(k));
-            if (chance(0.5)) {
-                note("click box " + std::to_string(k));
-                QTest::mouseClick(box, Qt::LeftButton);
-            } else {
-                note("space on box " + std::to_string(k));
-                box->setFocus();
-                QTest::keyClick(box, Qt::Key_Space);
-            }
+            changeBox(control<QCheckBox>(main(), QStringLiteral("chkTournament(%1)").arg(k)),
+                      "box " + std::to_string(k));
             break;
         }
         case 3:
@@ -381,9 +383,8 @@ protected:
             break;
         }
         case 2:
-            note("timer: click the countdown box");
-            QTest::mouseClick(control<QCheckBox>(window, QStringLiteral("chkCountDownTimer")),
-                              Qt::LeftButton);
+            changeBox(control<QCheckBox>(window, QStringLiteral("chkCountDownTimer")),
+                      "the countdown box");
             break;
         case 3: {
             note("timer: a character typed on the countdown box");
@@ -513,8 +514,7 @@ protected:
                 break;
             }
             case 7:
-                note("seed box");
-                QTest::mouseClick(seed, Qt::LeftButton);
+                changeBox(seed, "the seed box");
                 if (chance(0.7)) {
                     const std::string name = chance(0.8) ? randomName() : std::string();
                     note("seed name [" + name + "]");

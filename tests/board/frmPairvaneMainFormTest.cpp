@@ -1,6 +1,8 @@
 #include "board/frmPairvaneMainForm.h"
 
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/BoxRule.h"
+#include "tests/support/CheckBoxChange.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/WindowTest.h"
 #include "uikit/QtMessageBoxes.h"
@@ -231,6 +233,52 @@ TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep)
     EXPECT_TRUE(form->board().boxChecked(7));
     EXPECT_EQ(firstRoundLine(7), Ink::Full);
 }
+
+class MainFormBoxChange : public MainFormTest,
+                          public ::testing::WithParamInterface<test::BoxChange> {};
+
+TEST_P(MainFormBoxChange, TheLineFollowsItsBoxAndAResetUndoesTheMarks)
+{
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    const auto before = snapshot(form->board());
+    std::vector<std::pair<BracketBoard::Part, int>> heard;
+    Subscription observer = form->board().subscribe(
+        [&](BracketBoard::Change change) { heard.emplace_back(change.part, change.index); });
+
+    ASSERT_TRUE(test::changeBox(box(5), GetParam()));
+    EXPECT_FALSE(box(5)->isChecked());
+    EXPECT_EQ(firstRoundLine(5), Ink::None);
+    auto expected = before;
+    expected.boxChecked[5] = false;
+    expected.lineVisible[5] = false;
+    EXPECT_EQ(snapshot(form->board()), expected);
+    const std::vector<std::pair<BracketBoard::Part, int>> once = {
+        {BracketBoard::Part::BoxState, 5}, {BracketBoard::Part::LineVisible, 5}};
+    EXPECT_EQ(heard, once) << "one change of the box is one change of the board";
+
+    ASSERT_TRUE(test::changeBox(box(5), GetParam()));
+    EXPECT_TRUE(box(5)->isChecked());
+    EXPECT_EQ(firstRoundLine(5), Ink::Full);
+    EXPECT_EQ(snapshot(form->board()), before);
+
+    // Marked again, then reset: the board must know of the marks to undo them.
+    for (int k : {5, 20, 29})
+        ASSERT_TRUE(test::changeBox(box(k), GetParam())) << "box " << k;
+    EXPECT_FALSE(form->board().lineVisible(29));
+    boxes.answers = {MessageAnswer::Yes};
+    QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
+    for (int k = 0; k < board::kBoxCount; ++k) {
+        EXPECT_TRUE(box(k)->isChecked()) << "box " << k;
+        EXPECT_FALSE(box(k)->isVisible()) << "box " << k;
+    }
+    for (int k = 0; k < board::kLineCount; ++k)
+        EXPECT_TRUE(form->board().lineVisible(k)) << "line " << k;
+    EXPECT_EQ(firstRoundLine(5), Ink::Full);
+    EXPECT_TRUE(test::boxRuleHolds(form->board()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, MainFormBoxChange, ::testing::ValuesIn(test::kEveryBoxChange),
+                         test::boxChangeName);
 
 TEST_F(MainFormTest, ASecondObserverOfTheBoardHearsEveryChangeWhileTheWindowStillShowsIt)
 {

@@ -3,6 +3,7 @@
 #include "board/BracketBoard.h"
 #include "board/frmPairvaneMainForm.h"
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/CheckBoxChange.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/WindowTest.h"
@@ -241,6 +242,30 @@ TEST_F(NewGameTest, StartDrawsOntoTheBoardAndCloses)
     EXPECT_TRUE(board.connectorVisible(2));
     EXPECT_EQ(board.connector(2).y2, 1630);
 }
+
+class SeedBoxChange : public NewGameTest, public ::testing::WithParamInterface<test::BoxChange> {};
+
+// The seed box has no reaction of its own: the start reads it, whoever set it.
+TEST_P(SeedBoxChange, TheStartReadsTheSeedBoxWhoeverChangedIt)
+{
+    typeLines({"A", "B", "C", "D", "E"});
+    click("cmdEntry");
+    find<QLineEdit>("txtMenber")->setText(QStringLiteral("3"));
+    find<QLineEdit>("txtSeed")->setText(QStringLiteral("Seed"));
+    auto* seed = find<QCheckBox>("chkSeed");
+    ASSERT_TRUE(test::changeBox(seed, GetParam()));
+    ASSERT_TRUE(seed->isChecked());
+    EXPECT_TRUE(find<QLineEdit>("txtSeed")->isEnabled());
+
+    click("cmdNewEventExec");
+
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(board.slotCaption(2), "Seed");
+    EXPECT_EQ(dialog->entries().count(), 3) << "two drawn from the list, the seed not";
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, SeedBoxChange, ::testing::ValuesIn(test::kEveryBoxChange),
+                         test::boxChangeName);
 
 TEST_F(NewGameTest, RefusedStartKeepsTheDialogItsStateAndTheBoard)
 {

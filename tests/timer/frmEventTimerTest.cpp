@@ -1,5 +1,6 @@
 #include "timer/frmEventTimer.h"
 
+#include "tests/support/CheckBoxChange.h"
 #include "tests/support/WindowTest.h"
 #include "tests/timer/TimerTestSupport.h"
 #include "uikit/Fonts.h"
@@ -426,11 +427,61 @@ TEST_F(EventTimerWindowTest, RefusedStartClearsTheBoxAgainAndSaysWhy)
 {
     edit("txtHour")->clear();
     countDownBox()->click();
+    QCoreApplication::processEvents(); // the message waits for the event loop
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0], errorMessage("時間の欄には数字を入力してください。"));
     EXPECT_FALSE(countDownBox()->isChecked());
     EXPECT_FALSE(window->eventTimer().countingDown());
 }
+
+class CountDownBoxChange : public EventTimerWindowTest,
+                           public ::testing::WithParamInterface<test::BoxChange> {};
+
+TEST_P(CountDownBoxChange, StartsTheFullPeriodAndClearingReturnsToTheClock)
+{
+    ASSERT_TRUE(test::changeBox(countDownBox(), GetParam()));
+    EXPECT_TRUE(countDownBox()->isChecked());
+    EXPECT_TRUE(window->eventTimer().countingDown());
+    window->eventTimer().TimerTick();
+    EXPECT_EQ(display()->text(), QStringLiteral("0 : 05 : 00"));
+    EXPECT_EQ(displayColour(), kGreen);
+
+    clock.time += 10;
+    ASSERT_TRUE(test::changeBox(countDownBox(), GetParam()));
+    EXPECT_FALSE(countDownBox()->isChecked());
+    EXPECT_FALSE(window->eventTimer().countingDown());
+    window->eventTimer().TimerTick();
+    EXPECT_EQ(display()->text(), QStringLiteral("10 : 00 : 10"));
+    EXPECT_EQ(displayColour(), kWhite);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_P(CountDownBoxChange, AnInputThatIsNoNumberIsRefusedOnceAndTheBoxCleared)
+{
+    edit("txtMinute")->setText(QStringLiteral("abc"));
+    ASSERT_TRUE(test::changeBox(countDownBox(), GetParam()));
+    EXPECT_FALSE(countDownBox()->isChecked());
+    EXPECT_FALSE(window->eventTimer().countingDown());
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        window->eventTimer().TimerTick();
+    }
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_EQ(boxes.shown[0], errorMessage("分の欄には数字を入力してください。"));
+    EXPECT_EQ(display()->text(), QStringLiteral("10 : 00 : 00"));
+    EXPECT_EQ(displayColour(), kWhite);
+
+    // Corrected, the same change starts the countdown.
+    edit("txtMinute")->setText(QStringLiteral("1"));
+    ASSERT_TRUE(test::changeBox(countDownBox(), GetParam()));
+    EXPECT_TRUE(window->eventTimer().countingDown());
+    EXPECT_EQ(window->eventTimer().countDownEnd(), kTen + 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, CountDownBoxChange, ::testing::ValuesIn(test::kEveryBoxChange),
+                         test::boxChangeName);
 
 } // namespace
 } // namespace velka
