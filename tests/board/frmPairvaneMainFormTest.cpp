@@ -39,9 +39,7 @@ protected:
     void open(MessageBoxes& messageBoxes)
     {
         form = std::make_unique<frmPairvaneMainForm>(messageBoxes);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_TRUE(test::showActive(form.get()));
     }
     void SetUp() override { open(boxes); }
 
@@ -383,7 +381,7 @@ TEST_F(MainFormTest, ConfirmationIsAJapaneseWarningWithYesAsDefault)
     QString title, text, yesText, noText;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool yesIsDefault = false;
-    test::whenModalOpens([&](QWidget* modal) {
+    const auto question = test::whenModalOpens([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box) {
             modal->close();
@@ -408,7 +406,8 @@ TEST_F(MainFormTest, ConfirmationIsAJapaneseWarningWithYesAsDefault)
     EXPECT_TRUE(yesIsDefault);
     EXPECT_TRUE(form->board().progressMode()) << "No must change nothing";
 
-    test::whenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
+    const auto again =
+        test::whenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
     QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
     EXPECT_FALSE(form->board().progressMode()) << "Return answers Yes, which resets";
 }

@@ -4,6 +4,7 @@
 #include "board/frmPairvaneMainForm.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/CheckBoxChange.h"
+#include "tests/support/EntryNames.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/WindowTest.h"
@@ -38,9 +39,7 @@ protected:
     {
         board.Load();
         dialog = std::make_unique<frmNewGame>(board, random, boxes);
-        dialog->show();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        ASSERT_TRUE(test::showActive(dialog.get()));
     }
 
     template <typename T = QWidget>
@@ -51,13 +50,7 @@ protected:
     QPlainTextEdit* input() const { return find<QPlainTextEdit>("txtEntry"); }
     void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
 
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> out;
-        for (int i = 0; i < dialog->entries().count(); ++i)
-            out.push_back(dialog->entries().at(i));
-        return out;
-    }
+    std::vector<std::string> entries() const { return test::namesIn(dialog->entries()); }
     QStringList shownEntries() const
     {
         QStringList out;
@@ -443,9 +436,7 @@ protected:
         main = std::make_unique<frmPairvaneMainForm>(boxes);
         main->show();
         dialog = std::make_unique<frmNewGame>(main->board(), random, boxes, main.get());
-        dialog->show();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        ASSERT_TRUE(test::showActive(dialog.get()));
     }
 
     test::ScriptedMessageBoxes boxes;
@@ -470,10 +461,7 @@ TEST_P(NameRoundTrip, ReachesTheListAndTheBoardByteForByte)
     QTest::mouseClick(control<QPushButton>(dialog.get(), QStringLiteral("cmdEntry")),
                       Qt::LeftButton);
 
-    std::vector<std::string> stored;
-    for (int i = 0; i < dialog->entries().count(); ++i)
-        stored.push_back(dialog->entries().at(i));
-    ASSERT_EQ(stored, c.names);
+    ASSERT_EQ(test::namesIn(dialog->entries()), c.names);
     const QAbstractItemModel* model =
         control<QListView>(dialog.get(), QStringLiteral("lstEntry"))->model();
     for (int row = 0; row < model->rowCount(); ++row)
