@@ -182,8 +182,11 @@ void frmPairvaneMainForm::connectWidgets()
     connect(cmdNew, &QPushButton::clicked, this, &frmPairvaneMainForm::newTournamentRequested);
     connect(cmdEventTimer, &QPushButton::clicked, this, &frmPairvaneMainForm::eventTimerRequested);
     connect(cmdVerInfo, &QPushButton::clicked, this, &frmPairvaneMainForm::versionInfoRequested);
+    // Every change of a box's state, whoever makes it (mouse, keyboard, access key, a screen
+    // reader's toggle, setChecked), reaches the board; the board's own writes into the box are
+    // made with its signals blocked, so they do not come back as a second change.
     for (int k = 0; k < board::kBoxCount; ++k) {
-        connect(chkTournament[k], &QCheckBox::clicked, this,
+        connect(chkTournament[k], &QCheckBox::toggled, this,
                 [this, k](bool checked) { board_.setBoxChecked(k, checked); });
     }
 }

@@ -15,6 +15,7 @@
 #include "draw/RandomSource.h"
 #include "fuzz/FuzzCheck.h"
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/EntryNames.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -52,14 +53,6 @@ public:
 private:
     FuzzedDataProvider& input_;
 };
-
-std::vector<std::string> namesOf(const EntryList& list)
-{
-    std::vector<std::string> out;
-    for (int i = 0; i < list.count(); ++i)
-        out.push_back(list.at(i));
-    return out;
-}
 
 // What the organiser can do to the board before a draw.
 void markUp(BracketBoard& board, FuzzedDataProvider& input)
@@ -105,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InputRandom random(input);
 
     const test::BoardSnapshot boardBefore = test::snapshot(board);
-    const std::vector<std::string> listBefore = namesOf(list);
+    const std::vector<std::string> listBefore = test::namesIn(list);
 
     const DrawResult result = drawField(settings, list, board, random);
 
@@ -113,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                !TypedNumber::read(settings.fieldSizeText).has_value());
     if (result.refusal) {
         FUZZ_CHECK(test::snapshot(board) == boardBefore);
-        FUZZ_CHECK(namesOf(list) == listBefore);
+        FUZZ_CHECK(test::namesIn(list) == listBefore);
         FUZZ_CHECK(!refusalMessage(*result.refusal).text.empty());
         return 0;
     }
@@ -133,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(board.slotCaption(slot).empty());
     if (settings.seed)
         FUZZ_CHECK(board.slotCaption(n - 1) == settings.seedName);
-    std::vector<std::string> accounted = namesOf(list);
+    std::vector<std::string> accounted = test::namesIn(list);
     accounted.insert(accounted.end(), inPlay.begin(), inPlay.end());
     std::vector<std::string> expected = listBefore;
     if (settings.seed)

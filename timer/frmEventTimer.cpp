@@ -181,8 +181,10 @@ void frmEventTimer::connectWidgets()
 {
     connect(Timer1, &QTimer::timeout, this, &frmEventTimer::tick);
     connect(cmdCtlShow, &QPushButton::clicked, this, [this] { eventTimer_.ToggleTimerPalette(); });
-    connect(chkCountDownTimer, &QCheckBox::clicked, this,
-            [this](bool checked) { tell(eventTimer_.setCountingDown(checked)); });
+    // Every change of the box's state starts or abandons the countdown, whoever makes it; the
+    // timer's own writes into the box are made with its signals blocked.
+    connect(chkCountDownTimer, &QCheckBox::toggled, this,
+            [this](bool checked) { tellLater(eventTimer_.setCountingDown(checked)); });
     connect(txtHour, &QLineEdit::textChanged, this,
             [this](const QString& text) { eventTimer_.setHourText(text.toStdString()); });
     connect(txtMinute, &QLineEdit::textChanged, this,
@@ -219,10 +221,17 @@ void frmEventTimer::tick()
         this, [this] { messageBoxes_.show(EventTimer::timeUpMessage()); }, Qt::QueuedConnection);
 }
 
-void frmEventTimer::tell(const std::optional<Message>& refusal)
+void frmEventTimer::tellLater(std::optional<Message> refusal)
 {
-    if (refusal)
-        messageBoxes_.show(*refusal);
+    if (!refusal)
+        return;
+    // The box is already back to unchecked. The message waits for the event loop, so that
+    // whoever changed the box (a click in progress, a screen reader's toggle action, a
+    // setChecked) gets control back before a modal loop runs, and no state change of the box is
+    // still under way while the message is open.
+    QMetaObject::invokeMethod(
+        this, [this, message = std::move(*refusal)] { messageBoxes_.show(message); },
+        Qt::QueuedConnection);
 }
 
 void frmEventTimer::showChange(EventTimer::Part part)

@@ -45,6 +45,10 @@ public:
     EventTimer& eventTimer() { return eventTimer_; }
     const EventTimer& eventTimer() const { return eventTimer_; }
 
+    // What Timer1 runs every 100 ms: the timer's tick, and after the tick that ends a countdown
+    // the "Time Up!!" message, from the event loop. Tests call it to move time on themselves.
+    void tick();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -55,8 +59,7 @@ private:
     void showDisplay();
     void showInputs();
     void showClientHeight();
-    void tick();
-    void tell(const std::optional<Message>& refusal);
+    void tellLater(std::optional<Message> refusal);
 
     EventTimer eventTimer_;
     Subscription timerSubscription_;

@@ -1,6 +1,6 @@
 #include "about/WebBrowser.h"
 
-#include "tests/about/RecordingWebBrowser.h"
+#include "tests/support/RecordingWebBrowser.h"
 
 #include <gtest/gtest.h>
 

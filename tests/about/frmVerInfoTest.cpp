@@ -3,7 +3,7 @@
 #include "about/DesktopWebBrowser.h"
 #include "about/ProgramVersion.h"
 #include "about/VersionInfo.h"
-#include "tests/about/RecordingWebBrowser.h"
+#include "tests/support/RecordingWebBrowser.h"
 #include "tests/support/WindowTest.h"
 
 #include <QDesktopServices>
@@ -33,12 +33,7 @@ class VerInfoTest : public ::testing::Test {
 protected:
     void SetUp() override { window = std::make_unique<frmVerInfo>(browser); }
 
-    void show()
-    {
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
+    void show() { ASSERT_TRUE(test::showActive(window.get())); }
 
     template <typename T = QWidget>
     T* find(const char* name) const
@@ -194,7 +189,7 @@ TEST_P(VerInfoClosing, EndsTheModalShow)
 {
     bool opened = false;
     bool closedByAction = false;
-    test::whenModalOpens([&](QWidget* modal) {
+    const auto watch = test::whenModalOpens([&](QWidget* modal) {
         opened = modal == window.get();
         GetParam().act(modal);
         // An access key presses its button with a short animation.

@@ -3,17 +3,16 @@
 #include "about/frmVerInfo.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
-#include "tests/about/RecordingWebBrowser.h"
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/RecordingWebBrowser.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedRandom.h"
+#include "tests/support/TestClock.h"
 #include "tests/support/WindowTest.h"
-#include "tests/timer/TimerTestSupport.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/QtMessageBoxes.h"
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -32,6 +31,13 @@ namespace {
 
 using test::control;
 using test::whenModalOpens;
+
+// Makes the timer window's Timer1 fire on every pass of the event loop, so that a test that
+// moves the clock sees the display follow without waiting for real time.
+void tickOnEveryPass(QWidget* timerWindow)
+{
+    control<QTimer>(timerWindow, QStringLiteral("Timer1"))->setInterval(0);
+}
 
 void clickButton(const QWidget* window, const char* name)
 {
@@ -52,7 +58,7 @@ protected:
     {
         shell = std::make_unique<Shell>(Services{boxes, random, clock, browser});
         shell->start();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+        ASSERT_TRUE(test::showActive(main()));
         clickButton(main(), "cmdShow"); // the palette, where the other windows open from
     }
     void TearDown() override { shell.reset(); }
@@ -63,7 +69,7 @@ protected:
     void withEntryDialog(const std::function<void(frmNewGame*)>& fill)
     {
         bool opened = false;
-        whenModalOpens([&](QWidget* modal) {
+        const auto watch = whenModalOpens([&](QWidget* modal) {
             auto* dialog = qobject_cast<frmNewGame*>(modal);
             opened = dialog != nullptr;
             if (dialog)
@@ -170,8 +176,7 @@ TEST_F(ShellTest, TheEventTimerOpensOnceAndIsNotRaised)
     EXPECT_TRUE(timer->isVisible());
     EXPECT_FALSE(timer->isModal());
 
-    main()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+    ASSERT_TRUE(test::showActive(main()));
     clickButton(main(), "cmdEventTimer");
     QTest::qWait(50);
     EXPECT_EQ(shell->loadedEventTimer(), timer.data());
@@ -196,41 +201,55 @@ TEST_F(ShellTest, ClosingTheMainWindowLeavesTheTimerRunningUntilItClosesToo)
 {
     clickButton(main(), "cmdEventTimer");
     QPointer<frmEventTimer> timer = shell->loadedEventTimer();
-    clock.time = 1'800'000'000;
-    const TimeOfDay now = localTimeOfDay(clock.time);
+    tickOnEveryPass(timer);
+    auto* display = control<QLineEdit>(timer, QStringLiteral("txtEventTimer"));
+    constexpr std::int64_t kClosed = 1'800'000'000;
+    clock.time = kClosed;
+    const TimeOfDay later = localTimeOfDay(kClosed + 61);
     const QString expected = QStringLiteral("%1 : %2 : %3")
-                                 .arg(now.hour)
-                                 .arg(now.minute, 2, 10, QLatin1Char('0'))
-                                 .arg(now.second, 2, 10, QLatin1Char('0'));
+                                 .arg(later.hour)
+                                 .arg(later.minute, 2, 10, QLatin1Char('0'))
+                                 .arg(later.second, 2, 10, QLatin1Char('0'));
 
-    // The program's own event loop ends when its last window has closed, and only then.
+    // The program's own event loop ends when its last window has closed, and only then. Once
+    // the main window has gone, the clock moves on and the timer must show it by itself.
     bool timerRanAlone = false;
-    QElapsedTimer elapsed;
     QTimer::singleShot(0, main(), [this] { main()->close(); });
-    QTimer::singleShot(400, timer, [&] {
-        auto* display = control<QLineEdit>(timer, QStringLiteral("txtEventTimer"));
-        timerRanAlone =
-            shell->loadedMainForm() == nullptr && timer->isVisible() && display->text() == expected;
-        timer->close();
+    QTimer alone;
+    alone.setInterval(0);
+    QObject::connect(&alone, &QTimer::timeout, [&] {
+        if (shell->loadedMainForm() != nullptr || timer.isNull())
+            return;
+        if (clock.time == kClosed) {
+            clock.time += 61;
+        } else if (display->text() == expected) {
+            timerRanAlone = timer->isVisible();
+            alone.stop();
+            timer->close();
+        }
     });
-    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
-    elapsed.start();
+    alone.start();
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    giveUp.start(5000);
     EXPECT_EQ(QApplication::exec(), 0) << "the loop did not end when the timer closed";
     EXPECT_TRUE(timerRanAlone);
-    EXPECT_GE(elapsed.elapsed(), 400);
 }
 
 TEST_F(ShellTest, TheVersionWindowIsModalOverEveryOtherWindow)
 {
     clickButton(main(), "cmdEventTimer");
     QPointer<frmEventTimer> timer = shell->loadedEventTimer();
+    tickOnEveryPass(timer);
     auto* display = control<QLineEdit>(timer, QStringLiteral("txtEventTimer"));
     const QSize timerSize = timer->size();
 
     for (int opening = 0; opening < 2; ++opening) {
         QString label;
         QString tickedDisplay;
-        whenModalOpens([&](QWidget* modal) {
+        QString before;
+        const auto watch = whenModalOpens([&](QWidget* modal) {
             if (auto* window = qobject_cast<frmVerInfo*>(modal))
                 label = control<QLabel>(window, QStringLiteral("lblVerinfo"))->text();
             // Clicks on the other windows are blocked...
@@ -238,11 +257,11 @@ TEST_F(ShellTest, TheVersionWindowIsModalOverEveryOtherWindow)
             clickThroughWindow(timer, "cmdCtlShow");
             // ...while the timer goes on ticking.
             clock.time += 3600;
-            QTest::qWait(350);
-            tickedDisplay = display->text();
+            if (QTest::qWaitFor([&] { return display->text() != before; }))
+                tickedDisplay = display->text();
             clickButton(modal, "cmdOK");
         });
-        const QString before = display->text();
+        before = display->text();
         clickButton(main(), "cmdVerInfo");
 
         EXPECT_EQ(label, QStringLiteral("Version:0.11.0005"));

@@ -285,11 +285,13 @@ TEST(BracketBoard, SavedCoordinatesSurviveShaping)
 
 // Thousands of random operations, of every kind the organiser and the program perform; after
 // each one the box rule holds and the width is one of the two designed widths.
-TEST(BracketBoard, RandomOperationsKeepTheBoxRuleAndTheWidths)
+class BracketBoardAtRandom : public ::testing::TestWithParam<test::TestSeed> {};
+
+TEST_P(BracketBoardAtRandom, RandomOperationsKeepTheBoxRuleAndTheWidths)
 {
-    const unsigned seed = test::testSeed();
+    const unsigned seed = test::announce(GetParam());
     std::mt19937 random(seed);
-    SCOPED_TRACE("seed " + std::to_string(seed));
+    SCOPED_TRACE("VELKA_TEST_SEED=" + std::to_string(seed));
     BracketBoard b = loadedBoard();
     test::ScriptedMessageBoxes boxes;
     const auto box = [&random] { return static_cast<int>(random() % board::kBoxCount); };
@@ -325,6 +327,9 @@ TEST(BracketBoard, RandomOperationsKeepTheBoxRuleAndTheWidths)
         ASSERT_TRUE(b.outerWidth() == 5655 || b.outerWidth() == 8385) << "after step " << step;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, BracketBoardAtRandom, ::testing::ValuesIn(test::testSeeds()),
+                         test::seedName);
 
 } // namespace
 } // namespace velka

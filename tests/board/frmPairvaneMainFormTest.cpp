@@ -1,6 +1,8 @@
 #include "board/frmPairvaneMainForm.h"
 
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/BoxRule.h"
+#include "tests/support/CheckBoxChange.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/WindowTest.h"
 #include "uikit/QtMessageBoxes.h"
@@ -37,9 +39,7 @@ protected:
     void open(MessageBoxes& messageBoxes)
     {
         form = std::make_unique<frmPairvaneMainForm>(messageBoxes);
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        ASSERT_TRUE(test::showActive(form.get()));
     }
     void SetUp() override { open(boxes); }
 
@@ -232,6 +232,52 @@ TEST_F(MainFormTest, KeysOnAFocusedBoxKeepItsLineInStep)
     EXPECT_EQ(firstRoundLine(7), Ink::Full);
 }
 
+class MainFormBoxChange : public MainFormTest,
+                          public ::testing::WithParamInterface<test::BoxChange> {};
+
+TEST_P(MainFormBoxChange, TheLineFollowsItsBoxAndAResetUndoesTheMarks)
+{
+    QTest::mouseClick(button("cmdProgress"), Qt::LeftButton);
+    const auto before = snapshot(form->board());
+    std::vector<std::pair<BracketBoard::Part, int>> heard;
+    Subscription observer = form->board().subscribe(
+        [&](BracketBoard::Change change) { heard.emplace_back(change.part, change.index); });
+
+    ASSERT_TRUE(test::changeBox(box(5), GetParam()));
+    EXPECT_FALSE(box(5)->isChecked());
+    EXPECT_EQ(firstRoundLine(5), Ink::None);
+    auto expected = before;
+    expected.boxChecked[5] = false;
+    expected.lineVisible[5] = false;
+    EXPECT_EQ(snapshot(form->board()), expected);
+    const std::vector<std::pair<BracketBoard::Part, int>> once = {
+        {BracketBoard::Part::BoxState, 5}, {BracketBoard::Part::LineVisible, 5}};
+    EXPECT_EQ(heard, once) << "one change of the box is one change of the board";
+
+    ASSERT_TRUE(test::changeBox(box(5), GetParam()));
+    EXPECT_TRUE(box(5)->isChecked());
+    EXPECT_EQ(firstRoundLine(5), Ink::Full);
+    EXPECT_EQ(snapshot(form->board()), before);
+
+    // Marked again, then reset: the board must know of the marks to undo them.
+    for (int k : {5, 20, 29})
+        ASSERT_TRUE(test::changeBox(box(k), GetParam())) << "box " << k;
+    EXPECT_FALSE(form->board().lineVisible(29));
+    boxes.answers = {MessageAnswer::Yes};
+    QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
+    for (int k = 0; k < board::kBoxCount; ++k) {
+        EXPECT_TRUE(box(k)->isChecked()) << "box " << k;
+        EXPECT_FALSE(box(k)->isVisible()) << "box " << k;
+    }
+    for (int k = 0; k < board::kLineCount; ++k)
+        EXPECT_TRUE(form->board().lineVisible(k)) << "line " << k;
+    EXPECT_EQ(firstRoundLine(5), Ink::Full);
+    EXPECT_TRUE(test::boxRuleHolds(form->board()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, MainFormBoxChange, ::testing::ValuesIn(test::kEveryBoxChange),
+                         test::boxChangeName);
+
 TEST_F(MainFormTest, ASecondObserverOfTheBoardHearsEveryChangeWhileTheWindowStillShowsIt)
 {
     std::vector<std::pair<BracketBoard::Part, int>> heard;
@@ -335,7 +381,7 @@ TEST_F(MainFormTest, ConfirmationIsAJapaneseWarningWithYesAsDefault)
     QString title, text, yesText, noText;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool yesIsDefault = false;
-    test::whenModalOpens([&](QWidget* modal) {
+    const auto question = test::whenModalOpens([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box) {
             modal->close();
@@ -360,7 +406,8 @@ TEST_F(MainFormTest, ConfirmationIsAJapaneseWarningWithYesAsDefault)
     EXPECT_TRUE(yesIsDefault);
     EXPECT_TRUE(form->board().progressMode()) << "No must change nothing";
 
-    test::whenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
+    const auto again =
+        test::whenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
     QTest::mouseClick(button("cmdClear"), Qt::LeftButton);
     EXPECT_FALSE(form->board().progressMode()) << "Return answers Yes, which resets";
 }

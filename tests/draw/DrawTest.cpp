@@ -3,6 +3,7 @@
 #include "board/BracketBoard.h"
 #include "draw/EntryList.h"
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/EntryNames.h"
 #include "tests/support/ScriptedRandom.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@
 namespace velka {
 namespace {
 
+using test::namesIn;
+
 EntryList listOf(int count, const std::string& prefix = "e")
 {
     EntryList list;
@@ -25,14 +28,6 @@ EntryList listOf(int count, const std::string& prefix = "e")
         names.push_back(prefix + std::to_string(i));
     list.append(names);
     return list;
-}
-
-std::vector<std::string> names(const EntryList& list)
-{
-    std::vector<std::string> out;
-    for (int i = 0; i < list.count(); ++i)
-        out.push_back(list.at(i));
-    return out;
 }
 
 // A board with a drawn and marked bracket on it, so that a refusal has something to spoil.
@@ -68,14 +63,14 @@ TEST_P(DrawRefused, InTheCheckedOrderAndChangesNothing)
     EntryList list = listOf(GetParam().entries);
     test::ScriptedRandom random;
     const auto boardBefore = test::snapshot(board);
-    const auto listBefore = names(list);
+    const auto listBefore = namesIn(list);
 
     const DrawResult result = drawField(GetParam().settings, list, board, random);
 
     EXPECT_FALSE(result.drawn());
     EXPECT_EQ(result.refusal, GetParam().refusal);
     EXPECT_EQ(test::snapshot(board), boardBefore);
-    EXPECT_EQ(names(list), listBefore);
+    EXPECT_EQ(namesIn(list), listBefore);
     EXPECT_EQ(random.reseeds, 0);
     EXPECT_EQ(random.taken, 0);
 }
@@ -149,7 +144,7 @@ TEST(Draw, PicksFollowTheRandomValuesAndConsumeTheList)
     EXPECT_EQ(board.slotCaption(2), "e4");
     for (int slot = 3; slot < 16; ++slot)
         EXPECT_EQ(board.slotCaption(slot), "") << slot;
-    EXPECT_EQ(names(list), (std::vector<std::string>{"e1", "e3"}));
+    EXPECT_EQ(namesIn(list), (std::vector<std::string>{"e1", "e3"}));
 }
 
 TEST(Draw, SeedTakesTheLastSlotOfTheField)

@@ -1,4 +1,5 @@
 #include "draw/EntryList.h"
+#include "tests/support/EntryNames.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +9,7 @@
 namespace velka {
 namespace {
 
-std::vector<std::string> names(const EntryList& list)
-{
-    std::vector<std::string> out;
-    for (int i = 0; i < list.count(); ++i)
-        out.push_back(list.at(i));
-    return out;
-}
+using test::namesIn;
 
 struct AddCase {
     const char* name;
@@ -34,7 +29,7 @@ TEST_P(AddEntries, SplitsAtCrLfOnlyAndKeepsNamesAsTyped)
 {
     EntryList list;
     EXPECT_EQ(addEntries(list, GetParam().text), GetParam().outcome);
-    EXPECT_EQ(names(list), GetParam().entries);
+    EXPECT_EQ(namesIn(list), GetParam().entries);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,12 +60,12 @@ TEST(EntryList, EntersAppendInOrderAndRemoveClosesTheGap)
     EntryList list;
     addEntries(list, "A\r\nB");
     addEntries(list, "C\r\nA");
-    EXPECT_EQ(names(list), (std::vector<std::string>{"A", "B", "C", "A"}));
+    EXPECT_EQ(namesIn(list), (std::vector<std::string>{"A", "B", "C", "A"}));
 
     list.remove(1);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"A", "C", "A"}));
+    EXPECT_EQ(namesIn(list), (std::vector<std::string>{"A", "C", "A"}));
     list.remove(2);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(namesIn(list), (std::vector<std::string>{"A", "C"}));
     EXPECT_THROW(list.remove(2), std::out_of_range);
     EXPECT_THROW(list.at(-1), std::out_of_range);
 }

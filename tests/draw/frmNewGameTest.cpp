@@ -3,6 +3,8 @@
 #include "board/BracketBoard.h"
 #include "board/frmPairvaneMainForm.h"
 #include "tests/support/BoardSnapshot.h"
+#include "tests/support/CheckBoxChange.h"
+#include "tests/support/EntryNames.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedRandom.h"
 #include "tests/support/WindowTest.h"
@@ -37,9 +39,7 @@ protected:
     {
         board.Load();
         dialog = std::make_unique<frmNewGame>(board, random, boxes);
-        dialog->show();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        ASSERT_TRUE(test::showActive(dialog.get()));
     }
 
     template <typename T = QWidget>
@@ -50,13 +50,7 @@ protected:
     QPlainTextEdit* input() const { return find<QPlainTextEdit>("txtEntry"); }
     void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
 
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> out;
-        for (int i = 0; i < dialog->entries().count(); ++i)
-            out.push_back(dialog->entries().at(i));
-        return out;
-    }
+    std::vector<std::string> entries() const { return test::namesIn(dialog->entries()); }
     QStringList shownEntries() const
     {
         QStringList out;
@@ -242,6 +236,30 @@ TEST_F(NewGameTest, StartDrawsOntoTheBoardAndCloses)
     EXPECT_EQ(board.connector(2).y2, 1630);
 }
 
+class SeedBoxChange : public NewGameTest, public ::testing::WithParamInterface<test::BoxChange> {};
+
+// The seed box has no reaction of its own: the start reads it, whoever set it.
+TEST_P(SeedBoxChange, TheStartReadsTheSeedBoxWhoeverChangedIt)
+{
+    typeLines({"A", "B", "C", "D", "E"});
+    click("cmdEntry");
+    find<QLineEdit>("txtMenber")->setText(QStringLiteral("3"));
+    find<QLineEdit>("txtSeed")->setText(QStringLiteral("Seed"));
+    auto* seed = find<QCheckBox>("chkSeed");
+    ASSERT_TRUE(test::changeBox(seed, GetParam()));
+    ASSERT_TRUE(seed->isChecked());
+    EXPECT_TRUE(find<QLineEdit>("txtSeed")->isEnabled());
+
+    click("cmdNewEventExec");
+
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(board.slotCaption(2), "Seed");
+    EXPECT_EQ(dialog->entries().count(), 3) << "two drawn from the list, the seed not";
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, SeedBoxChange, ::testing::ValuesIn(test::kEveryBoxChange),
+                         test::boxChangeName);
+
 TEST_F(NewGameTest, RefusedStartKeepsTheDialogItsStateAndTheBoard)
 {
     typeLines({"A", "B", "C"});
@@ -418,9 +436,7 @@ protected:
         main = std::make_unique<frmPairvaneMainForm>(boxes);
         main->show();
         dialog = std::make_unique<frmNewGame>(main->board(), random, boxes, main.get());
-        dialog->show();
-        dialog->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        ASSERT_TRUE(test::showActive(dialog.get()));
     }
 
     test::ScriptedMessageBoxes boxes;
@@ -445,10 +461,7 @@ TEST_P(NameRoundTrip, ReachesTheListAndTheBoardByteForByte)
     QTest::mouseClick(control<QPushButton>(dialog.get(), QStringLiteral("cmdEntry")),
                       Qt::LeftButton);
 
-    std::vector<std::string> stored;
-    for (int i = 0; i < dialog->entries().count(); ++i)
-        stored.push_back(dialog->entries().at(i));
-    ASSERT_EQ(stored, c.names);
+    ASSERT_EQ(test::namesIn(dialog->entries()), c.names);
     const QAbstractItemModel* model =
         control<QListView>(dialog.get(), QStringLiteral("lstEntry"))->model();
     for (int row = 0; row < model->rowCount(); ++row)

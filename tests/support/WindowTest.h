@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QInputMethodEvent>
+#include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -9,6 +12,10 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <source_location>
+#include <string>
+#include <utility>
 
 namespace velka::test {
 
@@ -37,27 +44,86 @@ inline void commitThroughInputMethod(QWidget* widget, const QString& commit,
     QApplication::sendEvent(widget, &done);
 }
 
-// Arms a handler for the next modal window before the action that opens it: polls every 10 ms
-// for an active modal widget and gives it to the handler, which must close it. Gives up after
-// the bound, so that a missing window fails the test instead of hanging it. Record what the
-// handler saw and assert after the blocking call has returned.
-inline void whenModalOpens(std::function<void(QWidget*)> handler,
-                           std::chrono::milliseconds bound = std::chrono::seconds(5))
+// Shows the window, asks for it to be made active and waits until it is, so that keys and focus
+// go where a user's would.
+[[nodiscard]] inline ::testing::AssertionResult showActive(QWidget* window)
 {
-    auto* poll = new QTimer(qApp);
-    auto left = static_cast<int>(bound.count() / 10);
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, left, handler]() mutable {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            handler(modal);
-        } else if (--left <= 0) {
-            poll->stop();
-            poll->deleteLater();
+    window->show();
+    window->activateWindow();
+    if (QTest::qWaitForWindowActive(window))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << window->objectName().toStdString() << " did not become the active window";
+}
+
+// The watch that whenModalOpens arms; see there.
+class ModalWatch {
+public:
+    ModalWatch(std::function<void(QWidget*)> handler, std::chrono::milliseconds bound,
+               std::chrono::milliseconds every, std::source_location armedAt)
+        : state_(std::make_shared<State>(State{armedAt, false, false}))
+        , poll_(new QTimer(qApp))
+    {
+        QTimer* poll = poll_;
+        const QDeadlineTimer deadline(bound);
+        poll->setInterval(every);
+        QObject::connect(poll, &QTimer::timeout, poll,
+                         [poll, deadline, bound, handler = std::move(handler), state = state_] {
+                             if (QWidget* modal = QApplication::activeModalWidget()) {
+                                 poll->stop();
+                                 poll->deleteLater();
+                                 state->opened = true;
+                                 handler(modal);
+                             } else if (deadline.hasExpired()) {
+                                 poll->stop();
+                                 poll->deleteLater();
+                                 state->failed = true;
+                                 state->fail("did not open within " +
+                                             std::to_string(bound.count()) + " ms");
+                             }
+                         });
+        poll->start();
+    }
+    ~ModalWatch()
+    {
+        delete poll_.data();
+        if (!state_->opened && !state_->failed)
+            state_->fail("had not opened when the watch ended");
+    }
+    ModalWatch(const ModalWatch&) = delete;
+    ModalWatch& operator=(const ModalWatch&) = delete;
+
+    bool opened() const { return state_->opened; }
+
+private:
+    struct State {
+        std::source_location armedAt;
+        bool opened;
+        bool failed;
+
+        void fail(const std::string& why) const
+        {
+            ADD_FAILURE_AT(armedAt.file_name(), static_cast<int>(armedAt.line()))
+                << "the modal window awaited here " << why;
         }
-    });
-    poll->start();
+    };
+    std::shared_ptr<State> state_;
+    QPointer<QTimer> poll_;
+};
+
+// Arms a handler for the next modal window before the action that opens it: polls for an active
+// modal widget and gives it to the handler, which runs in the modal window's own event loop and
+// must close it. Record what the handler saw and assert after the blocking call has returned: an
+// assertion that fails inside the handler leaves the window open and the test hanging. Keep the
+// returned watch while the window is due: the test fails when no modal window has opened within
+// the bound, or by the time the watch is destroyed.
+[[nodiscard]] inline ModalWatch
+whenModalOpens(std::function<void(QWidget*)> handler,
+               std::chrono::milliseconds bound = std::chrono::seconds(5),
+               std::chrono::milliseconds every = std::chrono::milliseconds(10),
+               std::source_location armedAt = std::source_location::current())
+{
+    return ModalWatch(std::move(handler), bound, every, armedAt);
 }
 
 } // namespace velka::test

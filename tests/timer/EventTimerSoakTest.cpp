@@ -1,7 +1,8 @@
 #include "timer/EventTimer.h"
 
+#include "tests/support/ScopedTimeZone.h"
+#include "tests/support/TestClock.h"
 #include "tests/support/TestSeed.h"
-#include "tests/timer/TimerTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,12 @@ namespace {
 // ones; the system clock is stepped back and forth now and then. One countdown follows another,
 // each of a random length; some are abandoned, some restarted by a typed character. Every
 // countdown that runs to its end announces exactly once, at or after its end, never before.
-TEST(EventTimerSoak, FortyEightHoursOfCountdownsAnnounceEachEndExactlyOnce)
+class EventTimerSoak : public ::testing::TestWithParam<test::TestSeed> {};
+
+TEST_P(EventTimerSoak, FortyEightHoursOfCountdownsAnnounceEachEndExactlyOnce)
 {
     const test::ScopedTimeZone zone("Europe/Berlin");
-    std::mt19937_64 random(test::testSeed());
+    std::mt19937_64 random(test::announce(GetParam()));
     const auto chance = [&](double p) { return std::bernoulli_distribution(p)(random); };
     const auto between = [&](std::int64_t low, std::int64_t high) {
         return std::uniform_int_distribution<std::int64_t>(low, high)(random);
@@ -109,6 +112,9 @@ TEST(EventTimerSoak, FortyEightHoursOfCountdownsAnnounceEachEndExactlyOnce)
     EXPECT_GT(finished, 100) << "the soak should see many countdowns run out";
     EXPECT_GT(ticks, 48LL * 3600 * 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, EventTimerSoak, ::testing::ValuesIn(test::testSeeds()),
+                         test::seedName);
 
 } // namespace
 } // namespace velka

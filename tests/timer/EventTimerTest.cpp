@@ -1,10 +1,12 @@
 #include "timer/EventTimer.h"
 
+#include "tests/support/ScopedTimeZone.h"
+#include "tests/support/TestClock.h"
 #include "tests/support/TestSeed.h"
-#include "tests/timer/TimerTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -181,47 +183,69 @@ INSTANTIATE_TEST_SUITE_P(
                       ColourCase{"1", "0", "30", 3571, "0 : 00 : 59", Colour::Red}));
 
 // Ticks in each second: the 100 ms timer gives about ten, a busy machine one, and a late tick
-// can share its second with the next one. 0 draws one to ten at random for every second.
-class WholeCountdown : public EventTimerTest, public ::testing::WithParamInterface<int> {};
+// can share its second with the next one.
+class WholeCountdownTest : public EventTimerTest {
+protected:
+    // Counts down five minutes with ticksInASecond() ticks in every second: every second is shown
+    // once, in order, then the end is announced once.
+    void countDownWhole(const std::function<int()>& ticksInASecond)
+    {
+        std::vector<std::string> shown;
+        const Subscription subscription = timer.subscribe([&](EventTimer::Part part) {
+            if (part == EventTimer::Part::Display)
+                shown.push_back(timer.displayText());
+        });
+        const std::int64_t t0 = clock.time;
+        ASSERT_FALSE(start("0", "05", "00"));
+        int announced = 0;
+        for (std::int64_t second = 0; second <= 302; ++second) {
+            const int ticks = ticksInASecond();
+            for (int i = 0; i < ticks; ++i) {
+                if (tickAt(t0, second)) {
+                    ++announced;
+                    EXPECT_EQ(second, 300);
+                    expectDisplay("0 : 00 : 00", Colour::Red);
+                    EXPECT_FALSE(timer.countingDown());
+                }
+            }
+        }
+        EXPECT_EQ(announced, 1);
+
+        // Each value once, in order: the display is only told when it changes.
+        std::vector<std::string> expected;
+        for (int r = 300; r >= 1; --r)
+            expected.push_back("0 : " + std::string(r / 60 < 10 ? "0" : "") +
+                               std::to_string(r / 60) + " : " + (r % 60 < 10 ? "0" : "") +
+                               std::to_string(r % 60));
+        expected.push_back("0 : 00 : 00");
+        ASSERT_GT(shown.size(), expected.size());
+        EXPECT_EQ(std::vector(shown.begin(), shown.begin() + 301), expected);
+        EXPECT_EQ(shown[301].substr(0, 9), "10 : 05 :") << "the clock again";
+        EXPECT_EQ(shown.back(), "10 : 05 : 02");
+    }
+};
+
+class WholeCountdown : public WholeCountdownTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(WholeCountdown, ShowsEverySecondThenAnnouncesOnce)
 {
-    std::mt19937 random(test::testSeed());
-    std::vector<std::string> shown;
-    const Subscription subscription = timer.subscribe([&](EventTimer::Part part) {
-        if (part == EventTimer::Part::Display)
-            shown.push_back(timer.displayText());
-    });
-    const std::int64_t t0 = clock.time;
-    ASSERT_FALSE(start("0", "05", "00"));
-    int announced = 0;
-    for (std::int64_t second = 0; second <= 302; ++second) {
-        const int ticks =
-            GetParam() > 0 ? GetParam() : std::uniform_int_distribution<int>(1, 10)(random);
-        for (int i = 0; i < ticks; ++i) {
-            if (tickAt(t0, second)) {
-                ++announced;
-                EXPECT_EQ(second, 300);
-                expectDisplay("0 : 00 : 00", Colour::Red);
-                EXPECT_FALSE(timer.countingDown());
-            }
-        }
-    }
-    EXPECT_EQ(announced, 1);
-
-    // Each value once, in order: the display is only told when it changes.
-    std::vector<std::string> expected;
-    for (int r = 300; r >= 1; --r)
-        expected.push_back("0 : " + std::string(r / 60 < 10 ? "0" : "") + std::to_string(r / 60) +
-                           " : " + (r % 60 < 10 ? "0" : "") + std::to_string(r % 60));
-    expected.push_back("0 : 00 : 00");
-    ASSERT_GT(shown.size(), expected.size());
-    EXPECT_EQ(std::vector(shown.begin(), shown.begin() + 301), expected);
-    EXPECT_EQ(shown[301].substr(0, 9), "10 : 05 :") << "the clock again";
-    EXPECT_EQ(shown.back(), "10 : 05 : 02");
+    countDownWhole([] { return GetParam(); });
 }
 
-INSTANTIATE_TEST_SUITE_P(TicksASecond, WholeCountdown, ::testing::Values(10, 1, 2, 0));
+INSTANTIATE_TEST_SUITE_P(TicksASecond, WholeCountdown, ::testing::Values(10, 1, 2));
+
+// One to ten ticks, drawn at random for every second.
+class WholeCountdownAtRandom : public WholeCountdownTest,
+                               public ::testing::WithParamInterface<test::TestSeed> {};
+
+TEST_P(WholeCountdownAtRandom, ShowsEverySecondThenAnnouncesOnce)
+{
+    std::mt19937 random(test::announce(GetParam()));
+    countDownWhole([&random] { return std::uniform_int_distribution<int>(1, 10)(random); });
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, WholeCountdownAtRandom, ::testing::ValuesIn(test::testSeeds()),
+                         test::seedName);
 
 TEST_F(EventTimerTest, ATickAfterAStallEndsTheCountdownAndNothingAnnouncesTwice)
 {

@@ -1,7 +1,10 @@
 #include "timer/frmEventTimer.h"
 
+#include "tests/support/CheckBoxChange.h"
+#include "tests/support/ScopedTimeZone.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/TestClock.h"
 #include "tests/support/WindowTest.h"
-#include "tests/timer/TimerTestSupport.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtMessageBoxes.h"
 
@@ -28,32 +31,19 @@ using test::TestClock;
 
 constexpr std::int64_t kTen = 1717203600; // 2024-06-01 10:00:00 in Tokyo
 
-// Answers every box with OK and lets the test look at the window at the moment it is shown.
-class RecordingMessageBoxes final : public MessageBoxes {
-public:
-    MessageAnswer show(const Message& message) override
-    {
-        shown.push_back(message);
-        if (onShow)
-            onShow();
-        return MessageAnswer::Ok;
-    }
-    std::vector<Message> shown;
-    std::function<void()> onShow;
-};
-
 const QColor kWhite(255, 255, 255);
 const QColor kGreen(0, 192, 0);
 const QColor kRed(255, 0, 0);
 
 class EventTimerWindowTest : public ::testing::Test {
 protected:
+    // Opens the window with its Timer1 stopped: the tests move the clock and run the tick
+    // themselves, so that nothing waits for real time.
     void open(MessageBoxes& messageBoxes)
     {
         window = std::make_unique<frmEventTimer>(clock, messageBoxes);
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        ASSERT_TRUE(test::showActive(window.get()));
+        timer1()->stop();
     }
     void SetUp() override
     {
@@ -74,17 +64,25 @@ protected:
     {
         return control<QPushButton>(window.get(), QStringLiteral("cmdCtlShow"));
     }
+    QTimer* timer1() const { return control<QTimer>(window.get(), QStringLiteral("Timer1")); }
     QColor displayColour() const { return display()->palette().color(QPalette::Text); }
-    // Waits for the window's own 100 ms tick to show the text in the colour.
-    bool showsSoon(const QString& text, const QColor& colour) const
+    ::testing::AssertionResult shows(const QString& text, const QColor& colour) const
     {
-        return QTest::qWaitFor(
-            [&] { return display()->text() == text && displayColour() == colour; });
+        if (display()->text() == text && displayColour() == colour)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "shows " << display()->text().toStdString()
+                                             << " in " << displayColour().name().toStdString();
+    }
+    // One tick of Timer1, then what the tick left for the event loop (the "Time Up!!" message).
+    void tick()
+    {
+        window->tick();
+        QCoreApplication::processEvents();
     }
 
     ScopedTimeZone zone{"Asia/Tokyo"};
     TestClock clock;
-    RecordingMessageBoxes boxes;
+    test::ScriptedMessageBoxes boxes;
     std::unique_ptr<frmEventTimer> window;
 };
 
@@ -106,13 +104,23 @@ TEST_F(EventTimerWindowTest, OpensWithOnlyTheDisplayShowingTheTimeOfDay)
     EXPECT_GE(edit("txtHour")->geometry().top(), window->height()) << "the row is cut off";
     EXPECT_EQ(QApplication::focusWidget(), ctlShow());
 
-    auto* timer1 = control<QTimer>(window.get(), QStringLiteral("Timer1"));
-    ASSERT_NE(timer1, nullptr);
-    EXPECT_TRUE(timer1->isActive());
-    EXPECT_EQ(timer1->interval(), 100);
-
     EXPECT_EQ(display()->palette().color(QPalette::Base), QColor(Qt::black));
-    EXPECT_TRUE(showsSoon(QStringLiteral("10 : 00 : 00"), kWhite));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("10 : 00 : 00"), kWhite));
+}
+
+TEST_F(EventTimerWindowTest, Timer1TicksFromTheStart)
+{
+    frmEventTimer fresh(clock, boxes);
+    auto* timer = control<QTimer>(&fresh, QStringLiteral("Timer1"));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 100);
+
+    // Made to fire on every pass of the event loop, it shows the time of day without waiting.
+    timer->setInterval(0);
+    auto* shown = control<QLineEdit>(&fresh, QStringLiteral("txtEventTimer"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown->text() == QStringLiteral("10 : 00 : 00"); }));
 }
 
 struct Place {
@@ -174,7 +182,8 @@ TEST_F(EventTimerWindowTest, WidestTimesStandWholeAndCentredIn72PointBold)
     EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("IPAPGothic"));
 
     clock.time = kTen + 13 * 3600 + 59 * 60 + 59;
-    ASSERT_TRUE(showsSoon(QStringLiteral("23 : 59 : 59"), kWhite));
+    tick();
+    ASSERT_TRUE(shows(QStringLiteral("23 : 59 : 59"), kWhite));
     const auto [first, last] = inkColumns(display());
     EXPECT_GT(first, 3);
     EXPECT_LT(last, 480);
@@ -183,7 +192,8 @@ TEST_F(EventTimerWindowTest, WidestTimesStandWholeAndCentredIn72PointBold)
     edit("txtHour")->setText(QStringLiteral("25"));
     edit("txtMinute")->setText(QStringLiteral("0"));
     countDownBox()->click();
-    ASSERT_TRUE(showsSoon(QStringLiteral("25 : 00 : 00"), kRed));
+    tick();
+    ASSERT_TRUE(shows(QStringLiteral("25 : 00 : 00"), kRed));
     const auto [redFirst, redLast] = inkColumns(display());
     EXPECT_GT(redFirst, 3);
     EXPECT_LT(redLast, 480);
@@ -226,12 +236,14 @@ TEST_F(EventTimerWindowTest, PaletteButtonTogglesTheRowAndLeavesTheCountdownRunn
     EXPECT_EQ(window->height(), 137); // 2055 twips
     QTest::mouseClick(countDownBox(), Qt::LeftButton);
     ASSERT_TRUE(window->eventTimer().countingDown());
-    ASSERT_TRUE(showsSoon(QStringLiteral("0 : 05 : 00"), kGreen));
+    tick();
+    ASSERT_TRUE(shows(QStringLiteral("0 : 05 : 00"), kGreen));
 
     QTest::mouseClick(ctlShow(), Qt::LeftButton);
     EXPECT_EQ(window->height(), 106);
     clock.time += 10;
-    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 04 : 50"), kGreen));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("0 : 04 : 50"), kGreen));
     QTest::mouseClick(ctlShow(), Qt::LeftButton);
     EXPECT_EQ(window->height(), 137);
     EXPECT_TRUE(countDownBox()->isChecked());
@@ -271,8 +283,8 @@ TEST_P(EventTimerInputMethod, CountsDownFromTheCommittedNumbers)
     }
     QTest::mouseClick(countDownBox(), Qt::LeftButton);
     ASSERT_TRUE(window->eventTimer().countingDown()) << "the start was refused";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return display()->text() == QString::fromUtf8(c.shown); }))
-        << display()->text().toStdString();
+    tick();
+    EXPECT_EQ(display()->text(), QString::fromUtf8(c.shown));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -291,13 +303,15 @@ TEST_F(EventTimerWindowTest, RowCutOffStillAnswersAltCAndTab)
     QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor([this] { return countDownBox()->isChecked(); }));
     EXPECT_TRUE(window->eventTimer().countingDown());
-    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 05 : 00"), kGreen));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("0 : 05 : 00"), kGreen));
 
     clock.time += 1;
     QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !countDownBox()->isChecked(); }));
     EXPECT_FALSE(window->eventTimer().countingDown());
-    EXPECT_TRUE(showsSoon(QStringLiteral("10 : 00 : 01"), kWhite));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("10 : 00 : 01"), kWhite));
 
     ctlShow()->setFocus();
     QTest::keyClick(ctlShow(), Qt::Key_Tab);
@@ -317,16 +331,20 @@ TEST_F(EventTimerWindowTest, EndShowsRedZeroAndClearsTheBoxBeforeAnnouncingOnce)
     edit("txtMinute")->setText(QStringLiteral("0"));
     edit("txtSecound")->setText(QStringLiteral("2"));
     countDownBox()->click();
-    ASSERT_TRUE(showsSoon(QStringLiteral("0 : 00 : 02"), kRed));
+    tick();
+    ASSERT_TRUE(shows(QStringLiteral("0 : 00 : 02"), kRed));
 
     clock.time += 2;
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !boxes.shown.empty(); }));
+    tick();
+    ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(shownText, QStringLiteral("0 : 00 : 00"));
     EXPECT_EQ(shownColour, kRed);
     EXPECT_FALSE(boxChecked);
     EXPECT_EQ(boxes.shown.front(), EventTimer::timeUpMessage());
-    EXPECT_TRUE(showsSoon(QStringLiteral("10 : 00 : 02"), kWhite));
-    QTest::qWait(300);
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("10 : 00 : 02"), kWhite));
+    for (int i = 0; i < 3; ++i)
+        tick();
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
@@ -342,11 +360,11 @@ TEST_F(EventTimerWindowTest, ASecondObserverOfTheTimerHearsEveryChangeWhileTheWi
 
     countDownBox()->click();
     EXPECT_EQ(flagChanges, 1);
-    window->eventTimer().TimerTick();
+    tick();
     EXPECT_EQ(display()->text(), QStringLiteral("0 : 05 : 00"));
     EXPECT_EQ(displayColour(), kGreen);
     clock.time += 1;
-    window->eventTimer().TimerTick();
+    tick();
     EXPECT_EQ(display()->text(), QStringLiteral("0 : 04 : 59"));
     ASSERT_GE(displays.size(), 2u);
     EXPECT_EQ(displays.back(), "0 : 04 : 59");
@@ -357,25 +375,31 @@ TEST_F(EventTimerWindowTest, TimeUpBoxLeavesTheClockRunningWhileItIsOpen)
 {
     QtMessageBoxes real;
     open(real);
+    // Timer1 itself, firing on every pass of the event loop: the message box's own loop must
+    // keep serving it, and nothing waits for real time.
+    timer1()->start(0);
+    const auto showing = [this](const char* text, const QColor& colour) {
+        return QTest::qWaitFor([&] { return shows(QString::fromLatin1(text), colour); });
+    };
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool clockShownWhileOpen = false;
     bool handled = false;
-    test::whenModalOpens([&](QWidget* modal) {
+    const auto timeUp = test::whenModalOpens([&](QWidget* modal) {
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
         }
         clock.time += 5;
-        clockShownWhileOpen = showsSoon(QStringLiteral("10 : 00 : 08"), kWhite);
+        clockShownWhileOpen = showing("10 : 00 : 08", kWhite);
         QTest::keyClick(modal, Qt::Key_Return);
         handled = true;
     });
     edit("txtMinute")->setText(QStringLiteral("0"));
     edit("txtSecound")->setText(QStringLiteral("3"));
     countDownBox()->click();
-    ASSERT_TRUE(showsSoon(QStringLiteral("0 : 00 : 03"), kRed));
+    ASSERT_TRUE(showing("0 : 00 : 03", kRed));
     clock.time += 3;
     ASSERT_TRUE(QTest::qWaitFor([&] { return handled; }));
 
@@ -383,8 +407,21 @@ TEST_F(EventTimerWindowTest, TimeUpBoxLeavesTheClockRunningWhileItIsOpen)
     EXPECT_EQ(text, QStringLiteral("Time Up!!"));
     EXPECT_EQ(icon, QMessageBox::Information);
     EXPECT_TRUE(clockShownWhileOpen);
-    QTest::qWait(300);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "announced a second time";
+
+    // The ticks that follow stay in clock mode: a second box would be closed here and counted.
+    int secondBoxes = 0;
+    QTimer closer;
+    closer.setInterval(0);
+    QObject::connect(&closer, &QTimer::timeout, [&secondBoxes] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++secondBoxes;
+            modal->close();
+        }
+    });
+    closer.start();
+    for (int pass = 0; pass < 20; ++pass)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(secondBoxes, 0) << "announced a second time";
 }
 
 TEST_F(EventTimerWindowTest, CharacterKeysRestartACountdownAndOtherKeysDoNot)
@@ -394,15 +431,19 @@ TEST_F(EventTimerWindowTest, CharacterKeysRestartACountdownAndOtherKeysDoNot)
     QTest::keyClick(box, Qt::Key_Space);
     ASSERT_TRUE(box->isChecked());
     clock.time += 100;
-    ASSERT_TRUE(showsSoon(QStringLiteral("0 : 03 : 20"), kGreen));
+    tick();
+    ASSERT_TRUE(shows(QStringLiteral("0 : 03 : 20"), kGreen));
     QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 05 : 00"), kGreen));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("0 : 05 : 00"), kGreen));
 
     clock.time += 10;
     QTest::keyClick(box, Qt::Key_F2);
-    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 04 : 50"), kGreen));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("0 : 04 : 50"), kGreen));
     QTest::keyClick(box, Qt::Key_A);
-    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 05 : 00"), kGreen));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("0 : 05 : 00"), kGreen));
 
     // A refused restart keeps the round and swallows the key: the box stays checked.
     edit("txtSecound")->setText(QStringLiteral("abc"));
@@ -412,25 +453,71 @@ TEST_F(EventTimerWindowTest, CharacterKeysRestartACountdownAndOtherKeysDoNot)
     EXPECT_EQ(boxes.shown[0], errorMessage("秒の欄には数字を入力してください。"));
     EXPECT_TRUE(box->isChecked());
     EXPECT_FALSE(box->isDown());
-    EXPECT_TRUE(showsSoon(QStringLiteral("0 : 04 : 50"), kGreen));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("0 : 04 : 50"), kGreen));
 
     // Space on the checked box restarts as it is pressed, then clears the box.
     edit("txtSecound")->setText(QStringLiteral("00"));
     QTest::keyClick(box, Qt::Key_Space);
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(window->eventTimer().countDownEnd(), clock.time + 300);
-    EXPECT_TRUE(showsSoon(QStringLiteral("10 : 02 : 00"), kWhite));
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("10 : 02 : 00"), kWhite));
 }
 
 TEST_F(EventTimerWindowTest, RefusedStartClearsTheBoxAgainAndSaysWhy)
 {
     edit("txtHour")->clear();
     countDownBox()->click();
+    QCoreApplication::processEvents(); // the message waits for the event loop
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0], errorMessage("時間の欄には数字を入力してください。"));
     EXPECT_FALSE(countDownBox()->isChecked());
     EXPECT_FALSE(window->eventTimer().countingDown());
 }
+
+class CountDownBoxChange : public EventTimerWindowTest,
+                           public ::testing::WithParamInterface<test::BoxChange> {};
+
+TEST_P(CountDownBoxChange, StartsTheFullPeriodAndClearingReturnsToTheClock)
+{
+    ASSERT_TRUE(test::changeBox(countDownBox(), GetParam()));
+    EXPECT_TRUE(countDownBox()->isChecked());
+    EXPECT_TRUE(window->eventTimer().countingDown());
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("0 : 05 : 00"), kGreen));
+
+    clock.time += 10;
+    ASSERT_TRUE(test::changeBox(countDownBox(), GetParam()));
+    EXPECT_FALSE(countDownBox()->isChecked());
+    EXPECT_FALSE(window->eventTimer().countingDown());
+    tick();
+    EXPECT_TRUE(shows(QStringLiteral("10 : 00 : 10"), kWhite));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_P(CountDownBoxChange, AnInputThatIsNoNumberIsRefusedOnceAndTheBoxCleared)
+{
+    edit("txtMinute")->setText(QStringLiteral("abc"));
+    ASSERT_TRUE(test::changeBox(countDownBox(), GetParam()));
+    EXPECT_FALSE(countDownBox()->isChecked());
+    EXPECT_FALSE(window->eventTimer().countingDown());
+    for (int i = 0; i < 3; ++i)
+        tick();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_EQ(boxes.shown[0], errorMessage("分の欄には数字を入力してください。"));
+    EXPECT_TRUE(shows(QStringLiteral("10 : 00 : 00"), kWhite));
+
+    // Corrected, the same change starts the countdown.
+    edit("txtMinute")->setText(QStringLiteral("1"));
+    ASSERT_TRUE(test::changeBox(countDownBox(), GetParam()));
+    EXPECT_TRUE(window->eventTimer().countingDown());
+    EXPECT_EQ(window->eventTimer().countDownEnd(), kTen + 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, CountDownBoxChange, ::testing::ValuesIn(test::kEveryBoxChange),
+                         test::boxChangeName);
 
 } // namespace
 } // namespace velka

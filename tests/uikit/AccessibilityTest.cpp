@@ -5,11 +5,12 @@
 #include "board/BracketBoard.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
-#include "tests/about/RecordingWebBrowser.h"
+#include "tests/support/RecordingWebBrowser.h"
+#include "tests/support/ScopedTimeZone.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/ScriptedRandom.h"
+#include "tests/support/TestClock.h"
 #include "tests/support/WindowTest.h"
-#include "tests/timer/TimerTestSupport.h"
 #include "timer/frmEventTimer.h"
 
 #include <QAccessible>
@@ -56,9 +57,7 @@ public:
             window = std::make_unique<frmVerInfo>(browser);
         if (!window)
             return nullptr;
-        window->show();
-        window->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        EXPECT_TRUE(test::showActive(window.get()));
         if (name == "frmPairvaneMainForm") {
             // Progress mode, so that the winner boxes show.
             QTest::mouseClick(control<QPushButton>(window.get(), QStringLiteral("cmdProgress")),
@@ -281,16 +280,19 @@ TEST(TimerDisplay, SpeaksTheTimeItShows)
         return std::pair{iface->text(QAccessible::Value),
                          iface->textInterface()->text(0, iface->textInterface()->characterCount())};
     };
+    auto* timer = static_cast<frmEventTimer*>(window.get());
     const QString times[] = {QStringLiteral("10 : 00 : 00"), QStringLiteral("10 : 01 : 01")};
     for (const QString& time : times) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return display->text() == time; }));
+        timer->tick();
+        ASSERT_EQ(display->text(), time);
         EXPECT_EQ(spoken(), std::pair(time, time));
         windows.clock.time += 61;
     }
 
     // A countdown is spoken as it is shown, too.
     control<QCheckBox>(window.get(), QStringLiteral("chkCountDownTimer"))->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return display->text() == QStringLiteral("0 : 05 : 00"); }));
+    timer->tick();
+    ASSERT_EQ(display->text(), QStringLiteral("0 : 05 : 00"));
     EXPECT_EQ(spoken(), std::pair(display->text(), display->text()));
 }
 

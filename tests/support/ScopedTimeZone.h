@@ -1,20 +1,11 @@
 #pragma once
 
-#include "timer/Clock.h"
-
 #include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
 
 namespace velka::test {
-
-// A clock that stands still until the test moves it.
-class TestClock final : public Clock {
-public:
-    std::int64_t now() const override { return time; }
-    std::int64_t time = 0;
-};
 
 // Sets TZ for the life of the object, then puts back what was there.
 class ScopedTimeZone {
