@@ -344,7 +344,7 @@ TEST_F(ShellTest, TheTimeUpBoxHoldsEveryWindowUntilOk)
 
     QString text;
     bool handled = false;
-    whenModalOpens([&](QWidget* modal) {
+    const auto watch = whenModalOpens([&](QWidget* modal) {
         if (auto* box = qobject_cast<QMessageBox*>(modal))
             text = box->text();
         clickThroughWindow(main(), "cmdProgress");
