@@ -35,8 +35,12 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     # Japanese gothic fonts: the stand-in for the designed font, and a fallback
     fonts-ipafont-gothic fonts-noto-cjk fontconfig
+    # pictures in names, on the board and in its prints
+    fonts-noto-color-emoji
     # tests and benchmarks; the checks of the desktop entry and the AppStream metadata
     libgtest-dev libgmock-dev libbenchmark-dev clang-format desktop-file-utils appstream
+    # the checks of the bracket's PDF (pdftoppm, pdftotext)
+    poppler-utils
     # fuzzing: clang and its libFuzzer runtime
     clang libclang-rt-14-dev
 )

@@ -1,0 +1,106 @@
+#include "board/BracketRenderer.h"
+
+#include "board/BracketBoard.h"
+#include "uikit/ElidedLabel.h"
+#include "uikit/Twips.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace velka {
+
+namespace {
+
+constexpr int kCanvasWidthTwips = 5370; // the board's picture box
+constexpr int kCanvasHeightTwips = 5160;
+
+// The area a line covers in board pixels: whole pixels from one end to the other, both ends
+// included, as the window fills them. A thinner line keeps to the middle of that row or column.
+QRectF lineArea(const BoardLine& line, qreal width)
+{
+    const QPoint from = toPixels(line.x1, line.y1);
+    const QPoint to = toPixels(line.x2, line.y2);
+    const QRectF whole = QRectF(QRect(from, to).normalized());
+    const qreal inset = (1.0 - width) / 2.0;
+    if (from.y() == to.y())
+        return whole.adjusted(0, inset, 0, -inset);
+    return whole.adjusted(inset, 0, -inset, 0);
+}
+
+// The font of the name slots at the given scale, in pixels so that it follows the transform on
+// every device, whatever its resolution.
+QFont scaledFont(const QFont& font, qreal scale)
+{
+    const qreal pixels = font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * 96.0 / 72.0;
+    QFont scaled = font;
+    scaled.setPixelSize(std::max(1, qRound(pixels * scale)));
+    return scaled;
+}
+
+} // namespace
+
+QSize bracketCanvasSize()
+{
+    return {twipsToPixels(kCanvasWidthTwips), twipsToPixels(kCanvasHeightTwips)};
+}
+
+QTransform fitBracket(const QRectF& area)
+{
+    const QSizeF canvas = bracketCanvasSize();
+    const qreal scale = std::min(area.width() / canvas.width(), area.height() / canvas.height());
+    const QPointF corner = area.center() - QPointF(canvas.width(), canvas.height()) * scale / 2.0;
+    return QTransform::fromTranslate(corner.x(), corner.y()).scale(scale, scale);
+}
+
+void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform& transform,
+                  const BracketStyle& style)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setTransform(transform, true);
+    if (style.paper.isValid())
+        painter.fillRect(QRectF(QPointF(0, 0), QSizeF(bracketCanvasSize())), style.paper);
+    for (int k = 0; k < board::kLineCount; ++k) {
+        if (board.lineVisible(k))
+            painter.fillRect(lineArea(board.line(k), style.lineWidth), style.ink);
+    }
+    for (int c = 0; c < board::kConnectorCount; ++c) {
+        if (board.connectorVisible(c))
+            painter.fillRect(lineArea(board.connector(c), style.lineWidth), style.ink);
+    }
+    painter.restore();
+
+    // The names are laid out at the device's own size rather than scaled as a picture, so that
+    // they are cut to the width they really take there.
+    painter.save();
+    const qreal scale = std::sqrt(std::abs(transform.determinant()));
+    painter.setFont(scaledFont(style.font, scale));
+    painter.setPen(style.ink);
+    const QFontMetrics metrics(painter.font(), painter.device());
+    for (int i = 0; i < board::kSlotCount; ++i) {
+        const BoardSlot slot = board::slotPlace(i);
+        const QRectF area = transform.mapRect(
+            QRectF(toPixels(TwipsRect{slot.left, slot.top, slot.width, slot.height})));
+        const QRect box = area.toAlignedRect();
+        const QString name = singleLineText(QString::fromStdString(board.slotCaption(i)));
+        const QString shown = metrics.elidedText(name, Qt::ElideRight, box.width());
+        painter.setClipRect(box);
+        painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    }
+    painter.restore();
+}
+
+QImage bracketImage(const BracketBoard& board, int scale, const BracketStyle& style)
+{
+    QImage image(bracketCanvasSize() * scale, QImage::Format_RGB32);
+    image.fill(style.paper.isValid() ? style.paper : QColor(Qt::white));
+    QPainter painter(&image);
+    paintBracket(painter, board, QTransform::fromScale(scale, scale), style);
+    return image;
+}
+
+} // namespace velka
