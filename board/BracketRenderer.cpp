@@ -18,17 +18,25 @@ namespace {
 constexpr int kCanvasWidthTwips = 5370; // the board's picture box
 constexpr int kCanvasHeightTwips = 5160;
 
-// The area a line covers in board pixels: whole pixels from one end to the other, both ends
-// included, as the window fills them. A thinner line keeps to the middle of that row or column.
-QRectF lineArea(const BoardLine& line, qreal width)
+// The area a line covers on the device: whole board pixels from one end to the other, both ends
+// included, as the window fills them, placed by the transform. Its edges are put on whole
+// device pixels and its thickness is the same for every line, so that a bracket drawn at a
+// scale of 1.9 does not mix lines of one and two pixels.
+QRectF lineArea(const BoardLine& line, const QTransform& transform, qreal width)
 {
     const QPoint from = toPixels(line.x1, line.y1);
     const QPoint to = toPixels(line.x2, line.y2);
-    const QRectF whole = QRectF(QRect(from, to).normalized());
-    const qreal inset = (1.0 - width) / 2.0;
-    if (from.y() == to.y())
-        return whole.adjusted(0, inset, 0, -inset);
-    return whole.adjusted(inset, 0, -inset, 0);
+    const QRectF whole = transform.mapRect(QRectF(QRect(from, to).normalized()));
+    const qreal scale = std::sqrt(std::abs(transform.determinant()));
+    const qreal thickness = std::max<qreal>(1.0, std::round(width * scale));
+    if (from.y() == to.y()) {
+        const qreal top = std::round(whole.center().y() - thickness / 2);
+        const qreal left = std::round(whole.left());
+        return {left, top, std::round(whole.right()) - left, thickness};
+    }
+    const qreal left = std::round(whole.center().x() - thickness / 2);
+    const qreal top = std::round(whole.top());
+    return {left, top, thickness, std::round(whole.bottom()) - top};
 }
 
 // The font of the name slots at the given scale, in pixels so that it follows the transform on
@@ -61,16 +69,17 @@ void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setTransform(transform, true);
-    if (style.paper.isValid())
-        painter.fillRect(QRectF(QPointF(0, 0), QSizeF(bracketCanvasSize())), style.paper);
+    if (style.paper.isValid()) {
+        painter.fillRect(transform.mapRect(QRectF(QPointF(0, 0), QSizeF(bracketCanvasSize()))),
+                         style.paper);
+    }
     for (int k = 0; k < board::kLineCount; ++k) {
         if (board.lineVisible(k))
-            painter.fillRect(lineArea(board.line(k), style.lineWidth), style.ink);
+            painter.fillRect(lineArea(board.line(k), transform, style.lineWidth), style.ink);
     }
     for (int c = 0; c < board::kConnectorCount; ++c) {
         if (board.connectorVisible(c))
-            painter.fillRect(lineArea(board.connector(c), style.lineWidth), style.ink);
+            painter.fillRect(lineArea(board.connector(c), transform, style.lineWidth), style.ink);
     }
     painter.restore();
 

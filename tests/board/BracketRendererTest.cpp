@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 namespace velka {
 namespace {
@@ -186,6 +187,32 @@ INSTANTIATE_TEST_SUITE_P(Draws, BracketRendererTest, ::testing::ValuesIn(test::m
                          [](const auto& drawInfo) {
                              return "Field" + std::to_string(drawInfo.param.fieldSize);
                          });
+
+// At a scale between whole numbers (a 1280 x 720 projector) every line has the same thickness,
+// rather than some one pixel and some two.
+TEST(BracketRenderer, LinesKeepOneThicknessAtAnyScale)
+{
+    BracketBoard board;
+    board.Load();
+    for (const qreal scale : {1.93, 2.5, 4.37}) {
+        QImage image((QSizeF(bracketCanvasSize()) * scale).toSize() + QSize(2, 2),
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            paintBracket(painter, board, QTransform::fromScale(scale, scale), paperStyle());
+        }
+        std::set<int> thicknesses;
+        for (int k = 0; k < board::kLineCount; ++k) {
+            const QPoint at = (test::samplePoint(board.line(k)) * scale).toPoint();
+            int thickness = 0;
+            for (int dy = -8; dy <= 8; ++dy)
+                thickness += test::dark(image.pixel(at + QPoint(0, dy)));
+            thicknesses.insert(thickness);
+        }
+        EXPECT_EQ(thicknesses, std::set<int>{qRound(scale)}) << "scale " << scale;
+    }
+}
 
 // A name too long for its slot is cut with an ellipsis and stays clear of the lines, however
 // large the bracket is drawn.
