@@ -19,24 +19,20 @@ constexpr int kCanvasWidthTwips = 5370; // the board's picture box
 constexpr int kCanvasHeightTwips = 5160;
 
 // The area a line covers on the device: whole board pixels from one end to the other, both ends
-// included, as the window fills them, placed by the transform. Its edges are put on whole
-// device pixels and its thickness is the same for every line, so that a bracket drawn at a
-// scale of 1.9 does not mix lines of one and two pixels.
+// included, as the window fills them, placed by the transform. Every board pixel becomes a band
+// of whole device pixels, of one thickness for all lines, so that a bracket drawn at a scale of
+// 1.9 does not mix lines of one and two pixels and the lines meet the connectors exactly.
 QRectF lineArea(const BoardLine& line, const QTransform& transform, qreal width)
 {
-    const QPoint from = toPixels(line.x1, line.y1);
-    const QPoint to = toPixels(line.x2, line.y2);
-    const QRectF whole = transform.mapRect(QRectF(QRect(from, to).normalized()));
+    const QPointF half(0.5, 0.5);
+    const QPointF a = transform.map(QPointF(toPixels(line.x1, line.y1)) + half);
+    const QPointF b = transform.map(QPointF(toPixels(line.x2, line.y2)) + half);
     const qreal scale = std::sqrt(std::abs(transform.determinant()));
     const qreal thickness = std::max<qreal>(1.0, std::round(width * scale));
-    if (from.y() == to.y()) {
-        const qreal top = std::round(whole.center().y() - thickness / 2);
-        const qreal left = std::round(whole.left());
-        return {left, top, std::round(whole.right()) - left, thickness};
-    }
-    const qreal left = std::round(whole.center().x() - thickness / 2);
-    const qreal top = std::round(whole.top());
-    return {left, top, thickness, std::round(whole.bottom()) - top};
+    const auto edge = [thickness](qreal centre) { return std::round(centre - thickness / 2); };
+    return {QPointF(edge(std::min(a.x(), b.x())), edge(std::min(a.y(), b.y()))),
+            QPointF(edge(std::max(a.x(), b.x())) + thickness,
+                    edge(std::max(a.y(), b.y())) + thickness)};
 }
 
 // The font of the name slots at the given scale, in pixels so that it follows the transform on
