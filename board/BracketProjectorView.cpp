@@ -19,7 +19,7 @@ BracketProjectorView::BracketProjectorView(BracketBoard& board, QWidget* parent)
 {
     setObjectName(QStringLiteral("BracketProjectorView"));
     setWindowTitle(QStringLiteral("トーナメント表"));
-    style_.paper = Qt::black;
+    style_.paper = QColor(); // the whole view is filled black first
     style_.ink = Qt::white;
     style_.font = QApplication::font();
     subscription_ = board_.subscribe([this](auto) { update(); });
@@ -35,7 +35,7 @@ QTransform BracketProjectorView::placement(const QSize& viewSize)
 void BracketProjectorView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), style_.paper);
+    painter.fillRect(rect(), Qt::black);
     paintBracket(painter, board_, placement(size()), style_);
 }
 
