@@ -30,7 +30,6 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
     , files_(ownFiles_.get())
     , printing_(ownPrinting_.get())
     , clock_(ownClock_.get())
-    , folder_(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
 {
     const auto action = [this](const char* name, const QString& text, const QKeySequence& keys,
                                void (BracketOutputs::*run)()) {
@@ -164,7 +163,16 @@ void BracketOutputs::save(const QString& title, const QString& suffix, const QSt
                           const std::function<QByteArray(const QDateTime&)>& contents)
 {
     const QDateTime when = now();
-    const QString suggested = QDir(folder_).filePath(suggestedFileName(when, suffix));
+    // The folder of the last file saved, else the documents folder, else home: whichever is
+    // there now.
+    QString folder = folder_;
+    for (const QString& candidate :
+         {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath()}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            break;
+        folder = candidate;
+    }
+    const QString suggested = QDir(folder).filePath(suggestedFileName(when, suffix));
     QString path = files_->askSaveFileName(window_, title, suggested, filter);
     if (path.isEmpty())
         return;

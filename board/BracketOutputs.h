@@ -79,7 +79,7 @@ private:
     PrintDialogs* printing_;
     const Clock* clock_;
 
-    QString folder_; // where the last file went, for the next suggestion
+    QString folder_; // where the last file went, for the next suggestion; empty at first
     ScreenChoice screenChoice_;
     QPointer<BracketProjectorView> projector_;
 

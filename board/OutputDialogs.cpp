@@ -1,6 +1,7 @@
 #include "board/OutputDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
 
 namespace velka {
@@ -8,7 +9,15 @@ namespace velka {
 QString QtSaveFileDialogs::askSaveFileName(QWidget* parent, const QString& title,
                                            const QString& suggestedPath, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, title, suggestedPath, filter);
+    const QFileInfo suggested(suggestedPath);
+    QFileDialog dialog(parent, title, suggested.absolutePath(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without its suffix gets it before the dialog asks whether to replace a file.
+    dialog.setDefaultSuffix(suggested.suffix());
+    dialog.selectFile(suggested.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 bool QtPrintDialogs::askPrinter(QPrinter& printer, QWidget* parent)

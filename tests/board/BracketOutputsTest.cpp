@@ -156,6 +156,8 @@ TEST_F(BracketOutputsTest, SavesAPdfUnderADatedNameWithEveryNameAsText)
     ASSERT_EQ(files.asked.size(), 1u);
     EXPECT_EQ(QFileInfo(files.asked[0].suggestedPath).fileName(),
               QStringLiteral("トーナメント_2026-12-07_1530.pdf"));
+    EXPECT_TRUE(QFileInfo(files.asked[0].suggestedPath).absoluteDir().exists())
+        << "suggested in a folder that is there: " << files.asked[0].suggestedPath.toStdString();
     EXPECT_TRUE(files.asked[0].filter.contains(QStringLiteral("*.pdf")));
     EXPECT_TRUE(boxes.shown.empty());
     QFile saved(files.answer);
