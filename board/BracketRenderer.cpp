@@ -21,7 +21,8 @@ constexpr int kCanvasHeightTwips = 5160;
 // The area a line covers on the device: whole board pixels from one end to the other, both ends
 // included, as the window fills them, placed by the transform. Every board pixel becomes a band
 // of whole device pixels, of one thickness for all lines, so that a bracket drawn at a scale of
-// 1.9 does not mix lines of one and two pixels and the lines meet the connectors exactly.
+// 1.9 does not mix lines of one and two pixels and the lines meet the connectors exactly. Every
+// line of the board is horizontal or vertical (the shaping moves only a connector's lower end).
 QRectF lineArea(const BoardLine& line, const QTransform& transform, qreal width)
 {
     const QPointF half(0.5, 0.5);
@@ -93,8 +94,10 @@ void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform
         const QRect box = area.toAlignedRect();
         const QString name = singleLineText(QString::fromStdString(board.slotCaption(i)));
         const QString shown = metrics.elidedText(name, Qt::ElideRight, box.width());
-        painter.setClipRect(box);
+        painter.save();
+        painter.setClipRect(box, Qt::IntersectClip); // within whatever the caller clips to
         painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        painter.restore();
     }
     painter.restore();
 }
