@@ -242,6 +242,15 @@ TEST_F(BracketOutputsTest, CtrlPPrintsOneLandscapePageThroughTheDialog)
     EXPECT_TRUE(text.contains(QStringLiteral("Velka Tablewright")));
 }
 
+TEST_F(BracketOutputsTest, APrintJobThatCannotStartIsReported)
+{
+    printing.file = path(QStringLiteral("no-such-folder/printed.pdf"));
+    form->outputs().printAction()->trigger();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_TRUE(entriesOf(folder.path()).isEmpty());
+}
+
 TEST_F(BracketOutputsTest, ACancelledDialogWritesNothing)
 {
     form->outputs().printAction()->trigger(); // printing.file is empty: cancelled
