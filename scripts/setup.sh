@@ -39,8 +39,9 @@ packages=(
     fonts-noto-color-emoji
     # tests and benchmarks; the checks of the desktop entry and the AppStream metadata
     libgtest-dev libgmock-dev libbenchmark-dev clang-format desktop-file-utils appstream
-    # the checks of the bracket's PDF (pdftoppm, pdftotext)
-    poppler-utils
+    # the checks of the bracket's PDF (pdftoppm, pdftotext); its projector view on a real X
+    # server with two monitors
+    poppler-utils xvfb openbox x11-xserver-utils dbus-daemon
     # fuzzing: clang and its libFuzzer runtime
     clang libclang-rt-14-dev
 )
