@@ -100,6 +100,7 @@ frmPairvaneMainForm::frmPairvaneMainForm(MessageBoxes& messageBoxes, QWidget* pa
     createWidgets();
     connectWidgets();
     showWindowWidth();
+    createOutputs();
 
     boardSubscription_ =
         board_.subscribe([this](BracketBoard::Change change) { showChange(change); });
@@ -172,6 +173,14 @@ void frmPairvaneMainForm::createWidgets()
         order.emplace_back(23 + k, chkTournament[k]);
     applyTabOrder(order);
     cmdShow->setFocus();
+}
+
+void frmPairvaneMainForm::createOutputs()
+{
+    outputs_ = std::make_unique<BracketOutputs>(board_, messageBoxes_, this, Picture1);
+    Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Picture1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { outputs_->showMenu(Picture1->mapToGlobal(pos)); });
 }
 
 void frmPairvaneMainForm::connectWidgets()

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "board/BracketBoard.h"
+#include "board/BracketOutputs.h"
 
 #include <QFrame>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -49,6 +51,10 @@ public:
     BracketBoard& board() { return board_; }
     const BracketBoard& board() const { return board_; }
 
+    // The projector view, printing, saving and copying of the bracket: the board's context menu
+    // and the window's shortcuts F11, Ctrl+P and Ctrl+C.
+    BracketOutputs& outputs() { return *outputs_; }
+
 signals:
     void newTournamentRequested();
     void eventTimerRequested();
@@ -60,6 +66,7 @@ protected:
 private:
     void createWidgets();
     void connectWidgets();
+    void createOutputs();
     void showChange(BracketBoard::Change change);
     void showWindowWidth();
     int boxIndexOf(const QObject* object) const;
@@ -78,6 +85,9 @@ private:
     QPushButton* cmdShow = nullptr;
     std::array<QLabel*, board::kSlotCount> lblMenber{};
     std::array<QCheckBox*, board::kBoxCount> chkTournament{};
+
+    // Last, so that its views are gone before the board they watch.
+    std::unique_ptr<BracketOutputs> outputs_;
 };
 
 } // namespace velka

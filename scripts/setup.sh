@@ -26,9 +26,14 @@ program_packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     # Japanese gothic fonts: the stand-in for the designed font, and a fallback
     fonts-ipafont-gothic fonts-noto-cjk fontconfig
+    # pictures in names, on the board and in its prints
+    fonts-noto-color-emoji
 )
 # the tests; the checks of the style, the desktop entry and the AppStream metadata
-test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstream)
+test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstream
+    # the checks of the bracket's PDF (pdftoppm, pdftotext); its projector view on a real X
+    # server with two monitors
+    poppler-utils xvfb openbox x11-xserver-utils dbus-daemon)
 # Google Benchmark; the start-up on a real X server and the instruction counts
 bench_packages=(libbenchmark-dev xvfb xauth valgrind)
 # fuzzing: clang and its libFuzzer runtime (the fuzz targets use no Qt)

@@ -10,17 +10,22 @@ ElidedLabel::ElidedLabel(QWidget* parent)
     setTextFormat(Qt::PlainText);
 }
 
-void ElidedLabel::paintEvent(QPaintEvent*)
+QString singleLineText(QString text)
 {
-    QPainter painter(this);
-    const QRect area = contentsRect();
-    QString line = text();
-    for (QChar& c : line) {
+    for (QChar& c : text) {
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
             c == QChar::ParagraphSeparator)
             c = QLatin1Char(' ');
     }
-    const QString shown = fontMetrics().elidedText(line, Qt::ElideRight, area.width());
+    return text;
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    const QString shown =
+        fontMetrics().elidedText(singleLineText(text()), Qt::ElideRight, area.width());
     painter.setPen(palette().color(foregroundRole()));
     painter.drawText(area, static_cast<int>(alignment()) | Qt::TextSingleLine, shown);
 }

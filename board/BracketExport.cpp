@@ -1,0 +1,144 @@
+#include "board/BracketExport.h"
+
+#include "board/BracketBoard.h"
+#include "core/Message.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace velka {
+
+namespace {
+
+constexpr qreal kFooterPoints = 8.0;
+constexpr qreal kLineMillimetres = 0.3;
+constexpr int kPdfDotsPerInch = 1200;
+
+} // namespace
+
+BracketStyle paperStyle()
+{
+    BracketStyle style;
+    style.paper = Qt::white;
+    style.ink = Qt::black;
+    style.font = QApplication::font();
+    return style;
+}
+
+QString printedAt(const QDateTime& printed)
+{
+    return printed.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+namespace {
+
+int footerPixels(int dotsPerInch)
+{
+    return qRound(kFooterPoints * dotsPerInch / 72.0);
+}
+
+QRect footerArea(const QRect& page, int dotsPerInch)
+{
+    const int height = footerPixels(dotsPerInch) * 2;
+    return {page.left(), page.bottom() - height + 1, page.width(), height};
+}
+
+} // namespace
+
+QTransform bracketPagePlacement(const QRect& page, int dotsPerInch)
+{
+    const QRect footer = footerArea(page, dotsPerInch);
+    return fitBracket(QRect(page.topLeft(), QPoint(page.right(), footer.top() - 1)));
+}
+
+void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
+                      const BracketBoard& board, const QDateTime& printed)
+{
+    QFont footerFont = QApplication::font();
+    footerFont.setPixelSize(footerPixels(dotsPerInch));
+    const QRect footer = footerArea(page, dotsPerInch);
+
+    BracketStyle style = paperStyle();
+    style.paper = QColor(); // the page is white already; nothing grey is filled
+    const QTransform fit = bracketPagePlacement(page, dotsPerInch);
+    style.lineWidth = kLineMillimetres / 25.4 * dotsPerInch / fit.m11();
+    paintBracket(painter, board, fit, style);
+
+    painter.save();
+    painter.setFont(footerFont);
+    painter.setPen(Qt::black);
+    painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom, printedAt(printed));
+    painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom,
+                     QString::fromUtf8(kApplicationTitle));
+    painter.restore();
+}
+
+bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
+                      const QDateTime& printed)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    paintBracketPage(painter, QRect(QPoint(0, 0), page.size()), device.logicalDpiX(), board,
+                     printed);
+    return painter.end();
+}
+
+QByteArray bracketPdf(const BracketBoard& board, const QDateTime& printed)
+{
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfDotsPerInch);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                         QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        writer.setTitle(QStringLiteral("トーナメント表"));
+        writer.setCreator(QString::fromUtf8(kApplicationTitle));
+        printBracketPage(writer, board, printed);
+    }
+    return bytes;
+}
+
+QImage bracketPicture(const BracketBoard& board)
+{
+    return bracketImage(board, kPictureScale, paperStyle());
+}
+
+QByteArray bracketPng(const BracketBoard& board)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    bracketPicture(board).save(&buffer, "PNG");
+    return bytes;
+}
+
+QString suggestedFileName(const QDateTime& when, const QString& suffix)
+{
+    return QStringLiteral("トーナメント_%1.%2")
+        .arg(when.toString(QStringLiteral("yyyy-MM-dd_HHmm")), suffix);
+}
+
+std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
+        file.cancelWriting();
+        return why;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+} // namespace velka

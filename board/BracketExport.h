@@ -1,0 +1,52 @@
+#pragma once
+
+#include "board/BracketRenderer.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+class QPagedPaintDevice;
+class QPainter;
+
+namespace velka {
+
+class BracketBoard;
+
+// The scale of the picture for posting: three times the board as the window shows it.
+inline constexpr int kPictureScale = 3;
+
+// Black on white, the names in the board's font: the bracket on paper and in pictures.
+BracketStyle paperStyle();
+
+// One page: the bracket scaled to fit the printable area above a footer that holds the date and
+// time printed and the program's name. Thin lines, no grey. Paints on any paged device (printer,
+// PDF writer) or, for tests, any painter given the page's area and resolution.
+void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
+                      const BracketBoard& board, const QDateTime& printed);
+// Where the bracket goes on such a page.
+QTransform bracketPagePlacement(const QRect& page, int dotsPerInch);
+// Returns false when the device could not be painted on (the printer refused the job).
+bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
+                      const QDateTime& printed);
+
+// "2026-12-07 15:30": when a page was printed, as its footer gives it.
+QString printedAt(const QDateTime& printed);
+
+// The bracket as an A4 landscape PDF: vector lines and real, searchable text.
+QByteArray bracketPdf(const BracketBoard& board, const QDateTime& printed);
+// The bracket as a PNG of kPictureScale times the board.
+QImage bracketPicture(const BracketBoard& board);
+QByteArray bracketPng(const BracketBoard& board);
+
+// "トーナメント_2026-12-07_1530.pdf": a file name for the bracket saved at that time.
+QString suggestedFileName(const QDateTime& when, const QString& suffix);
+
+// Writes the whole of bytes to path or nothing: the file appears (or replaces the earlier one)
+// only once everything is written. Returns why it failed, or nothing when it succeeded.
+std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes);
+
+} // namespace velka

@@ -1,0 +1,189 @@
+#include "board/BracketOutputs.h"
+
+#include "board/BracketBoard.h"
+#include "board/BracketExport.h"
+#include "board/BracketProjectorView.h"
+#include "board/OutputDialogs.h"
+#include "core/Message.h"
+#include "timer/Clock.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPrinter>
+#include <QStandardPaths>
+
+namespace velka {
+
+BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, QWidget* window,
+                               QWidget* boardWidget)
+    : board_(board)
+    , messageBoxes_(messageBoxes)
+    , window_(window)
+    , boardWidget_(boardWidget)
+    , ownFiles_(std::make_unique<QtSaveFileDialogs>())
+    , ownPrinting_(std::make_unique<QtPrintDialogs>())
+    , ownClock_(std::make_unique<SystemClock>())
+    , files_(ownFiles_.get())
+    , printing_(ownPrinting_.get())
+    , clock_(ownClock_.get())
+{
+    const auto action = [this](const char* name, const QString& text, const QKeySequence& keys,
+                               void (BracketOutputs::*run)()) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, run);
+        window_->addAction(a);
+        return a;
+    };
+    projectorAction_ = action("actProjector", QStringLiteral("プロジェクターに表示(&P)"),
+                              QKeySequence(Qt::Key_F11), &BracketOutputs::toggleProjector);
+    printAction_ = action("actPrint", QStringLiteral("印刷(&R)..."), QKeySequence::Print,
+                          &BracketOutputs::print);
+    savePdfAction_ = action("actSavePdf", QStringLiteral("PDFとして保存(&D)..."), {},
+                            &BracketOutputs::saveAsPdf);
+    savePictureAction_ = action("actSavePicture", QStringLiteral("画像として保存(&I)..."), {},
+                                &BracketOutputs::saveAsPicture);
+    copyAction_ = action("actCopyPicture", QStringLiteral("画像をコピー(&C)"), QKeySequence::Copy,
+                         &BracketOutputs::copyPicture);
+
+    // The keyboard's way to the context menu, wherever the focus is in the window.
+    menuKeyAction_ = new QAction(this);
+    menuKeyAction_->setShortcuts(
+        {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
+    menuKeyAction_->setShortcutContext(Qt::WindowShortcut);
+    connect(menuKeyAction_, &QAction::triggered, this, [this] { showMenu(); });
+    window_->addAction(menuKeyAction_);
+}
+
+BracketOutputs::~BracketOutputs()
+{
+    // The view watches the board, which goes with the window: it must not outlive either.
+    delete projector_.data();
+}
+
+void BracketOutputs::useServices(SaveFileDialogs& files, PrintDialogs& printing, const Clock& clock)
+{
+    files_ = &files;
+    printing_ = &printing;
+    clock_ = &clock;
+}
+
+QDateTime BracketOutputs::now() const
+{
+    return QDateTime::fromSecsSinceEpoch(clock_->now());
+}
+
+QMenu* BracketOutputs::createMenu(QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("BracketMenu"));
+    menu->addAction(projectorAction_);
+    auto* screens = new QMenu(QStringLiteral("表示する画面(&S)"), menu);
+    screens->setObjectName(QStringLiteral("BracketScreenMenu"));
+    screenChoice_.addScreenItems(screens, window_, [this] {
+        if (projector_ && projector_->isVisible())
+            projector_->showOn(screenChoice_.resolve(window_));
+    });
+    if (!screens->isEmpty())
+        menu->addMenu(screens);
+    menu->addSeparator();
+    menu->addAction(printAction_);
+    menu->addAction(savePdfAction_);
+    menu->addAction(savePictureAction_);
+    menu->addSeparator();
+    menu->addAction(copyAction_);
+    return menu;
+}
+
+void BracketOutputs::showMenu(const QPoint& globalPos)
+{
+    QMenu* menu = createMenu(window_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QPoint at =
+        globalPos.isNull() ? boardWidget_->mapToGlobal(boardWidget_->rect().center()) : globalPos;
+    menu->popup(at);
+}
+
+void BracketOutputs::toggleProjector()
+{
+    if (projector_ && projector_->isVisible())
+        projector_->close();
+    else
+        openProjector();
+}
+
+void BracketOutputs::openProjector()
+{
+    if (!projector_) {
+        projector_ = new BracketProjectorView(board_);
+        projector_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    projector_->showOn(screenChoice_.resolve(window_));
+}
+
+void BracketOutputs::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    printer.setDocName(QStringLiteral("トーナメント表"));
+    printer.setCreator(QString::fromUtf8(kApplicationTitle));
+    if (!printing_->askPrinter(printer, window_))
+        return;
+    if (!printBracketPage(printer, board_, now()))
+        messageBoxes_.show(
+            errorMessage("印刷できませんでした。\r\n" + printer.printerName().toStdString()));
+}
+
+void BracketOutputs::saveAsPdf()
+{
+    save(QStringLiteral("PDFとして保存"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"),
+         [this](const QDateTime& when) { return bracketPdf(board_, when); });
+}
+
+void BracketOutputs::saveAsPicture()
+{
+    save(QStringLiteral("画像として保存"), QStringLiteral("png"),
+         QStringLiteral("PNG 画像 (*.png)"),
+         [this](const QDateTime&) { return bracketPng(board_); });
+}
+
+void BracketOutputs::copyPicture()
+{
+    QGuiApplication::clipboard()->setImage(bracketPicture(board_));
+}
+
+void BracketOutputs::save(const QString& title, const QString& suffix, const QString& filter,
+                          const std::function<QByteArray(const QDateTime&)>& contents)
+{
+    const QDateTime when = now();
+    // The folder of the last file saved, else the documents folder, else home: whichever is
+    // there now.
+    QString folder = folder_;
+    for (const QString& candidate :
+         {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath()}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            break;
+        folder = candidate;
+    }
+    const QString suggested = QDir(folder).filePath(suggestedFileName(when, suffix));
+    QString path = files_->askSaveFileName(window_, title, suggested, filter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + suffix;
+    folder_ = QFileInfo(path).absolutePath();
+    if (const std::optional<QString> why = writeWholeFile(path, contents(when))) {
+        messageBoxes_.show(errorMessage("ファイルを保存できませんでした。\r\n" +
+                                        QDir::toNativeSeparators(path).toStdString() + "\r\n" +
+                                        why->toStdString()));
+    }
+}
+
+} // namespace velka

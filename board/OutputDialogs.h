@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace velka {
+
+// Asks where to save a file. Returns the chosen path, or an empty string when the organiser
+// cancelled.
+class SaveFileDialogs {
+public:
+    virtual ~SaveFileDialogs() = default;
+    virtual QString askSaveFileName(QWidget* parent, const QString& title,
+                                    const QString& suggestedPath, const QString& filter) = 0;
+};
+
+// Lets the organiser choose a printer and its settings. Returns false when cancelled.
+class PrintDialogs {
+public:
+    virtual ~PrintDialogs() = default;
+    virtual bool askPrinter(QPrinter& printer, QWidget* parent) = 0;
+};
+
+// The toolkit's own dialogs.
+class QtSaveFileDialogs final : public SaveFileDialogs {
+public:
+    QString askSaveFileName(QWidget* parent, const QString& title, const QString& suggestedPath,
+                            const QString& filter) override;
+};
+
+class QtPrintDialogs final : public PrintDialogs {
+public:
+    bool askPrinter(QPrinter& printer, QWidget* parent) override;
+};
+
+} // namespace velka

@@ -1,0 +1,37 @@
+// Writes the pictures of the bracket in docs/: a draw of 9 with the first round marked, as the
+// PDF that "Save as PDF" writes (rasterised afterwards by scripts/bracket-pictures.sh) and as the
+// projector view shows it on a 1280 x 720 projector.
+//
+//   bracket_sample_page <out.pdf> <projector.png>
+#include "board/BracketExport.h"
+#include "board/BracketProjectorView.h"
+#include "tests/board/BracketTestSupport.h"
+#include "uikit/Application.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s <out.pdf> <projector.png>\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    velka::setUpApplication(app);
+    velka::BracketBoard board;
+    board.Load();
+    velka::test::drawAndMark(board, {9, {1, 2, 5, 6, 16, 18}});
+
+    const QDateTime printed(QDate(2026, 12, 7), QTime(15, 30));
+    if (const auto why = velka::writeWholeFile(QString::fromLocal8Bit(argv[1]),
+                                               velka::bracketPdf(board, printed))) {
+        std::fprintf(stderr, "%s\n", qPrintable(*why));
+        return 1;
+    }
+    velka::BracketProjectorView view(board);
+    view.setGeometry(0, 0, 1280, 720);
+    view.show();
+    return view.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs the two-monitor projector tests on a real X server instead of the offscreen platform:
+# Xvfb with one 3200 x 1080 screen split into the monitors LEFT (1920 x 1080) and RIGHT
+# (1280 x 720) by RandR, Openbox as the window manager, and a D-Bus session of its own. Every
+# process it starts is stopped by its id when it ends.
+#
+#   projector-on-two-monitors.sh <bracket_projector_screens_test>
+set -euo pipefail
+test_program=$1
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# -noreset: without it the server forgets the monitors when its last client leaves.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -noreset -screen 0 3200x1080x24 >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.05
+done
+export DISPLAY=":$(cat "$work/display")"
+xrandr --setmonitor LEFT 1920/508x1080/286+0+0 none
+xrandr --setmonitor RIGHT 1280/339x720/190+1920+0 none
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 0.5
+
+QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 dbus-run-session -- "$test_program"
