@@ -12,7 +12,11 @@
 #endif
 #include <windows.h>
 
+#include <chrono>
+#include <cstring>
+#include <cwchar>
 #include <optional>
+#include <vector>
 #else
 #include <ctime>
 #endif
@@ -42,6 +46,63 @@ std::optional<DYNAMIC_TIME_ZONE_INFORMATION>& zoneForTesting()
     return zone;
 }
 
+// Reading a zone's rules takes the registry (a millisecond under Wine), and the clock asks ten
+// times a second: the system's choice is read again once a second, and the rules of a year
+// only when the zone or the year changes.
+struct ZoneCache {
+    std::optional<std::chrono::steady_clock::time_point> systemZoneRead;
+    DYNAMIC_TIME_ZONE_INFORMATION systemZone{};
+    std::optional<DYNAMIC_TIME_ZONE_INFORMATION> rulesZone;
+    WORD rulesYear = 0;
+    TIME_ZONE_INFORMATION rules{};
+};
+
+ZoneCache& zoneCache()
+{
+    thread_local ZoneCache cache;
+    return cache;
+}
+
+const DYNAMIC_TIME_ZONE_INFORMATION* currentZone()
+{
+    if (zoneForTesting())
+        return &*zoneForTesting();
+    ZoneCache& cache = zoneCache();
+    const auto now = std::chrono::steady_clock::now();
+    if (!cache.systemZoneRead || now - *cache.systemZoneRead >= std::chrono::seconds(1)) {
+        if (GetDynamicTimeZoneInformation(&cache.systemZone) == TIME_ZONE_ID_INVALID) {
+            cache.systemZoneRead.reset();
+            return nullptr;
+        }
+        cache.systemZoneRead = now;
+    }
+    return &cache.systemZone;
+}
+
+bool sameZone(const DYNAMIC_TIME_ZONE_INFORMATION& a, const DYNAMIC_TIME_ZONE_INFORMATION& b)
+{
+    // Field by field: the structure has padding.
+    return std::wcscmp(a.TimeZoneKeyName, b.TimeZoneKeyName) == 0 && a.Bias == b.Bias &&
+           a.StandardBias == b.StandardBias && a.DaylightBias == b.DaylightBias &&
+           std::memcmp(&a.StandardDate, &b.StandardDate, sizeof a.StandardDate) == 0 &&
+           std::memcmp(&a.DaylightDate, &b.DaylightDate, sizeof a.DaylightDate) == 0 &&
+           a.DynamicDaylightTimeDisabled == b.DynamicDaylightTimeDisabled;
+}
+
+const TIME_ZONE_INFORMATION* rulesOfTheYear(const DYNAMIC_TIME_ZONE_INFORMATION& zone, WORD year)
+{
+    ZoneCache& cache = zoneCache();
+    if (!cache.rulesZone || cache.rulesYear != year || !sameZone(*cache.rulesZone, zone)) {
+        cache.rulesZone.reset();
+        auto copy = zone;
+        if (!GetTimeZoneInformationForYear(year, &copy, &cache.rules))
+            return nullptr;
+        cache.rulesZone = zone;
+        cache.rulesYear = year;
+    }
+    return &cache.rules;
+}
+
 bool sameKeyName(const WCHAR* keyName, std::string_view wanted)
 {
     std::size_t i = 0;
@@ -53,9 +114,10 @@ bool sameKeyName(const WCHAR* keyName, std::string_view wanted)
 
 } // namespace
 
-// The zone the user chose in the Windows settings, with the rules of the year in question
-// (the "dynamic" rules), as the taskbar clock shows it. TZ is not consulted: Windows programs
-// do not see it.
+// The zone the user chose in the Windows settings, with the rules it had in the year in question
+// (Windows keeps the changes of a zone's rules over the years), as the taskbar clock shows it.
+// TZ is not consulted: Windows programs do not see it. SystemTimeToTzSpecificLocalTimeEx would do
+// the two steps in one, but Wine 8, under which the tests run, lacks it.
 TimeOfDay localTimeOfDay(std::int64_t instant)
 {
     // A FILETIME counts 100 ns steps from 1601-01-01 UTC; SYSTEMTIME ends with the year 30827.
@@ -64,18 +126,15 @@ TimeOfDay localTimeOfDay(std::int64_t instant)
     if (instant < -kFrom1601 || instant > kLastSecond)
         return utcTimeOfDay(instant);
 
-    DYNAMIC_TIME_ZONE_INFORMATION zone{};
-    if (zoneForTesting())
-        zone = *zoneForTesting();
-    else if (GetDynamicTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID)
-        return utcTimeOfDay(instant);
-
+    const DYNAMIC_TIME_ZONE_INFORMATION* zone = currentZone();
     const auto ticks = static_cast<std::uint64_t>(instant + kFrom1601) * 10'000'000u;
     const FILETIME fileTime{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     SYSTEMTIME utc{};
+    if (!zone || !FileTimeToSystemTime(&fileTime, &utc))
+        return utcTimeOfDay(instant);
+    const TIME_ZONE_INFORMATION* rules = rulesOfTheYear(*zone, utc.wYear);
     SYSTEMTIME local{};
-    if (!FileTimeToSystemTime(&fileTime, &utc) ||
-        !SystemTimeToTzSpecificLocalTimeEx(&zone, &utc, &local))
+    if (!rules || !SystemTimeToTzSpecificLocalTime(rules, &utc, &local))
         return utcTimeOfDay(instant);
     return {local.wHour, local.wMinute, local.wSecond};
 }
@@ -86,9 +145,18 @@ bool useWindowsTimeZoneForTesting(std::string_view keyName)
         zoneForTesting().reset();
         return true;
     }
+    // Going through the list reads the registry zone by zone: keep what was found.
+    static std::vector<DYNAMIC_TIME_ZONE_INFORMATION> found;
+    for (const DYNAMIC_TIME_ZONE_INFORMATION& zone : found) {
+        if (sameKeyName(zone.TimeZoneKeyName, keyName)) {
+            zoneForTesting() = zone;
+            return true;
+        }
+    }
     DYNAMIC_TIME_ZONE_INFORMATION zone{};
     for (DWORD i = 0; EnumDynamicTimeZoneInformation(i, &zone) == ERROR_SUCCESS; ++i) {
         if (sameKeyName(zone.TimeZoneKeyName, keyName)) {
+            found.push_back(zone);
             zoneForTesting() = zone;
             return true;
         }
