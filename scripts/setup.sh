@@ -7,6 +7,8 @@
 #   bash scripts/setup.sh bench  install what is missing, build and run every benchmark (report in
 #                                build/bench/performance-report.txt)
 #   bash scripts/setup.sh fuzz   build the models' fuzz targets with clang, run each for 30 s
+#   bash scripts/setup.sh windows  cross-build the models and their tests for 64-bit Windows,
+#                                run the tests under Wine
 #   bash scripts/setup.sh        install what is missing and build the debug preset
 #
 # Packages come from Debian's archive through apt-get only; nothing else is downloaded.
@@ -21,9 +23,10 @@ test) preset=ci ;;
 asan) preset=asan ;;
 bench) preset=bench ;;
 fuzz) preset=fuzz ;;
+windows) preset=windows-models ;;
 build) preset=debug ;;
 *)
-    echo "usage: $0 [run|test|asan|bench|fuzz]" >&2
+    echo "usage: $0 [run|test|asan|bench|fuzz|windows]" >&2
     exit 2
     ;;
 esac
@@ -41,6 +44,12 @@ packages=(
     clang libclang-rt-14-dev
 )
 
+# The Windows cross build needs none of the above but the build tools: MinGW-w64 with POSIX
+# threads, GoogleTest's sources to build for Windows, and Wine to run the tests.
+if [ "$mode" = windows ]; then
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64)
+fi
+
 install_missing_packages "${packages[@]}"
 
 cmake --preset "$preset"
@@ -48,7 +57,7 @@ cmake --build --preset "$preset"
 
 case $mode in
 run) exec "build/$preset/app/velka-tablewright" ;;
-test | asan) ctest --preset "$preset" ;;
+test | asan | windows) ctest --preset "$preset" ;;
 bench) exec bash bench/run-all.sh "build/$preset" ;;
 fuzz)
     # Each target starts from its corpus in the repository, copied so that the repository is not
