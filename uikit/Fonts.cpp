@@ -5,8 +5,11 @@ namespace velka {
 namespace {
 const QString kDesignedName = QStringLiteral("ＭＳ Ｐゴシック");
 const QString kDesignedLatinName = QStringLiteral("MS PGothic");
+// Debian's Japanese gothics, then the ones Windows brings where the designed font is not
+// installed (it is an optional feature outside Japanese Windows).
 const QStringList kInstalledStandIns = {QStringLiteral("IPAPGothic"),
-                                        QStringLiteral("Noto Sans CJK JP")};
+                                        QStringLiteral("Noto Sans CJK JP"),
+                                        QStringLiteral("Yu Gothic"), QStringLiteral("Meiryo")};
 } // namespace
 
 QStringList japaneseGothicFamilies()
