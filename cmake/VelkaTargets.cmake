@@ -75,3 +75,5 @@ function(velka_check_model_libraries)
         endforeach()
     endforeach()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsResources.cmake)
