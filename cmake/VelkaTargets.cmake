@@ -26,9 +26,10 @@ function(velka_add_model_library name)
     set_property(GLOBAL APPEND PROPERTY VELKA_MODEL_LIBRARIES ${name})
 endfunction()
 
-# velka_add_ui_library(<name> SOURCES ... [DEPENDS ...]). Left out of a fuzzing build.
+# velka_add_ui_library(<name> SOURCES ... [DEPENDS ...]). Left out of a fuzzing or models-only
+# build.
 function(velka_add_ui_library name)
-    if(VELKA_BUILD_FUZZERS)
+    if(VELKA_BUILD_FUZZERS OR VELKA_MODELS_ONLY)
         return()
     endif()
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
@@ -76,3 +77,5 @@ function(velka_check_model_libraries)
         endforeach()
     endforeach()
 endfunction()
+
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsResources.cmake)

@@ -94,7 +94,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     // A zone with daylight-saving time, so that the time of day has its irregular days.
     setenv("TZ", "Europe/Berlin", 1);
-    tzset();
     return 0;
 }
 

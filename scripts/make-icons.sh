@@ -2,7 +2,8 @@
 # Draws the icon theme images of desktop/icons again after a change of the pictures they come
 # from, for committing:
 #   16 and 32 pixels: the program's own hand-drawn icon, uikit/pictures/velka-{16,32}.xpm;
-#   48 and 256 pixels: the large drawing desktop/icons/velka-tablewright.svg.
+#   48 and 256 pixels: the large drawing desktop/icons/velka-tablewright.svg;
+#   the Windows icon velka-tablewright.ico: the four of them in one file.
 #
 #   bash scripts/make-icons.sh
 set -euo pipefail
@@ -20,6 +21,8 @@ for size in 48 256; do
     rsvg-convert --width "$size" --height "$size" --format png \
         --output "$out/velka-tablewright-$size.png" "$out/velka-tablewright.svg"
 done
+
+convert "$out"/velka-tablewright-{16,32,48,256}.png "$out/velka-tablewright.ico"
 
 for size in 16 32 48 256; do
     identify -format "%f: %wx%h\n" "$out/velka-tablewright-$size.png"

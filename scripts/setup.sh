@@ -9,6 +9,8 @@
 #                                build/bench/performance-report.txt)
 #   bash scripts/setup.sh fuzz   build the models' fuzz targets with clang, run each for 30 s
 #   bash scripts/setup.sh build  install what is missing and build the debug preset with its tests
+#   bash scripts/setup.sh windows  cross-build the models and their tests for 64-bit Windows,
+#                                run the tests under Wine
 #   bash scripts/setup.sh        the same as build
 #
 # Packages come from Debian's archive through apt-get only; nothing else is downloaded.
@@ -16,7 +18,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
 
-usage="usage: $0 [run|test|asan|bench|fuzz|build]"
+usage="usage: $0 [run|test|asan|bench|fuzz|windows|build]"
 
 # What building and running the program needs; each mode adds its own tools.
 build_tools=(g++ cmake ninja-build pkg-config)
@@ -62,6 +64,12 @@ fuzz)
     preset=fuzz
     packages=("${fuzz_packages[@]}")
     ;;
+windows)
+    # None of the above but the build tools: MinGW-w64 with POSIX threads, GoogleTest's sources
+    # to build for Windows, and Wine to run the tests.
+    preset=windows-models
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64)
+    ;;
 build)
     preset=debug
     packages=("${program_packages[@]}" "${test_packages[@]}")
@@ -79,7 +87,7 @@ cmake --build --preset "$preset"
 
 case $mode in
 run) exec "build/$preset/app/velka-tablewright" ;;
-test | asan) ctest --preset "$preset" ;;
+test | asan | windows) ctest --preset "$preset" ;;
 bench) exec bash bench/run-all.sh "build/$preset" ;;
 fuzz)
     # Each target starts from its corpus in the repository, copied so that the repository is not

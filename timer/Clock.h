@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace velka {
 
@@ -26,8 +27,16 @@ struct TimeOfDay {
     bool operator==(const TimeOfDay&) const = default;
 };
 
-// The local time of day at an instant, in the time zone that TZ names or else the system's.
-// An instant that the C library cannot convert gives the time of day in UTC.
+// The local time of day at an instant, with the daylight-saving rules of the system's time zone:
+// on Windows the zone chosen in its settings, elsewhere the one that TZ names or else the
+// system's. An instant that the system cannot convert gives the time of day in UTC.
 TimeOfDay localTimeOfDay(std::int64_t instant);
+
+#ifdef _WIN32
+// For tests: makes localTimeOfDay use the Windows time zone with this key name ("Tokyo Standard
+// Time") as if the user had chosen it; an empty name goes back to the system's. False, with
+// nothing changed, when Windows does not know the name.
+bool useWindowsTimeZoneForTesting(std::string_view keyName);
+#endif
 
 } // namespace velka

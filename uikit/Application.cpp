@@ -3,6 +3,7 @@
 #include "uikit/Fonts.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -21,15 +22,23 @@ bool setUpApplication(QApplication& app)
     installFontSubstitutions();
     QApplication::setFont(japaneseGothic(kDefaultPointSize));
 
+    // Qt's own Japanese texts for the standard buttons: on Windows beside the program, where
+    // windeployqt puts them merged into qt_ja.qm; elsewhere where Qt keeps them.
     auto* translator = new QTranslator(&app);
-    const bool loaded =
-        translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-    if (loaded)
-        QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
-    return loaded;
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    const QString folders[] = {QCoreApplication::applicationDirPath() +
+                                   QStringLiteral("/translations"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString& folder : folders) {
+        for (const QString& name : {QStringLiteral("qtbase"), QStringLiteral("qt")}) {
+            if (translator->load(japanese, name, QStringLiteral("_"), folder)) {
+                QCoreApplication::installTranslator(translator);
+                return true;
+            }
+        }
+    }
+    delete translator;
+    return false;
 }
 
 QIcon applicationIcon()

@@ -7,8 +7,11 @@ namespace velka {
 namespace {
 const QString kDesignedName = QStringLiteral("ＭＳ Ｐゴシック");
 const QString kDesignedLatinName = QStringLiteral("MS PGothic");
+// Debian's Japanese gothics, then the ones Windows brings where the designed font is not
+// installed (it is an optional feature outside Japanese Windows).
 const QStringList kInstalledStandIns = {QStringLiteral("IPAPGothic"),
-                                        QStringLiteral("Noto Sans CJK JP")};
+                                        QStringLiteral("Noto Sans CJK JP"),
+                                        QStringLiteral("Yu Gothic"), QStringLiteral("Meiryo")};
 
 // The designed Japanese gothic and the installed fonts that stand in for it, best first.
 QStringList japaneseGothicFamilies()
