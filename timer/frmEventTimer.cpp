@@ -242,6 +242,9 @@ void frmEventTimer::showChange(EventTimer::Part part)
     case EventTimer::Part::OuterHeight:
         showClientHeight();
         break;
+    case EventTimer::Part::CountDownStarted:
+    case EventTimer::Part::TimeUp:
+        break;
     }
 }
 
