@@ -89,8 +89,8 @@ void CanberraSoundPlayer::run()
             result = ca_context_play_full(
                 context, static_cast<std::uint32_t>(sound), properties,
                 [](ca_context*, std::uint32_t id, int error, void* player) {
-                    static_cast<CanberraSoundPlayer*>(player)->finished(
-                        static_cast<RoundSound>(id), error);
+                    static_cast<CanberraSoundPlayer*>(player)->finished(static_cast<RoundSound>(id),
+                                                                        error);
                 },
                 this);
             ca_proplist_destroy(properties);

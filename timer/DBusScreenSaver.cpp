@@ -54,9 +54,8 @@ void DBusScreenSaver::release()
 
 void DBusScreenSaver::askScreenSaver()
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(kScreenSaverService, kScreenSaverPath,
-                                                       kScreenSaverService,
-                                                       QStringLiteral("Inhibit"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kScreenSaverService, kScreenSaverPath, kScreenSaverService, QStringLiteral("Inhibit"));
     call << kApplication << kReason;
     asking_ = true;
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
@@ -68,8 +67,7 @@ void DBusScreenSaver::askPortal()
 {
     QDBusMessage call = QDBusMessage::createMethodCall(kPortalService, kPortalPath, kPortalInhibit,
                                                        QStringLiteral("Inhibit"));
-    call << QString() << kPortalIdleFlag
-         << QVariantMap{{QStringLiteral("reason"), kReason}};
+    call << QString() << kPortalIdleFlag << QVariantMap{{QStringLiteral("reason"), kReason}};
     asking_ = true;
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -102,8 +100,9 @@ void DBusScreenSaver::releaseHeld()
 {
     // Sent without waiting for an answer; there is nothing to do with one.
     if (cookie_) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            kScreenSaverService, kScreenSaverPath, kScreenSaverService, QStringLiteral("UnInhibit"));
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kScreenSaverService, kScreenSaverPath,
+                                           kScreenSaverService, QStringLiteral("UnInhibit"));
         call << *cookie_;
         bus_.send(call);
         cookie_.reset();

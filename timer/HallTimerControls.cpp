@@ -50,7 +50,8 @@ HallTimerControls::HallTimerControls(QWidget* window, QLineEdit* display, EventT
     auto* f11 = new QShortcut(QKeySequence(Qt::Key_F11), window);
     connect(f11, &QShortcut::activated, this, &HallTimerControls::toggleProjector);
     // The keyboard's ways to a context menu. An input box keeps its own editing menu.
-    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         auto* shortcut = new QShortcut(keys, window);
         connect(shortcut, &QShortcut::activated, this, [this] {
             auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());

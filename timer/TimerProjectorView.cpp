@@ -81,7 +81,8 @@ QString TimerProjectorView::measuredText() const
         return clock;
     // The widest digit, as many times as the countdown's own hours have digits.
     const QChar widest = clock.front();
-    const int hourDigits = decimalDigits(std::max<std::int64_t>(timer_.countDownPeriod(), 0) / 3600);
+    const int hourDigits =
+        decimalDigits(std::max<std::int64_t>(timer_.countDownPeriod(), 0) / 3600);
     return QString(hourDigits, widest) + clock.mid(2);
 }
 
@@ -118,9 +119,8 @@ void TimerProjectorView::fitFont()
         font.setPixelSize(pixels);
         const QFontMetricsF metrics(font);
         const QRectF ink = metrics.tightBoundingRect(measured);
-        if (pixels == 1 ||
-            (metrics.horizontalAdvance(measured) <= roomWidth && ink.height() <= roomHeight &&
-             ink.width() <= roomWidth))
+        if (pixels == 1 || (metrics.horizontalAdvance(measured) <= roomWidth &&
+                            ink.height() <= roomHeight && ink.width() <= roomWidth))
             break;
     }
     font_ = font;
