@@ -116,6 +116,10 @@ void HallTimerControls::openProjector()
         projector_->setTimeUpShown(timeUpShown_);
     }
     projector_->showOn(screenChoice_.resolve(window_));
+    // The organiser goes on working in the timer window; its boxes, the "Time Up!!" box
+    // among them, stand over it and not on the projector.
+    if (window_->isVisible())
+        window_->activateWindow();
 }
 
 void HallTimerControls::closeProjector()

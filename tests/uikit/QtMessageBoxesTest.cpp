@@ -1,0 +1,43 @@
+#include "uikit/QtMessageBoxes.h"
+
+#include "tests/support/WindowTest.h"
+
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace velka {
+namespace {
+
+// Every box is wide enough for its whole title beside a title bar's icon and buttons, however
+// short its text: a window manager would otherwise cut "Velka Tablewright" down to "Ve…ht".
+TEST(QtMessageBoxes, EveryBoxIsWideEnoughForItsWholeTitle)
+{
+    const std::vector<Message> messages{
+        {kApplicationTitle, "Time Up!!", MessageIcon::Information, MessageButtons::Ok},
+        errorMessage("分の欄には数字を入力してください。"),
+        {"トーナメント表の初期化を確認してください（この操作は元に戻せません）", "OK?",
+         MessageIcon::Warning, MessageButtons::YesNo},
+    };
+    for (const Message& message : messages) {
+        int width = 0;
+        QString title;
+        test::whenModalOpens([&](QWidget* modal) {
+            width = modal->width();
+            title = modal->windowTitle();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        QtMessageBoxes().show(message);
+        ASSERT_EQ(title, QString::fromStdString(message.title));
+        QFont bold = QApplication::font("QMessageBox");
+        bold.setBold(true);
+        // The title itself, and at least 100 pixels for the icon and the buttons beside it.
+        EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 100) << message.text;
+        EXPECT_GE(width, titleBarWidth(title, QApplication::font("QMessageBox"))) << message.text;
+    }
+}
+
+} // namespace
+} // namespace velka
