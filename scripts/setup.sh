@@ -35,11 +35,25 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     # Japanese gothic fonts: the stand-in for the designed font, and a fallback
     fonts-ipafont-gothic fonts-noto-cjk fontconfig
+    # the event timer's chime: the desktop's event-sound library, its PulseAudio backend and the
+    # freedesktop sound theme
+    libcanberra-dev libcanberra-pulse sound-theme-freedesktop
     # tests and benchmarks; the checks of the desktop entry and the AppStream metadata
     libgtest-dev libgmock-dev libbenchmark-dev clang-format desktop-file-utils appstream
     # fuzzing: clang and its libFuzzer runtime
     clang libclang-rt-14-dev
 )
+
+# Only the test runs need these: a sound server with a null sink to record the chime, an X
+# server with two monitors and a window manager for the projector view, a private session bus.
+test_packages=(
+    pulseaudio pulseaudio-utils sox
+    xvfb openbox x11-xserver-utils x11-utils
+    dbus
+)
+case $mode in
+test | asan) packages+=("${test_packages[@]}") ;;
+esac
 
 install_missing_packages "${packages[@]}"
 
