@@ -47,9 +47,52 @@ TimerProjectorView::TimerProjectorView(EventTimer& timer, QWidget* parent)
 
 void TimerProjectorView::heard(EventTimer::Part part)
 {
-    if (part == EventTimer::Part::Display || part == EventTimer::Part::CountingDown ||
-        part == EventTimer::Part::CountDownStarted)
+    if (part != EventTimer::Part::Display && part != EventTimer::Part::CountingDown &&
+        part != EventTimer::Part::CountDownStarted)
+        return;
+    const QString before = scheduledText_;
+    const QColor beforeColour = scheduledColour_;
+    scheduledText_ = shownText();
+    scheduledColour_ = shownColour();
+    // A new second repaints only the characters that changed, usually one digit: the screen
+    // can be 3840 x 2160, and the digits' outlines are large.
+    fitFont();
+    if (measuredText() != fittedText_ || size() != fittedSize_) {
         update();
+        return;
+    }
+    if (beforeColour != scheduledColour_ || before.size() != scheduledText_.size()) {
+        update(textArea_);
+        return;
+    }
+    const QList<qreal> oldEdges = characterEdges(before);
+    const QList<qreal> newEdges = characterEdges(scheduledText_);
+    QRegion changed;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (before[i] != scheduledText_[i] || oldEdges[i] != newEdges[i] ||
+            oldEdges[i + 1] != newEdges[i + 1])
+            changed += characterCell(oldEdges, i).united(characterCell(newEdges, i));
+    }
+    if (!changed.isEmpty())
+        update(changed);
+}
+
+QList<qreal> TimerProjectorView::characterEdges(const QString& text) const
+{
+    const QFontMetricsF metrics(font_);
+    const qreal left = (width() - metrics.horizontalAdvance(text)) / 2;
+    QList<qreal> edges;
+    edges.reserve(text.size() + 1);
+    for (qsizetype i = 0; i <= text.size(); ++i)
+        edges.append(left + metrics.horizontalAdvance(text.left(i)));
+    return edges;
+}
+
+QRect TimerProjectorView::characterCell(const QList<qreal>& edges, qsizetype i) const
+{
+    return QRectF(QPointF(edges[i] - cellPad_, textArea_.top()),
+                  QPointF(edges[i + 1] + cellPad_, textArea_.bottom() + 1))
+        .toAlignedRect();
 }
 
 void TimerProjectorView::setTimeUpShown(bool shown)
@@ -57,6 +100,8 @@ void TimerProjectorView::setTimeUpShown(bool shown)
     if (shown == timeUpShown_)
         return;
     timeUpShown_ = shown;
+    scheduledText_ = shownText();
+    scheduledColour_ = shownColour();
     update();
 }
 
@@ -126,8 +171,19 @@ void TimerProjectorView::fitFont()
     font_ = font;
     // The ink of the measured text is centred vertically, so that the digits neither sit high
     // nor move when the text changes.
-    const QRectF ink = QFontMetricsF(font).tightBoundingRect(measured);
+    const QFontMetricsF metrics(font);
+    const QRectF ink = metrics.tightBoundingRect(measured);
     baselineOffset_ = qRound(-(ink.top() + ink.bottom()) / 2);
+    // Every text of the mode stays within the measured text's advance and ink, with a little
+    // room for anti-aliasing and side bearings.
+    const qreal advance = metrics.horizontalAdvance(measured);
+    const qreal pad = font.pixelSize() * 0.05 + 2;
+    cellPad_ = pad;
+    const qreal baseline = height() / 2.0 + baselineOffset_;
+    textArea_ = QRectF(QPointF((width() - advance) / 2 - pad, baseline + ink.top() - pad),
+                       QPointF((width() + advance) / 2 + pad, baseline + ink.bottom() + pad))
+                    .toAlignedRect()
+                    .intersected(rect());
 }
 
 void TimerProjectorView::paintEvent(QPaintEvent* event)
@@ -138,10 +194,14 @@ void TimerProjectorView::paintEvent(QPaintEvent* event)
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(font_);
     painter.setPen(shownColour());
+    // Character by character, each where the whole text puts it, and only where asked.
     const QString text = shownText();
-    const qreal advance = QFontMetricsF(font_).horizontalAdvance(text);
-    const QPointF baseline((width() - advance) / 2, height() / 2 + baselineOffset_);
-    painter.drawText(baseline, text);
+    const QList<qreal> edges = characterEdges(text);
+    const qreal baseline = height() / 2.0 + baselineOffset_;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u' ' && event->region().intersects(characterCell(edges, i)))
+            painter.drawText(QPointF(edges[i], baseline), text.mid(i, 1));
+    }
 }
 
 } // namespace velka

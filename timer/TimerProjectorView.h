@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
 #include <QString>
 
 namespace velka {
@@ -41,6 +42,9 @@ protected:
 private:
     void heard(EventTimer::Part part);
     void fitFont();
+    // Where each character of text starts when the whole text is centred, and where it ends.
+    QList<qreal> characterEdges(const QString& text) const;
+    QRect characterCell(const QList<qreal>& edges, qsizetype i) const;
 
     EventTimer& timer_;
     Subscription subscription_;
@@ -49,6 +53,10 @@ private:
     QString fittedText_;
     QSize fittedSize_;
     int baselineOffset_ = 0; // from the vertical centre to the baseline
+    QRect textArea_;         // where the texts of the current mode can draw
+    qreal cellPad_ = 0;      // room beside a character for anti-aliasing and side bearings
+    QString scheduledText_;  // what the latest repaint asked for shows
+    QColor scheduledColour_;
 };
 
 } // namespace velka

@@ -124,6 +124,8 @@ frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, HallServi
 frmEventTimer::~frmEventTimer()
 {
     Timer1->stop();
+    // The hall's views and decisions watch eventTimer_, which goes before the child objects do.
+    delete hall_;
 }
 
 void frmEventTimer::createWidgets()

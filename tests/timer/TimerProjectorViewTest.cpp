@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -260,6 +261,28 @@ TEST_F(TimerProjectorTest, FollowsTheTimerSecondBySecond)
         EXPECT_NE(now, before) << "the picture did not change at " << text;
         EXPECT_EQ(inkOf(now, colour).brightest, colour) << text;
         before = now;
+    }
+}
+
+// A new second repaints only the characters that changed: what is on the screen afterwards is
+// exactly what a full paint gives, with no digit of an earlier second left behind.
+TEST_F(TimerProjectorTest, RepaintingOnlyTheChangedDigitsLeavesNothingStale)
+{
+    hall().openProjector();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(projector()));
+    startCountdown("10", "0", "5");
+    QApplication::processEvents();
+    for (const int after : {1, 2, 5, 6, 65, 3600 + 6, 9 * 3600 + 6}) {
+        at(kTen + after);
+        QApplication::processEvents();
+        const QImage onScreen = projector()
+                                    ->screen()
+                                    ->grabWindow(projector()->winId())
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_RGB32);
+        const QImage full = projector()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(onScreen.size(), full.size());
+        EXPECT_TRUE(onScreen == full) << projector()->shownText().toStdString();
     }
 }
 
