@@ -54,13 +54,13 @@ void TimerProjectorView::heard(EventTimer::Part part)
     const QColor beforeColour = scheduledColour_;
     scheduledText_ = shownText();
     scheduledColour_ = shownColour();
-    // A new second repaints only the characters that changed, usually one digit: the screen
-    // can be 3840 x 2160, and the digits' outlines are large.
-    fitFont();
+    // A new mode or screen size changes the font: the whole view is painted again.
     if (measuredText() != fittedText_ || size() != fittedSize_) {
         update();
         return;
     }
+    // A new second repaints only the characters that changed, usually one digit: the screen
+    // can be 3840 x 2160, and the digits' outlines are large.
     if (beforeColour != scheduledColour_ || before.size() != scheduledText_.size()) {
         update(textArea_);
         return;

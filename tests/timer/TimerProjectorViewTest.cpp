@@ -272,8 +272,33 @@ TEST_F(TimerProjectorTest, RepaintingOnlyTheChangedDigitsLeavesNothingStale)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(projector()));
     startCountdown("10", "0", "5");
     QApplication::processEvents();
-    for (const int after : {1, 2, 5, 6, 65, 3600 + 6, 9 * 3600 + 6}) {
-        at(kTen + after);
+    // Seconds of a countdown, then the changes of mode: cleared (the clock, another size), a
+    // 100-hour and a 100000-hour countdown (smaller digits), and a short one (larger, red).
+    const std::vector<std::function<void()>> steps{
+        [&] { at(kTen + 1); },
+        [&] { at(kTen + 2); },
+        [&] { at(kTen + 6); },
+        [&] { at(kTen + 65); },
+        [&] { at(kTen + 3600 + 6); },
+        [&] { at(kTen + 9 * 3600 + 6); },
+        [&] {
+            countDownBox()->click();
+            tick();
+        },
+        [&] { startCountdown("100", "0", "0"); },
+        [&] { at(clock.time + 1); },
+        [&] {
+            countDownBox()->click();
+            tick();
+            startCountdown("100000", "0", "0"); // much smaller digits than the clock's
+        },
+        [&] {
+            countDownBox()->click();
+            startCountdown("0", "0", "30");
+        },
+    };
+    for (const auto& step : steps) {
+        step();
         QApplication::processEvents();
         const QImage onScreen = projector()
                                     ->screen()
