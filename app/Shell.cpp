@@ -66,7 +66,8 @@ frmEventTimer& Shell::eventTimer()
 {
     if (!eventTimer_) {
         // No owner: it keeps running when the main window closes.
-        eventTimer_ = new frmEventTimer(services_.clock, services_.messageBoxes);
+        eventTimer_ = new frmEventTimer(services_.clock, services_.messageBoxes,
+                                        {services_.sound, services_.screenSaver});
         eventTimer_->setAttribute(Qt::WA_DeleteOnClose);
     }
     return *eventTimer_;

@@ -8,6 +8,8 @@ namespace velka {
 class Clock;
 class MessageBoxes;
 class RandomSource;
+class ScreenSaver;
+class SoundPlayer;
 class WebBrowser;
 class frmEventTimer;
 class frmNewGame;
@@ -20,6 +22,10 @@ struct Services {
     RandomSource& random;
     Clock& clock;
     WebBrowser& browser;
+    // The event timer's sounds and the screen saver it holds off; without them it is silent and
+    // leaves the screen saver alone.
+    SoundPlayer* sound = nullptr;
+    ScreenSaver* screenSaver = nullptr;
 };
 
 // The program's four windows: one instance of each window class, created on first use and

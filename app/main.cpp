@@ -2,7 +2,9 @@
 #include "about/ProgramVersion.h"
 #include "app/Shell.h"
 #include "draw/RandomSource.h"
+#include "timer/CanberraSoundPlayer.h"
 #include "timer/Clock.h"
+#include "timer/DBusScreenSaver.h"
 #include "uikit/Application.h"
 #include "uikit/QtMessageBoxes.h"
 
@@ -26,7 +28,9 @@ int main(int argc, char* argv[])
     velka::ClockSeededRandom random;
     velka::SystemClock clock;
     velka::DesktopWebBrowser browser;
-    velka::Shell shell({messageBoxes, random, clock, browser});
+    velka::CanberraSoundPlayer sound;
+    velka::DBusScreenSaver screenSaver;
+    velka::Shell shell({messageBoxes, random, clock, browser, &sound, &screenSaver});
     shell.start();
     return QApplication::exec();
 }

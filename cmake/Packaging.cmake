@@ -34,7 +34,9 @@ Its windows are in Japanese.")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic | fonts-noto-cjk, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6")
+# The chime needs a sound server backend and the sound theme; without them the timer is silent.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fcitx5-frontend-qt6, libcanberra-pulse, sound-theme-freedesktop")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fcitx5-mozc | ibus-mozc")
 
 include(CPack)

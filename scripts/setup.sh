@@ -30,12 +30,17 @@ program_packages=(
     fonts-ipafont-gothic fonts-noto-cjk fontconfig
     # pictures in names, on the board and in its prints
     fonts-noto-color-emoji
+    # the event timer's chime: the desktop's event-sound library, its PulseAudio backend and the
+    # freedesktop sound theme
+    libcanberra-dev libcanberra-pulse sound-theme-freedesktop
 )
 # the tests; the checks of the style, the desktop entry and the AppStream metadata
 test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstream
-    # the checks of the bracket's PDF (pdftoppm, pdftotext); its projector view on a real X
-    # server with two monitors
-    poppler-utils xvfb openbox x11-xserver-utils dbus-daemon)
+    # the checks of the bracket's PDF (pdftoppm, pdftotext)
+    poppler-utils
+    # an X server with two monitors and a window manager for the projector views, a private
+    # session bus, and a sound server with a null sink to record the chime
+    xvfb openbox x11-xserver-utils x11-utils dbus dbus-daemon pulseaudio pulseaudio-utils sox)
 # Google Benchmark; the start-up on a real X server and the instruction counts
 bench_packages=(libbenchmark-dev xvfb xauth valgrind)
 # fuzzing: clang and its libFuzzer runtime (the fuzz targets use no Qt)

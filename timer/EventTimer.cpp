@@ -84,6 +84,8 @@ std::optional<Message> EventTimer::StartCountDown()
         return errorMessage("カウントダウンの時間が長すぎます。\r\n"
                             "時間・分・秒の数字を確かめてください。");
     CountDownEnd = static_cast<std::int64_t>(end);
+    countDownPeriod_ = *period;
+    notify(Part::CountDownStarted);
     return std::nullopt;
 }
 
@@ -99,6 +101,7 @@ bool EventTimer::TimerTick()
     if (remaining <= 0) {
         setDisplay("0 : 00 : 00", Colour::Red);
         setCountingDown(false);
+        notify(Part::TimeUp);
         return true;
     }
     // A clock set before the year 1 cannot make the remaining time overflow.

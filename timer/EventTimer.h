@@ -49,8 +49,9 @@ public:
     }
 
     // What changed: the countdown flag, the display's text or colour, an input text, or the
-    // window's outer height.
-    enum class Part { CountingDown, Display, Inputs, OuterHeight };
+    // window's outer height. CountDownStarted follows every start that set CountDownEnd (a first
+    // start or a restart); TimeUp follows the tick that ended a countdown, once the flag is clear.
+    enum class Part { CountingDown, Display, Inputs, OuterHeight, CountDownStarted, TimeUp };
 
     // The timer as designed, before the window's load step: clock mode, the inputs "0", "05"
     // and "00", "00 : 00 : 00" in white, the input row showing.
@@ -74,6 +75,9 @@ public:
 
     // The instant the running countdown reaches zero. Kept when the countdown stops.
     std::int64_t countDownEnd() const { return CountDownEnd; }
+    // The whole seconds from the latest start to CountDownEnd; 0 or less for a period that ends
+    // at the first tick.
+    std::int64_t countDownPeriod() const { return countDownPeriod_; }
 
     const std::string& hourText() const { return hourText_; }
     const std::string& minuteText() const { return minuteText_; }
@@ -117,6 +121,7 @@ private:
     const Clock& clock_;
     bool countingDown_ = false;
     std::int64_t CountDownEnd = 0;
+    std::int64_t countDownPeriod_ = 0;
     std::string hourText_ = "0";
     std::string minuteText_ = "05";
     std::string secondText_ = "00";

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -95,6 +96,11 @@ QFont fitDisplayFont(QFont font, int availableWidth)
 }
 
 frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* parent)
+    : frmEventTimer(clock, messageBoxes, HallServices{}, parent)
+{}
+
+frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, HallServices hall,
+                             QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , eventTimer_(clock)
@@ -110,6 +116,7 @@ frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* 
     showClientHeight();
 
     timerSubscription_ = eventTimer_.subscribe([this](EventTimer::Part part) { showChange(part); });
+    hall_ = new HallTimerControls(this, txtEventTimer, eventTimer_, clock, hall);
     eventTimer_.Load();
     Timer1->start();
 }
@@ -117,6 +124,8 @@ frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* 
 frmEventTimer::~frmEventTimer()
 {
     Timer1->stop();
+    // The hall's views and decisions watch eventTimer_, which goes before the child objects do.
+    delete hall_;
 }
 
 void frmEventTimer::createWidgets()
@@ -218,7 +227,17 @@ void frmEventTimer::tick()
     // Shown from the event loop rather than from here: this timer does not fire again while its
     // own slot waits in a message box, and the display must go back to the time of day at once.
     QMetaObject::invokeMethod(
-        this, [this] { messageBoxes_.show(EventTimer::timeUpMessage()); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            // The projector view shows "Time Up!!" for as long as the box is open; the window may
+            // be closed, and gone, by the time it returns.
+            const QPointer<HallTimerControls> hall(hall_);
+            hall->timeUpShown(true);
+            messageBoxes_.show(EventTimer::timeUpMessage());
+            if (hall)
+                hall->timeUpShown(false);
+        },
+        Qt::QueuedConnection);
 }
 
 void frmEventTimer::tellLater(std::optional<Message> refusal)
@@ -250,6 +269,9 @@ void frmEventTimer::showChange(EventTimer::Part part)
         break;
     case EventTimer::Part::OuterHeight:
         showClientHeight();
+        break;
+    case EventTimer::Part::CountDownStarted:
+    case EventTimer::Part::TimeUp:
         break;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "timer/EventTimer.h"
+#include "timer/HallTimerControls.h"
 
 #include <QFont>
 #include <QWidget>
@@ -40,10 +41,15 @@ public:
 
     // Builds the controls and runs the load step: the input row hidden and Timer1 ticking.
     frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* parent = nullptr);
+    // The same, with the desktop services of the hall functions: the projector view, the sounds
+    // and the screen kept awake are reached by keyboard, double-click and context menu.
+    frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, HallServices hall,
+                  QWidget* parent = nullptr);
     ~frmEventTimer() override;
 
     EventTimer& eventTimer() { return eventTimer_; }
     const EventTimer& eventTimer() const { return eventTimer_; }
+    HallTimerControls& hall() { return *hall_; }
 
     // What Timer1 runs every 100 ms: the timer's tick, and after the tick that ends a countdown
     // the "Time Up!!" message, from the event loop. Tests call it to move time on themselves.
@@ -64,6 +70,7 @@ private:
     EventTimer eventTimer_;
     Subscription timerSubscription_;
     MessageBoxes& messageBoxes_;
+    HallTimerControls* hall_ = nullptr;
 
     QLineEdit* txtEventTimer = nullptr;
     QPushButton* cmdCtlShow = nullptr;

@@ -1,9 +1,33 @@
 #include "uikit/QtMessageBoxes.h"
 
+#include "uikit/FullScreenView.h"
+
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+#include <QtMath>
 
 namespace velka {
+
+namespace {
+
+// The window icon, three buttons (a dialog may get minimise, maximise and close) and the
+// padding between them, as the usual window-manager themes draw them at 96 dpi.
+constexpr int kTitleBarDecorations = 4 * 24 + 40;
+// Title bar fonts are often a little larger than the dialog's own.
+constexpr qreal kTitleFontAllowance = 1.2;
+
+} // namespace
+
+int titleBarWidth(const QString& title, const QFont& font)
+{
+    QFont bold = font;
+    bold.setBold(true);
+    const int text = QFontMetrics(bold).horizontalAdvance(title);
+    return qCeil(text * kTitleFontAllowance) + kTitleBarDecorations;
+}
 
 MessageAnswer QtMessageBoxes::show(const Message& message)
 {
@@ -16,9 +40,20 @@ MessageAnswer QtMessageBoxes::show(const Message& message)
     QString text = QString::fromStdString(message.text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
-    QMessageBox box(icon, QString::fromStdString(message.title), text, buttons,
-                    QApplication::activeWindow());
+    // A box never stands on a full-screen view, where the room would see it and the organiser
+    // would not: it goes over the window the view belongs to.
+    QWidget* owner = QApplication::activeWindow();
+    if (qobject_cast<FullScreenView*>(owner) && owner->parentWidget())
+        owner = owner->parentWidget()->window();
+    QMessageBox box(icon, QString::fromStdString(message.title), text, buttons, owner);
     box.setTextFormat(Qt::PlainText);
+    // QMessageBox sizes itself to its text; a spacer across its grid makes it at least as wide as
+    // its title needs.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(titleBarWidth(box.windowTitle(), box.font()), 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     if (question)
         box.setDefaultButton(QMessageBox::Yes);
     const int chosen = box.exec();

@@ -2,7 +2,8 @@
 // machine, in the same run. Each program is started as a child process; the runs of the program
 // and of its bare counterpart alternate, so that a change in the machine's load falls on both.
 //
-//   velka-startup-bench [--runs N] [--idle-runs N] [--idle-seconds S] [--only startup|idle]
+//   velka-startup-bench [--runs N] [--idle-runs N] [--idle-seconds S]
+//                       [--only startup|idle|projector]
 //
 // The children are found beside this executable. The platform is the one QT_QPA_PLATFORM names,
 // or offscreen when neither it nor DISPLAY is set. Exits with 1 when a budget is missed.
@@ -143,6 +144,8 @@ struct Programs {
     std::filesystem::path bareTextWindow;
     std::filesystem::path timerWindow;
     std::filesystem::path bareLabel;
+    std::filesystem::path projector;
+    std::filesystem::path bareFullScreenLabel;
 };
 
 // Start-up of the program against one floor program, `runs` alternating pairs after a pair that
@@ -194,13 +197,16 @@ bool measureStartup(const std::filesystem::path& program, const std::filesystem:
 
 // The two idle programs run side by side, one pair at a time, so that both see the same state of
 // the machine; the budget is held against the median of the pairs' ratios.
-bool measureIdle(const Programs& programs, int runs, int seconds)
+bool measureIdlePair(const std::filesystem::path& programPath,
+                     const std::vector<std::string>& programArgs,
+                     const std::filesystem::path& barePath,
+                     const std::vector<std::string>& bareArgs, const char* programName,
+                     const char* bareName, int runs, int seconds)
 {
     std::vector<double> programMs, bareMs, ratios;
-    const std::vector<std::string> args{std::to_string(seconds)};
     for (int i = 0; i < runs; ++i) {
-        const auto program = startChild(programs.timerWindow, args);
-        const auto bare = startChild(programs.bareLabel, args);
+        const auto program = startChild(programPath, programArgs);
+        const auto bare = startChild(barePath, bareArgs);
         const ChildRun programRun = program ? finishChild(*program) : ChildRun{};
         const ChildRun bareRun = bare ? finishChild(*bare) : ChildRun{};
         const auto programCpu = valueAfter(programRun.output, "idle-cpu");
@@ -216,10 +222,34 @@ bool measureIdle(const Programs& programs, int runs, int seconds)
     }
     const Spread program = spreadOf(programMs), bare = spreadOf(bareMs), ratio = spreadOf(ratios);
     std::printf("Idle CPU time per minute, %d side-by-side runs of %d s each:\n", runs, seconds);
-    printRow("event timer window", "ms", program);
-    printRow("bare 100 ms label", "ms", bare);
+    printRow(programName, "ms", program);
+    printRow(bareName, "ms", bare);
     printRow("ratio program/bare, per pair", "x", ratio);
-    return verdict("event timer idle CPU / bare", ratio.median, 1.2, "x");
+    return verdict("idle CPU / bare", ratio.median, 1.2, "x");
+}
+
+bool measureIdle(const Programs& programs, int runs, int seconds)
+{
+    const std::vector<std::string> args{std::to_string(seconds)};
+    return measureIdlePair(programs.timerWindow, args, programs.bareLabel, args,
+                           "event timer window", "bare 100 ms label", runs, seconds);
+}
+
+// The projector view full screen against a bare full-screen label of the same font size.
+bool measureProjectorIdle(const Programs& programs, int runs, int seconds, int width, int height)
+{
+    const std::string w = std::to_string(width), h = std::to_string(height);
+    const ChildRun font = runChild(programs.projector, {"--font", w, h});
+    const auto pixels = valueAfter(font.output, "font-pixels");
+    if (!font.ok || !pixels) {
+        std::fprintf(stderr, "the projector view did not report its font size\n");
+        return false;
+    }
+    std::printf("Projector view at %d x %d, text %lld px:\n", width, height, *pixels);
+    const std::string s = std::to_string(seconds);
+    return measureIdlePair(programs.projector, {s, w, h}, programs.bareFullScreenLabel,
+                           {s, w, h, std::to_string(*pixels)}, "projector view",
+                           "bare full-screen label", runs, seconds);
 }
 
 } // namespace
@@ -252,9 +282,10 @@ int main(int argc, char** argv)
         setenv("XDG_RUNTIME_DIR", runtimeDirectory.c_str(), 1);
 
     const auto here = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    const Programs programs{here / "velka-tablewright-probe", here / "bare-window-probe",
-                            here / "bare-text-window-probe", here / "timer-window-idle",
-                            here / "bare-label-idle"};
+    const Programs programs{here / "velka-tablewright-probe",   here / "bare-window-probe",
+                            here / "bare-text-window-probe",    here / "timer-window-idle",
+                            here / "bare-label-idle",           here / "projector-idle",
+                            here / "bare-fullscreen-label-idle"};
     std::printf("Platform: %s\n",
                 std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "xcb");
     bool within = true;
@@ -267,5 +298,9 @@ int main(int argc, char** argv)
     }
     if (only.empty() || only == "idle")
         within &= measureIdle(programs, idleRuns, idleSeconds);
+    if (only.empty() || only == "projector") {
+        within &= measureProjectorIdle(programs, idleRuns, idleSeconds, 1920, 1080);
+        within &= measureProjectorIdle(programs, idleRuns, idleSeconds, 3840, 2160);
+    }
     return within ? 0 : 1;
 }

@@ -1,0 +1,320 @@
+// The screen kept awake through a fake org.freedesktop.ScreenSaver (and a fake portal) on the
+// private session bus of dbus-run-session. The fakes live in this process on a connection of
+// their own, so the program's calls really travel through the bus daemon.
+#include "timer/DBusScreenSaver.h"
+#include "tests/support/WindowTest.h"
+#include "tests/timer/TimerTestSupport.h"
+#include "timer/frmEventTimer.h"
+
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+namespace velka {
+namespace {
+
+using test::control;
+using test::TestClock;
+
+constexpr std::int64_t kTen = 1717203600;
+
+class RecordingMessageBoxes final : public MessageBoxes {
+public:
+    MessageAnswer show(const Message& message) override
+    {
+        shown.push_back(message);
+        return MessageAnswer::Ok;
+    }
+    std::vector<Message> shown;
+};
+
+// What a fake service heard: "Inhibit" and "UnInhibit <cookie>", and which cookies it holds.
+struct Heard {
+    QStringList calls;
+    std::set<uint> held;
+    std::size_t mostHeld = 0;
+};
+
+class FakeScreenSaver : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+
+public:
+    explicit FakeScreenSaver(Heard& heard, bool frozen)
+        : heard_(heard)
+        , frozen_(frozen)
+    {}
+
+public slots:
+    uint Inhibit(const QString& application, const QString& reason)
+    {
+        heard_.calls << QStringLiteral("Inhibit");
+        if (application.isEmpty() || reason.isEmpty())
+            heard_.calls << QStringLiteral("(no application or reason)");
+        if (frozen_) {
+            setDelayedReply(true); // and never answer
+            return 0;
+        }
+        heard_.held.insert(++lastCookie_);
+        heard_.mostHeld = std::max(heard_.mostHeld, heard_.held.size());
+        return lastCookie_;
+    }
+    void UnInhibit(uint cookie)
+    {
+        heard_.calls << QStringLiteral("UnInhibit %1").arg(cookie);
+        heard_.held.erase(cookie);
+    }
+
+private:
+    Heard& heard_;
+    bool frozen_;
+    uint lastCookie_ = 40;
+};
+
+class FakePortalRequest : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Request")
+
+public:
+    explicit FakePortalRequest(Heard& heard)
+        : heard_(heard)
+    {}
+
+public slots:
+    void Close()
+    {
+        heard_.calls << QStringLiteral("Close");
+        heard_.held.clear();
+    }
+
+private:
+    Heard& heard_;
+};
+
+class FakePortal : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Inhibit")
+
+public:
+    explicit FakePortal(Heard& heard)
+        : heard_(heard)
+    {}
+
+public slots:
+    QDBusObjectPath Inhibit(const QString&, uint flags, const QVariantMap&)
+    {
+        heard_.calls << QStringLiteral("Inhibit flags %1").arg(flags);
+        heard_.held.insert(1);
+        return QDBusObjectPath(QStringLiteral("/org/freedesktop/portal/desktop/request/1_1/velka"));
+    }
+
+private:
+    Heard& heard_;
+};
+
+class KeepAwakeOverDBus : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
+        clock.time = kTen;
+    }
+    void TearDown() override
+    {
+        window.reset();
+        screenSaver.reset();
+        fakeBus.unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
+        fakeBus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
+        fakeBus.unregisterObject(
+            QStringLiteral("/org/freedesktop/portal/desktop/request/1_1/velka"));
+        fakeBus.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+        fakeBus.unregisterService(QStringLiteral("org.freedesktop.portal.Desktop"));
+    }
+    void offerScreenSaver(bool frozen)
+    {
+        fake = std::make_unique<FakeScreenSaver>(heard, frozen);
+        ASSERT_TRUE(fakeBus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"),
+                                           fake.get(), QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(fakeBus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+    }
+    void openWindow()
+    {
+        screenSaver = std::make_unique<DBusScreenSaver>();
+        window =
+            std::make_unique<frmEventTimer>(clock, boxes, HallServices{nullptr, screenSaver.get()});
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    QCheckBox* countDownBox() const
+    {
+        return control<QCheckBox>(window.get(), QStringLiteral("chkCountDownTimer"));
+    }
+    QTimer* timer1() const { return control<QTimer>(window.get(), QStringLiteral("Timer1")); }
+    void tick()
+    {
+        QMetaObject::invokeMethod(timer1(), "timeout");
+        QApplication::processEvents();
+    }
+    // Waits for the bus to carry the calls: this much is the bus's own time, not the clock's.
+    bool heardSoon(const QStringList& calls)
+    {
+        return QTest::qWaitFor([&] { return heard.calls == calls; }, 3000);
+    }
+    // The service's answer has come back: the cookie is held.
+    bool heldSoon()
+    {
+        return QTest::qWaitFor([&] { return screenSaver->holding(); }, 3000);
+    }
+
+    QDBusConnection fakeBus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fakes"));
+    Heard heard;
+    std::unique_ptr<FakeScreenSaver> fake;
+    test::ScopedTimeZone zone{"Asia/Tokyo"};
+    TestClock clock;
+    RecordingMessageBoxes boxes;
+    std::unique_ptr<DBusScreenSaver> screenSaver;
+    std::unique_ptr<frmEventTimer> window;
+};
+
+TEST_F(KeepAwakeOverDBus, OneInhibitPerCountdownReleasedAtTimeUpClearRestartAndClose)
+{
+    offerScreenSaver(false);
+    openWindow();
+    timer1()->stop();
+
+    countDownBox()->click(); // 5 minutes
+    ASSERT_TRUE(heardSoon({"Inhibit"})) << heard.calls.join(u',').toStdString();
+    clock.time = kTen + 300;
+    tick(); // time up
+    ASSERT_TRUE(heardSoon({"Inhibit", "UnInhibit 41"})) << heard.calls.join(u',').toStdString();
+
+    heard.calls.clear();
+    countDownBox()->click();
+    ASSERT_TRUE(heardSoon({"Inhibit"}));
+    countDownBox()->click(); // cleared
+    ASSERT_TRUE(heardSoon({"Inhibit", "UnInhibit 42"})) << heard.calls.join(u',').toStdString();
+
+    heard.calls.clear();
+    countDownBox()->click();
+    ASSERT_TRUE(heardSoon({"Inhibit"}));
+    ASSERT_TRUE(heldSoon());
+    countDownBox()->setFocus();
+    QTest::keyClick(countDownBox(), Qt::Key_Return); // restarts
+    ASSERT_TRUE(heardSoon({"Inhibit", "UnInhibit 43", "Inhibit"}))
+        << heard.calls.join(u',').toStdString();
+    ASSERT_TRUE(heldSoon());
+
+    window->close();
+    ASSERT_TRUE(heardSoon({"Inhibit", "UnInhibit 43", "Inhibit", "UnInhibit 44"}))
+        << heard.calls.join(u',').toStdString();
+    EXPECT_TRUE(heard.held.empty());
+    EXPECT_EQ(heard.mostHeld, 1U) << "never two at once";
+    EXPECT_TRUE(boxes.shown.size() == 1) << "only the Time Up!! box";
+}
+
+// A countdown cleared before the service has answered: the cookie that comes later is given back.
+TEST_F(KeepAwakeOverDBus, AReleaseBeforeTheAnswerGivesTheLateCookieBack)
+{
+    offerScreenSaver(false);
+    DBusScreenSaver direct;
+    direct.inhibit();
+    direct.release();
+    direct.inhibit(); // still asking: no second Inhibit
+    direct.release();
+    ASSERT_TRUE(heardSoon({"Inhibit", "UnInhibit 41"})) << heard.calls.join(u',').toStdString();
+    EXPECT_FALSE(direct.holding());
+    EXPECT_TRUE(heard.held.empty());
+}
+
+TEST_F(KeepAwakeOverDBus, ThePortalStandsInWhenNoScreenSaverIsThere)
+{
+    FakePortal portal(heard);
+    FakePortalRequest request(heard);
+    ASSERT_TRUE(fakeBus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
+                                       QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(
+        fakeBus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop/request/1_1/velka"),
+                               &request, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(fakeBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    openWindow();
+    timer1()->stop();
+    countDownBox()->click();
+    ASSERT_TRUE(heardSoon({"Inhibit flags 8"})) << heard.calls.join(u',').toStdString();
+    countDownBox()->click();
+    ASSERT_TRUE(heardSoon({"Inhibit flags 8", "Close"})) << heard.calls.join(u',').toStdString();
+}
+
+// With nobody on the bus, or a service that never answers, the tick keeps its pace while
+// countdowns start and stop, and nothing is shown.
+class SilentBus : public KeepAwakeOverDBus, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SilentBus, TickKeepsItsPaceAndNothingIsShown)
+{
+    if (std::string(GetParam()) == "frozen service")
+        offerScreenSaver(true);
+    openWindow();
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    qint64 longestCall = 0;
+    int ticks = 0;
+    QObject::connect(timer1(), &QTimer::timeout, window.get(), [&] {
+        if (ticks++ > 0)
+            longestGap = std::max(longestGap, sinceTick.elapsed());
+        sinceTick.start();
+    });
+    // Each click starts or clears a countdown, and with it an Inhibit or a release on the bus.
+    QTimer toggle;
+    QObject::connect(&toggle, &QTimer::timeout, window.get(), [&] {
+        QElapsedTimer call;
+        call.start();
+        countDownBox()->click();
+        longestCall = std::max(longestCall, call.elapsed());
+    });
+    // The tick's own pace is what is measured, so this waits in real time, 2.5 s at a time. A
+    // busy machine can delay any tick by itself; a call that waited for the frozen service would
+    // hold it for seconds in every window, so one window without a late tick of three is asked.
+    std::vector<qint64> gaps;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        longestGap = 0;
+        ticks = 0;
+        toggle.start(150);
+        QTest::qWait(2500);
+        toggle.stop();
+        gaps.push_back(longestGap);
+        EXPECT_GE(ticks, 15);
+        if (longestGap < 150)
+            break;
+    }
+    EXPECT_LT(gaps.back(), 150) << "longest gaps between ticks, ms: "
+                                << ::testing::PrintToString(gaps);
+    EXPECT_LT(longestCall, 20) << "a start or a clear waited for the bus";
+    EXPECT_TRUE(boxes.shown.empty());
+    if (fake) {
+        EXPECT_GE(heard.calls.count(QStringLiteral("Inhibit")), 1) << "the calls did go out";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Services, SilentBus, ::testing::Values("no service", "frozen service"),
+                         [](const auto& param) {
+                             return std::string(param.param) == "frozen service" ? "Frozen"
+                                                                                 : "NoService";
+                         });
+
+} // namespace
+} // namespace velka
+
+#include "DBusScreenSaverTest.moc"

@@ -1,0 +1,50 @@
+#include "uikit/QtMessageBoxes.h"
+
+#include "tests/support/WindowTest.h"
+
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace velka {
+namespace {
+
+// Every box is wide enough for its whole title beside a title bar's icon and buttons, however
+// short its text: a window manager would otherwise cut "Velka Tablewright" down to "Ve…ht".
+TEST(QtMessageBoxes, EveryBoxIsWideEnoughForItsWholeTitle)
+{
+    const std::vector<Message> messages{
+        {kApplicationTitle, "Time Up!!", MessageIcon::Information, MessageButtons::Ok},
+        errorMessage("分の欄には数字を入力してください。"),
+        {"トーナメント表の初期化を確認してください（この操作は元に戻せません）", "OK?",
+         MessageIcon::Warning, MessageButtons::YesNo},
+    };
+    for (const Message& message : messages) {
+        int width = 0;
+        int screenWidth = 0;
+        QString title;
+        test::whenModalOpens([&](QWidget* modal) {
+            width = modal->width();
+            screenWidth = modal->screen()->availableGeometry().width();
+            title = modal->windowTitle();
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        QtMessageBoxes().show(message);
+        ASSERT_EQ(title, QString::fromStdString(message.title));
+        QFont bold = QApplication::font("QMessageBox");
+        bold.setBold(true);
+        // The title itself, and at least 100 pixels for the icon and the buttons beside it; no
+        // box grows wider than the screen.
+        const int needed = QFontMetrics(bold).horizontalAdvance(title) + 100;
+        EXPECT_GE(width, std::min(needed, screenWidth)) << message.text;
+        EXPECT_GE(width,
+                  std::min(titleBarWidth(title, QApplication::font("QMessageBox")), screenWidth))
+            << message.text;
+    }
+}
+
+} // namespace
+} // namespace velka
