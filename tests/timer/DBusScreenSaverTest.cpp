@@ -2,8 +2,10 @@
 // private session bus of dbus-run-session. The fakes live in this process on a connection of
 // their own, so the program's calls really travel through the bus daemon.
 #include "timer/DBusScreenSaver.h"
+#include "tests/support/ScopedTimeZone.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/TestClock.h"
 #include "tests/support/WindowTest.h"
-#include "tests/timer/TimerTestSupport.h"
 #include "timer/frmEventTimer.h"
 
 #include <QCheckBox>
@@ -29,16 +31,6 @@ using test::control;
 using test::TestClock;
 
 constexpr std::int64_t kTen = 1717203600;
-
-class RecordingMessageBoxes final : public MessageBoxes {
-public:
-    MessageAnswer show(const Message& message) override
-    {
-        shown.push_back(message);
-        return MessageAnswer::Ok;
-    }
-    std::vector<Message> shown;
-};
 
 // What a fake service heard: "Inhibit" and "UnInhibit <cookie>", and which cookies it holds.
 struct Heard {
@@ -185,7 +177,7 @@ protected:
     std::unique_ptr<FakeScreenSaver> fake;
     test::ScopedTimeZone zone{"Asia/Tokyo"};
     TestClock clock;
-    RecordingMessageBoxes boxes;
+    test::ScriptedMessageBoxes boxes;
     std::unique_ptr<DBusScreenSaver> screenSaver;
     std::unique_ptr<frmEventTimer> window;
 };

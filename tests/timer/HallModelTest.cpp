@@ -1,5 +1,6 @@
+#include "tests/support/ScopedTimeZone.h"
+#include "tests/support/TestClock.h"
 #include "tests/timer/HallDoubles.h"
-#include "tests/timer/TimerTestSupport.h"
 #include "timer/EventTimer.h"
 #include "timer/KeepScreenAwake.h"
 #include "timer/RoundSounds.h"

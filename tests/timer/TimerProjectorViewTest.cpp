@@ -1,7 +1,9 @@
 #include "timer/TimerProjectorView.h"
+#include "tests/support/ScopedTimeZone.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/TestClock.h"
 #include "tests/support/WindowTest.h"
 #include "tests/timer/HallDoubles.h"
-#include "tests/timer/TimerTestSupport.h"
 #include "timer/HallTimerControls.h"
 #include "timer/frmEventTimer.h"
 
@@ -43,19 +45,6 @@ using test::RecordingSoundPlayer;
 using test::TestClock;
 
 constexpr std::int64_t kTen = 1717203600; // 2024-06-01 10:00:00 in Tokyo
-
-class RecordingMessageBoxes final : public MessageBoxes {
-public:
-    MessageAnswer show(const Message& message) override
-    {
-        shown.push_back(message);
-        if (onShow)
-            onShow();
-        return MessageAnswer::Ok;
-    }
-    std::vector<Message> shown;
-    std::function<void()> onShow;
-};
 
 // Where the text's ink lies in a rendering, in device pixels, and the brightest colour in it.
 struct Ink {
@@ -159,7 +148,7 @@ protected:
 
     test::ScopedTimeZone zone{"Asia/Tokyo"};
     TestClock clock;
-    RecordingMessageBoxes boxes;
+    test::ScriptedMessageBoxes boxes;
     RecordingSoundPlayer player{clock};
     RecordingScreenSaver screenSaver;
     std::unique_ptr<frmEventTimer> window;

@@ -26,7 +26,7 @@ TEST(QtMessageBoxes, EveryBoxIsWideEnoughForItsWholeTitle)
         int width = 0;
         int screenWidth = 0;
         QString title;
-        test::whenModalOpens([&](QWidget* modal) {
+        const auto watch = test::whenModalOpens([&](QWidget* modal) {
             width = modal->width();
             screenWidth = modal->screen()->availableGeometry().width();
             title = modal->windowTitle();
