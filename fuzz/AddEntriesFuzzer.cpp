@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int heardAfter = 0;
     int firstHeard = -1;
     int lastHeard = -1;
-    Subscription subscription = list.subscribe([&](EntryList::Change change) {
+    velka::Subscription subscription = list.subscribe([&](EntryList::Change change) {
         FUZZ_CHECK(change.kind == EntryList::Change::Kind::Append);
         (change.done ? heardAfter : heardBefore)++;
         firstHeard = change.first;
