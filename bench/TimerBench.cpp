@@ -1,4 +1,4 @@
-#include "timer/Clock.h"
+#include "core/Clock.h"
 #include "timer/EventTimer.h"
 
 #include <benchmark/benchmark.h>

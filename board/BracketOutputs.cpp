@@ -4,8 +4,8 @@
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
 #include "board/OutputDialogs.h"
+#include "core/Clock.h"
 #include "core/Message.h"
-#include "timer/Clock.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -8,9 +8,9 @@
 // clear and a refused restart leaves the running countdown as it was; every end lies within
 // the years the timer accepts.
 
+#include "core/Clock.h"
 #include "core/TypedNumber.h"
 #include "fuzz/FuzzCheck.h"
-#include "timer/Clock.h"
 #include "timer/EventTimer.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Clock.h"
 #include "core/Message.h"
 #include "core/Subscription.h"
-#include "timer/Clock.h"
 
 #include <cstdint>
 #include <functional>

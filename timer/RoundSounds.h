@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/Clock.h"
 #include "core/Subscription.h"
-#include "timer/Clock.h"
 #include "timer/EventTimer.h"
 
 #include <cstdint>

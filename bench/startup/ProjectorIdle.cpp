@@ -4,7 +4,7 @@
 //   projector-idle <seconds> <width> <height>      measures, prints "idle-cpu …"
 //   projector-idle --font <width> <height>         prints the text's pixel size and ends
 #include "bench/startup/IdleMeter.h"
-#include "timer/Clock.h"
+#include "core/Clock.h"
 #include "timer/EventTimer.h"
 #include "timer/TimerProjectorView.h"
 #include "uikit/Application.h"

@@ -1,7 +1,7 @@
 // The event timer window as the organiser leaves it running: the real window on the system clock,
 // ticking every 100 ms, measured for its idle CPU time.
 #include "bench/startup/IdleMeter.h"
-#include "timer/Clock.h"
+#include "core/Clock.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/Application.h"
 #include "uikit/QtMessageBoxes.h"

@@ -3,7 +3,7 @@
 #include "board/BracketProjectorView.h"
 #include "board/OutputDialogs.h"
 #include "board/frmPairvaneMainForm.h"
-#include "timer/Clock.h"
+#include "core/Clock.h"
 
 #include "tests/board/BracketTestSupport.h"
 #include "tests/support/ScriptedMessageBoxes.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #ifdef _WIN32
-#include "timer/Clock.h" // the Windows zone for tests
+#include "core/Clock.h" // the Windows zone for tests
 #endif
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "timer/Clock.h"
+#include "core/Clock.h"
 
 #include <cstdint>
 

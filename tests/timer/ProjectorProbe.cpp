@@ -6,7 +6,7 @@
 // --screen chooses the monitor through the display's context menu (default: none chosen).
 // Prints "timer 0x<id>" and "view 0x<id> <x> <y> <w> <h>" once the view is exposed, then keeps
 // running for S seconds (default 5) or until it is killed.
-#include "timer/Clock.h"
+#include "core/Clock.h"
 #include "timer/TimerProjectorView.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/Application.h"

@@ -1,7 +1,7 @@
 // The local time of day with the time-zone rules of the operating system: the one place where
 // the timer asks the system rather than the standard library, which cannot name the local zone
 // in the compilers we build with.
-#include "timer/Clock.h"
+#include "core/Clock.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

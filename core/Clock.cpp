@@ -1,4 +1,4 @@
-#include "timer/Clock.h"
+#include "core/Clock.h"
 
 #include <chrono>
 
