@@ -8,6 +8,7 @@
 #include <microhttpd.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -60,7 +61,9 @@ MHD_Result queue(MHD_Connection* connection, unsigned status, MHD_Response* resp
     return result;
 }
 
-MHD_Result refuse(MHD_Connection* connection, unsigned status, const char* text, bool close = false,
+// A refusal. It goes out before the request's body (if any) is read, so the library closes the
+// connection after it.
+MHD_Result refuse(MHD_Connection* connection, unsigned status, const char* text,
                   const char* allow = nullptr)
 {
     MHD_Response* response = MHD_create_response_from_buffer(
@@ -69,8 +72,6 @@ MHD_Result refuse(MHD_Connection* connection, unsigned status, const char* text,
     MHD_add_response_header(response, "Cache-Control", "no-store");
     if (allow != nullptr)
         MHD_add_response_header(response, "Allow", allow);
-    if (close)
-        MHD_add_response_header(response, "Connection", "close");
     return queue(connection, status, response);
 }
 
@@ -163,29 +164,44 @@ std::string bindError(int error, std::string_view address, std::uint16_t port)
 struct PageServer::Impl {
     // One open event stream; lives as long as libmicrohttpd holds its response.
     struct Stream {
-        Stream(Impl& s, std::optional<std::uint32_t> from)
+        enum class Next { Send, Stop, Gone };
+
+        Stream(Impl& s, std::optional<std::uint32_t> from, int socket)
             : server(s)
             , client(from)
+            , fd(socket)
         {}
+
+        // The phone closed the page (or the connection broke): nothing more to wait for.
+        bool gone() const
+        {
+            if (fd < 0)
+                return false;
+            pollfd p{fd, POLLRDHUP, 0};
+            return ::poll(&p, 1, 0) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+        }
 
         Impl& server;
         std::optional<std::uint32_t> client;
+        int fd;
         std::uint32_t heartbeatSeen = 0;
         std::string sentTag;
         std::string pending;
         std::size_t offset = 0;
         bool first = true;
 
-        // Waits for something to send: a new state, or the heartbeat. False when the server
-        // stops.
-        bool next()
+        // Waits for something to send: a new state, or the heartbeat. The server wakes every
+        // stream now and then to look whether its phone is still there.
+        Next next()
         {
             pending.clear();
             offset = 0;
             for (;;) {
                 const std::uint32_t wake = server.wake.load(std::memory_order_acquire);
                 if (server.stopping.load(std::memory_order_acquire))
-                    return false;
+                    return Next::Stop;
+                if (gone())
+                    return Next::Gone;
                 const std::shared_ptr<const PageSnapshot> snapshot = server.snapshot.load();
                 const std::int64_t now = server.monotonic.milliseconds();
                 if (snapshot->etag() != sentTag) {
@@ -194,13 +210,13 @@ struct PageServer::Impl {
                         pending = std::string("retry: ") + kRetryMs + "\n";
                     first = false;
                     pending += "event: state\ndata: " + snapshot->json(now) + "\n\n";
-                    return true;
+                    return Next::Send;
                 }
                 const std::uint32_t beat = server.heartbeat.load(std::memory_order_acquire);
                 if (beat != heartbeatSeen) {
                     heartbeatSeen = beat;
                     pending = "event: ping\ndata: " + snapshot->clockJson(now) + "\n\n";
-                    return true;
+                    return Next::Send;
                 }
                 server.wake.wait(wake, std::memory_order_acquire);
             }
@@ -236,13 +252,24 @@ struct PageServer::Impl {
         wake.notify_all();
     }
 
+    // The heartbeat, and between beats the look whether phones have gone.
     void beat()
     {
+        using std::chrono::steady_clock;
         std::unique_lock lock(beatMutex);
+        steady_clock::time_point nextBeat = steady_clock::now() + settings.heartbeat;
         while (!beatStop) {
-            if (beatChanged.wait_for(lock, settings.heartbeat, [this] { return beatStop; }))
+            const steady_clock::time_point until =
+                std::min(nextBeat, steady_clock::now() + settings.goneCheck);
+            if (beatChanged.wait_until(lock, until, [this] { return beatStop; }))
                 break;
-            heartbeat.fetch_add(1, std::memory_order_acq_rel);
+            const steady_clock::time_point now = steady_clock::now();
+            if (now >= nextBeat) {
+                heartbeat.fetch_add(1, std::memory_order_acq_rel);
+                nextBeat += settings.heartbeat;
+                if (nextBeat <= now)
+                    nextBeat = now + settings.heartbeat;
+            }
             wakeStreams();
         }
     }
@@ -298,8 +325,16 @@ struct PageServer::Impl {
     static ssize_t readStream(void* cls, std::uint64_t, char* buffer, std::size_t max)
     {
         Stream& stream = *static_cast<Stream*>(cls);
-        if (stream.offset == stream.pending.size() && !stream.next())
-            return MHD_CONTENT_READER_END_OF_STREAM;
+        if (stream.offset == stream.pending.size()) {
+            switch (stream.next()) {
+            case Stream::Next::Stop:
+                return MHD_CONTENT_READER_END_OF_STREAM;
+            case Stream::Next::Gone:
+                return MHD_CONTENT_READER_END_WITH_ERROR;
+            case Stream::Next::Send:
+                break;
+            }
+        }
         const std::size_t n = std::min(max, stream.pending.size() - stream.offset);
         std::memcpy(buffer, stream.pending.data() + stream.offset, n);
         stream.offset += n;
@@ -313,38 +348,75 @@ struct PageServer::Impl {
         delete stream;
     }
 
-    static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url,
-                                const char* method, const char* version, const char*, std::size_t*,
-                                void** requestState)
+    // What the first call found a request to ask for, once it passed every check.
+    struct Accepted {
+        Route route;
+        std::size_t asset;
+        bool head;
+    };
+
+    static const Accepted* accepted(Route route, std::size_t asset, bool head)
     {
-        // Every request is answered on the first call, before any body is read.
-        static int answered;
-        if (*requestState == &answered)
-            return MHD_NO;
-        *requestState = &answered;
-        return static_cast<Impl*>(cls)->answer(connection, url, method, version);
+        static const auto table = [] {
+            std::array<Accepted, 2 * (std::tuple_size_v<decltype(kPageAssets)> + 2)> all{};
+            std::size_t i = 0;
+            for (const bool h : {false, true}) {
+                for (std::size_t a = 0; a < kPageAssets.size(); ++a)
+                    all[i++] = {Route::Asset, a, h};
+                all[i++] = {Route::State, 0, h};
+                all[i++] = {Route::Events, 0, h};
+            }
+            return all;
+        }();
+        for (const Accepted& a : table) {
+            if (a.route == route && a.asset == asset && a.head == head)
+                return &a;
+        }
+        return nullptr;
     }
 
-    MHD_Result answer(MHD_Connection* connection, std::string_view url, std::string_view method,
-                      std::string_view version)
+    // libmicrohttpd calls this once the headers are in, and again once the request is
+    // complete. Every check runs on the first call, before a byte of any body is read: a
+    // refusal goes out at once, and the library then closes the connection. What passes is
+    // answered on the second call, which keeps the connection open for the next request.
+    static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url,
+                                const char* method, const char* version, const char*,
+                                std::size_t* uploadSize, void** requestState)
+    {
+        Impl& server = *static_cast<Impl*>(cls);
+        if (*requestState == nullptr) {
+            const Accepted* ok = nullptr;
+            const MHD_Result result = server.check(connection, url, method, version, ok);
+            if (ok == nullptr)
+                return result;
+            *requestState = const_cast<Accepted*>(ok);
+            return MHD_YES;
+        }
+        if (*uploadSize != 0)
+            return MHD_NO; // a body after all: the connection is dropped
+        const Accepted& ok = *static_cast<const Accepted*>(*requestState);
+        switch (ok.route) {
+        case Route::Asset:
+            return server.serveAsset(connection, ok.asset);
+        case Route::State:
+            return server.serveState(connection);
+        case Route::Events:
+            return server.serveEvents(connection, ok.head);
+        }
+        return MHD_NO;
+    }
+
+    MHD_Result check(MHD_Connection* connection, std::string_view url, std::string_view method,
+                     std::string_view version, const Accepted*& ok)
     {
         HeaderSize size{method.size() + 1 + url.size() + 1 + version.size() + 2 + 2};
         MHD_get_connection_values(connection, MHD_HEADER_KIND, &countHeader, &size);
         if (size.bytes > settings.maxHeaderBytes)
-            return refuse(connection, 431, "リクエストのヘッダーが大きすぎます。\n", true);
-
-        // A request with a body is refused, whatever the reason given, and its connection
-        // closed: not a byte of the body is read.
-        const char* length =
-            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Length");
-        const char* chunked =
-            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Transfer-Encoding");
-        const bool body =
-            chunked != nullptr || (length != nullptr && std::string_view(length) != "0");
+            return refuse(connection, 431, "リクエストのヘッダーが大きすぎます。\n");
 
         const char* host = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Host");
         if (host == nullptr || !equalsIgnoringCase(host, hostHeader))
-            return refuse(connection, 421, "このアドレスでは公開していません。\n", true);
+            return refuse(connection, 421, "このアドレスでは公開していません。\n");
 
         std::optional<Route> route;
         std::size_t asset = 0;
@@ -359,25 +431,21 @@ struct PageServer::Impl {
         else if (url == "/events")
             route = Route::Events;
         if (!route)
-            return refuse(connection, 404, "ページが見つかりません。\n", body);
+            return refuse(connection, 404, "ページが見つかりません。\n");
 
         const bool head = method == "HEAD";
         if (!head && method != "GET")
-            return refuse(connection, 405, "このページは読むことしかできません。\n", true,
-                          "GET, HEAD");
+            return refuse(connection, 405, "このページは読むことしかできません。\n", "GET, HEAD");
 
-        if (body)
-            return refuse(connection, 413, "リクエストに本文は付けられません。\n", true);
+        const char* length =
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Length");
+        const char* chunked =
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Transfer-Encoding");
+        if (chunked != nullptr || (length != nullptr && std::string_view(length) != "0"))
+            return refuse(connection, 413, "リクエストに本文は付けられません。\n");
 
-        switch (*route) {
-        case Route::Asset:
-            return serveAsset(connection, asset);
-        case Route::State:
-            return serveState(connection);
-        case Route::Events:
-            return serveEvents(connection, head);
-        }
-        return MHD_NO;
+        ok = accepted(*route, *route == Route::Asset ? asset : 0, head);
+        return MHD_YES;
     }
 
     static bool matches(MHD_Connection* connection, const std::string& tag)
@@ -444,7 +512,10 @@ struct PageServer::Impl {
         if (head) {
             response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
         } else {
-            auto* stream = new Stream(*this, clientAddress(connection));
+            const MHD_ConnectionInfo* socket =
+                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+            auto* stream = new Stream(*this, clientAddress(connection),
+                                      socket != nullptr ? socket->connect_fd : -1);
             stream->heartbeatSeen = heartbeat.load(std::memory_order_acquire);
             response = MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 8 * 1024, &readStream,
                                                          stream, &freeStream);

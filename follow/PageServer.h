@@ -58,6 +58,9 @@ struct ServerSettings {
     // exempt (their heartbeat keeps them busy, and a phone may sit on the page for hours).
     unsigned idleTimeoutSeconds = 30;
     std::chrono::milliseconds heartbeat{15'000};
+    // How often an open event stream looks whether its phone has closed the page; the count of
+    // phones follows within this time.
+    std::chrono::milliseconds goneCheck{1'000};
     // The request line and the header lines together, as they came.
     std::size_t maxHeaderBytes = 8 * 1024;
     // How many ports after the first one start() tries when one is taken.
