@@ -221,7 +221,7 @@
       if (state.bracket.players[side.player].seed) row.append(element('span', 'tag', 'シード'));
       if (side.player === me) row.classList.add('me');
     } else if (which === 'lower' && match.bye) {
-      row.append(element('span', 'open', '不戦勝（対戦なし）'));
+      row.append(element('span', 'open', '対戦なし'));
     } else if (side.from !== undefined) {
       const list = candidates(side, []);
       row.append(element('span', 'open', list.length ? list.map(nameOf).join(' / ') + ' の勝者' : '未定'));
@@ -262,7 +262,7 @@
       for (const m of round.matches) {
         const match = b.matches[m];
         const item = element('li', 'match');
-        if (me >= 0 && (match.upper.player === me || match.lower.player === me)) item.classList.add('mine');
+        if (me >= 0 && (match.upper.player === me || match.lower.player === me)) item.classList.add('my-match');
         item.append(sideRow(match, m, 'upper', me), sideRow(match, m, 'lower', me));
         list.append(item);
       }
