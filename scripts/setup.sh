@@ -79,7 +79,7 @@ windows)
     # None of the above but the build tools: MinGW-w64 with POSIX threads, GoogleTest's sources
     # to build for Windows, and Wine to run the tests.
     preset=windows-models
-    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64)
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 nlohmann-json3-dev)
     ;;
 build)
     preset=debug
