@@ -166,8 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
         Marked{8, false, {1, 3, 5, 7, 17, 19, 25}, "C@3 O0@1 O0@2 O2@1 O0@3 O4@1 O4@2 O6@1", 0},
         // Slot 8's own line taken off its bye: nobody goes on from there, so the final waits.
         Marked{9, false, {8}, "P1@1 P0@1 P3@1 P2@1 P5@1 P4@1 P7@1 P6@1 O-@1", 3},
+        // Both lines of slots 2 and 3 taken off: nobody went on from their match.
         Marked{
-            10, false, {9}, "P1@1 P0@1 P3@1 P2@1 P5@1 P4@1 P7@1 P6@1 W0,1,2,3,4,5,6,7@4 O8@1", 2},
+            10, false, {9, 2, 3}, "P1@1 P0@1 O-@1 O-@1 P5@1 P4@1 P7@1 P6@1 W0,1,4,5,6,7@4 O8@1", 2},
         Marked{11, true, {8}, "P1@1 P0@1 P3@1 P2@1 P5@1 P4@1 P7@1 P6@1 O9@1 P10@2 P9@2", 2},
         Marked{12,
                false,
