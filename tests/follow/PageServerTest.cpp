@@ -177,32 +177,23 @@ TEST_F(PageServerTest, TagsTheStateAndAnswersUnchangedWith304)
     EXPECT_EQ(cached->status, 304);
 }
 
-TEST_F(PageServerTest, BringsTheClockForwardToTheMomentOfSending)
-{
-    start();
-    clock.ms = 4'000; // three seconds after the snapshot's reading
-    const std::optional<HttpResponse> r = get("/state");
-    ASSERT_TRUE(r);
-    const nlohmann::json doc = nlohmann::json::parse(r->body);
-    EXPECT_EQ(doc["clock"]["mode"], "countdown");
-    EXPECT_EQ(doc["clock"]["msLeft"], 57'000);
-}
-
-TEST_F(PageServerTest, ServesWhatWasPublishedBeforeItStarted)
+TEST_F(PageServerTest, ServesTheLatestSnapshotWithItsClockBroughtForward)
 {
     server = std::make_unique<PageServer>(clock);
-    EXPECT_EQ(server->current()->etag(), PageSnapshot().etag());
     ASSERT_TRUE(server->start("127.0.0.1", 0));
     host = "127.0.0.1:" + std::to_string(server->port());
-    std::optional<HttpResponse> r = get("/state");
-    ASSERT_TRUE(r);
-    EXPECT_EQ(nlohmann::json::parse(r->body), nlohmann::json::parse(PageSnapshot().json(0)));
-    server->publish(fieldOfFour("最初"));
-    server->publish(nullptr); // back to nothing known
-    r = get("/state");
-    ASSERT_TRUE(r);
-    EXPECT_EQ(nlohmann::json::parse(r->body)["bracket"], nullptr);
     EXPECT_EQ(server->url(), "http://" + host + "/");
+    const auto state = [&] {
+        const std::optional<HttpResponse> r = get("/state");
+        return r ? nlohmann::json::parse(r->body) : nlohmann::json();
+    };
+    // Nothing published yet: the page waits for the laptop.
+    EXPECT_EQ(state(), nlohmann::json::parse(PageSnapshot().json(0)));
+    server->publish(fieldOfFour("最初"));
+    clock.ms = 4'000; // three seconds after the snapshot's reading
+    EXPECT_EQ(state()["clock"]["msLeft"], 57'000);
+    server->publish(nullptr); // back to nothing known
+    EXPECT_EQ(state()["bracket"], nullptr);
 }
 
 TEST_F(PageServerTest, RefusesHeadersBeyondTheLimit)
@@ -278,54 +269,40 @@ TEST_F(PageServerTest, NeverReadsABody)
     EXPECT_EQ(r->status, 200);
 }
 
-TEST_F(PageServerTest, SixteenConnectionsPerAddress)
+TEST_F(PageServerTest, SixteenConnectionsPerAddressAnd256InAll)
 {
     start();
     std::vector<std::unique_ptr<RawConnection>> open;
-    for (int i = 0; i < 16; ++i) {
-        open.push_back(std::make_unique<RawConnection>(server->port()));
-        ASSERT_TRUE(open.back()->request("GET", "/state", host));
-        const std::optional<HttpResponse> r = open.back()->response();
-        ASSERT_TRUE(r) << i;
-        EXPECT_EQ(r->status, 200);
-    }
-    RawConnection seventeenth(server->port());
-    seventeenth.request("GET", "/state", host);
-    EXPECT_TRUE(seventeenth.closedWithoutAnswer());
-    // Another address has connections of its own.
-    const std::optional<HttpResponse> other = get("/state", {}, "127.0.0.2");
-    ASSERT_TRUE(other);
-    EXPECT_EQ(other->status, 200);
-    // Once one goes, the address may connect again (the server notices the close in its own
-    // time).
+    const auto served = [&](const char* from) {
+        open.push_back(std::make_unique<RawConnection>(server->port(), from));
+        open.back()->request("HEAD", "/state", host);
+        const std::optional<HttpResponse> r = open.back()->response(true);
+        return r && r->status == 200;
+    };
+    for (int i = 0; i < 16; ++i)
+        ASSERT_TRUE(served("127.0.0.1")) << i;
+    EXPECT_FALSE(served("127.0.0.1"));
+    EXPECT_TRUE(open.back()->closedWithoutAnswer());
     open.pop_back();
-    bool servedAgain = false;
-    for (int attempt = 0; attempt < 5000 && !servedAgain; ++attempt) {
-        const std::optional<HttpResponse> r = get("/state");
-        servedAgain = r && r->status == 200;
-        if (!servedAgain)
+    // Once one goes, the address may connect again: the server notices the close in its own
+    // time.
+    open.pop_back();
+    bool again = false;
+    for (int attempt = 0; attempt < 5000 && !again; ++attempt) {
+        again = served("127.0.0.1");
+        if (!again) {
+            open.pop_back();
             ::usleep(2'000);
-    }
-    EXPECT_TRUE(servedAgain);
-}
-
-TEST_F(PageServerTest, TwoHundredFiftySixConnectionsInAll)
-{
-    start();
-    std::vector<std::unique_ptr<RawConnection>> open;
-    for (int a = 0; a < 16; ++a) {
-        const std::string from = "127.0.0." + std::to_string(2 + a);
-        for (int i = 0; i < 16; ++i) {
-            open.push_back(std::make_unique<RawConnection>(server->port(), from.c_str()));
-            ASSERT_TRUE(open.back()->request("HEAD", "/state", host));
-            const std::optional<HttpResponse> r = open.back()->response(true);
-            ASSERT_TRUE(r) << from << " #" << i;
-            ASSERT_EQ(r->status, 200);
         }
     }
-    RawConnection more(server->port(), "127.0.0.30");
-    more.request("GET", "/state", host);
-    EXPECT_TRUE(more.closedWithoutAnswer());
+    EXPECT_TRUE(again);
+    // Fifteen more addresses fill the 256.
+    for (int a = 2; a <= 16; ++a) {
+        const std::string from = "127.0.0." + std::to_string(a);
+        for (int i = 0; i < 16; ++i)
+            ASSERT_TRUE(served(from.c_str())) << from << " #" << i;
+    }
+    EXPECT_FALSE(served("127.0.0.30"));
 }
 
 TEST_F(PageServerTest, ClosesIdleConnectionsButNotEventStreams)
@@ -435,67 +412,40 @@ TEST_F(PageServerTest, CountsPhonesByAddress)
 }
 
 // A free run of ports on loopback, held open by listening sockets until released.
-class HeldPorts {
-public:
-    explicit HeldPorts(int count)
-    {
-        std::mt19937 random(std::random_device{}());
-        for (int attempt = 0; attempt < 50 && fds_.empty(); ++attempt) {
-            first_ = static_cast<std::uint16_t>(20'000 + random() % 30'000);
-            for (int i = 0; i < count; ++i) {
-                const int fd = listenOn(static_cast<std::uint16_t>(first_ + i));
-                if (fd < 0) {
-                    releaseAll();
-                    break;
-                }
-                fds_.push_back(fd);
-            }
-        }
-    }
-    ~HeldPorts() { releaseAll(); }
-    std::uint16_t first() const { return first_; }
-    bool held() const { return !fds_.empty(); }
-    void release(int i)
-    {
-        ::close(fds_.at(i));
-        fds_.at(i) = -1;
-    }
-
-private:
-    static int listenOn(std::uint16_t port)
-    {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in where{};
-        where.sin_family = AF_INET;
-        where.sin_port = htons(port);
-        where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
-            ::listen(fd, 1) != 0) {
+// Listening sockets on a run of free loopback ports, as another program would hold them.
+std::vector<int> holdPorts(int count, std::uint16_t& first)
+{
+    std::mt19937 random(std::random_device{}());
+    std::vector<int> held;
+    for (int attempt = 0; attempt < 50 && static_cast<int>(held.size()) < count; ++attempt) {
+        for (int fd : held)
             ::close(fd);
-            return -1;
-        }
-        return fd;
-    }
-    void releaseAll()
-    {
-        for (int fd : fds_) {
-            if (fd >= 0)
+        held.clear();
+        first = static_cast<std::uint16_t>(20'000 + random() % 30'000);
+        for (int i = 0; i < count; ++i) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_in where{};
+            where.sin_family = AF_INET;
+            where.sin_port = htons(static_cast<std::uint16_t>(first + i));
+            where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            if (::bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
+                ::listen(fd, 1) != 0) {
                 ::close(fd);
+                break;
+            }
+            held.push_back(fd);
         }
-        fds_.clear();
     }
-
-    std::uint16_t first_ = 0;
-    std::vector<int> fds_;
-};
+    return held;
+}
 
 TEST(PageServerPorts, TriesTheNextTenPortsThenSaysSo)
 {
     TestMonotonic clock;
     PageServer server(clock);
-    HeldPorts ports(11);
-    ASSERT_TRUE(ports.held());
-    const std::uint16_t first = ports.first();
+    std::uint16_t first = 0;
+    std::vector<int> held = holdPorts(11, first);
+    ASSERT_EQ(held.size(), 11u);
 
     EXPECT_FALSE(server.start("127.0.0.1", first));
     EXPECT_FALSE(server.running());
@@ -505,11 +455,16 @@ TEST(PageServerPorts, TriesTheNextTenPortsThenSaysSo)
     EXPECT_NE(error.find(std::to_string(first + 10)), std::string::npos) << error;
     EXPECT_NE(error.find("ほかのプログラム"), std::string::npos) << error;
 
-    ports.release(7);
+    ::close(held[7]);
+    held[7] = -1;
     ASSERT_TRUE(server.start("127.0.0.1", first)) << server.lastError();
     EXPECT_EQ(server.port(), first + 7);
     EXPECT_EQ(server.lastError(), "");
     EXPECT_EQ(server.url(), "http://127.0.0.1:" + std::to_string(first + 7) + "/");
+    for (int fd : held) {
+        if (fd >= 0)
+            ::close(fd);
+    }
 }
 
 TEST(PageServerPorts, RefusesAddressesItCannotListenOn)

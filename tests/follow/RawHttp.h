@@ -92,74 +92,43 @@ public:
     // HEAD and 304 responses have no body whatever their Content-Length says.
     std::optional<HttpResponse> response(bool head = false)
     {
-        const std::size_t end = readUntil("\r\n\r\n");
-        if (end == std::string::npos)
-            return std::nullopt;
-        HttpResponse r;
-        const std::string head_ = buffer_.substr(0, end);
-        buffer_.erase(0, end + 4);
-        std::size_t line = head_.find("\r\n");
-        const std::string statusLine = head_.substr(0, line);
-        if (statusLine.rfind("HTTP/1.", 0) != 0 || statusLine.size() < 12)
-            return std::nullopt;
-        r.status = std::atoi(statusLine.c_str() + 9);
-        while (line != std::string::npos) {
-            const std::size_t next = head_.find("\r\n", line + 2);
-            const std::string field = head_.substr(line + 2, next - line - 2);
-            const std::size_t colon = field.find(':');
-            if (colon != std::string::npos) {
-                std::string name = field.substr(0, colon);
-                for (char& c : name)
-                    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                r.headers[name] = field.substr(field.find_first_not_of(' ', colon + 1));
-            }
-            line = next;
-        }
-        if (head || r.status == 304 || r.status == 204)
+        std::optional<HttpResponse> r = streamHeaders();
+        if (!r || head || r->status == 304)
             return r;
-        if (r.has("content-length")) {
-            const std::size_t length = std::stoul(r.header("content-length"));
-            while (buffer_.size() < length && fill()) {
-            }
-            if (buffer_.size() < length)
+        if (r->has("content-length")) {
+            const std::size_t length = std::stoul(r->header("content-length"));
+            if (!readAtLeast(length))
                 return std::nullopt;
-            r.body = buffer_.substr(0, length);
+            r->body = buffer_.substr(0, length);
             buffer_.erase(0, length);
-        } else if (r.header("transfer-encoding") == "chunked") {
-            for (;;) {
+        } else if (r->header("transfer-encoding") == "chunked") {
+            for (std::size_t size = 1; size != 0;) {
                 const std::size_t sizeEnd = readUntil("\r\n");
                 if (sizeEnd == std::string::npos)
                     return std::nullopt;
-                const std::size_t size = std::stoul(buffer_.substr(0, sizeEnd), nullptr, 16);
+                size = std::stoul(buffer_.substr(0, sizeEnd), nullptr, 16);
                 buffer_.erase(0, sizeEnd + 2);
-                while (buffer_.size() < size + 2 && fill()) {
-                }
-                if (buffer_.size() < size + 2)
+                if (!readAtLeast(size + 2))
                     return std::nullopt;
-                r.body += buffer_.substr(0, size);
+                r->body += buffer_.substr(0, size);
                 buffer_.erase(0, size + 2);
-                if (size == 0)
-                    break;
             }
         }
         return r;
     }
 
-    // The response headers of a stream, then whatever the stream has sent so far is kept in
-    // streamed(); readStreamUntil waits for more.
+    // The status line and headers alone; for a stream, what follows is read with
+    // readStreamUntil.
     std::optional<HttpResponse> streamHeaders()
     {
         const std::size_t end = readUntil("\r\n\r\n");
-        if (end == std::string::npos)
+        if (end == std::string::npos || buffer_.rfind("HTTP/1.", 0) != 0)
             return std::nullopt;
-        const std::string head = buffer_.substr(0, end + 4);
-        buffer_.erase(0, end + 4);
         HttpResponse r;
-        r.status = head.size() > 12 ? std::atoi(head.c_str() + 9) : 0;
-        std::size_t at = head.find("\r\n");
-        while (at != std::string::npos && at + 2 < head.size()) {
-            const std::size_t next = head.find("\r\n", at + 2);
-            const std::string field = head.substr(at + 2, next - at - 2);
+        r.status = std::atoi(buffer_.c_str() + 9);
+        for (std::size_t at = buffer_.find("\r\n"); at < end;) {
+            const std::size_t next = buffer_.find("\r\n", at + 2);
+            const std::string field = buffer_.substr(at + 2, next - at - 2);
             const std::size_t colon = field.find(':');
             if (colon != std::string::npos) {
                 std::string name = field.substr(0, colon);
@@ -169,6 +138,7 @@ public:
             }
             at = next;
         }
+        buffer_.erase(0, end + 4);
         return r;
     }
 
@@ -202,6 +172,13 @@ public:
     }
 
 private:
+    bool readAtLeast(std::size_t size)
+    {
+        while (buffer_.size() < size && fill()) {
+        }
+        return buffer_.size() >= size;
+    }
+
     std::size_t readUntil(std::string_view marker)
     {
         for (;;) {
