@@ -3,7 +3,6 @@
 #include "timer/EventTimer.h"
 #include "timer/HallTimerControls.h"
 
-#include <QFont>
 #include <QWidget>
 
 #include <optional>
@@ -17,15 +16,6 @@ class QTimer;
 namespace velka {
 
 class MessageBoxes;
-
-// The display's font made to fit availableWidth pixels with the widest time of day: the font as
-// given when that fits, otherwise with the blanks around the colons narrowed just enough, and
-// only when blanks of no width are still too wide, at the largest whole point size that fits.
-QFont fitDisplayFont(QFont font, int availableWidth);
-
-// The widest time of day the display can show in this font, "h : mm : ss" with two-digit
-// hours (which countdowns of a day or more reach too) and the font's widest digit throughout.
-QString widestDisplayTime(const QFont& font);
 
 // The event timer window: a large display of the time of day or of a running countdown, and
 // below it a row with the period's hours, minutes and seconds and the check box that starts the

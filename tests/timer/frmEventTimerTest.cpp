@@ -5,6 +5,7 @@
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/WindowTest.h"
+#include "timer/DisplayFont.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtMessageBoxes.h"
 
