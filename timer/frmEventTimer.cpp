@@ -65,16 +65,16 @@ QColor toQColor(EventTimer::Colour colour)
 
 } // namespace
 
-frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* parent)
+frmEventTimer::frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, QWidget* parent)
     : frmEventTimer(clock, messageBoxes, HallServices{}, parent)
 {}
 
-frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, HallServices hall,
+frmEventTimer::frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, HallServices hall,
                              QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , eventTimer_(clock)
-    , messageBoxes_(messageBoxes)
+    , messageBoxes_(messageBoxes, this)
 {
     setObjectName(QStringLiteral("frmEventTimer"));
     setWindowTitle(QStringLiteral("Velka EventTimer"));

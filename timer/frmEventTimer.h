@@ -2,6 +2,7 @@
 
 #include "timer/EventTimer.h"
 #include "timer/HallTimerControls.h"
+#include "uikit/MessagePresenter.h"
 
 #include <QWidget>
 
@@ -14,8 +15,6 @@ class QPushButton;
 class QTimer;
 
 namespace velka {
-
-class MessageBoxes;
 
 // The event timer window: a large display of the time of day or of a running countdown, and
 // below it a row with the period's hours, minutes and seconds and the check box that starts the
@@ -30,10 +29,11 @@ public:
     static constexpr int kClientWidth = 7260; // twips
 
     // Builds the controls and runs the load step: the input row hidden and Timer1 ticking.
-    frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* parent = nullptr);
+    // Its boxes, "Time Up!!" among them, stand over it.
+    frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, QWidget* parent = nullptr);
     // The same, with the desktop services of the hall functions: the projector view, the sounds
     // and the screen kept awake are reached by keyboard, double-click and context menu.
-    frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, HallServices hall,
+    frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, HallServices hall,
                   QWidget* parent = nullptr);
     ~frmEventTimer() override;
 
@@ -59,7 +59,7 @@ private:
 
     EventTimer eventTimer_;
     Subscription timerSubscription_;
-    MessageBoxes& messageBoxes_;
+    WindowMessageBoxes messageBoxes_;
     HallTimerControls* hall_ = nullptr;
 
     QLineEdit* txtEventTimer = nullptr;

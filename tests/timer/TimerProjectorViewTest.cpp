@@ -365,7 +365,11 @@ TEST_F(TimerProjectorTest, F11DoubleClickAndMenuOpenItAndClosingTheTimerClosesIt
     EXPECT_EQ(projector(), nullptr);
 
     std::unique_ptr<QMenu> menu = hall().contextMenu();
-    auto* item = menu->findChild<QAction*>(QStringLiteral("projectorAction"));
+    QAction* item = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String("projectorAction"))
+            item = action;
+    }
     ASSERT_NE(item, nullptr);
     EXPECT_FALSE(item->isChecked());
     item->trigger();

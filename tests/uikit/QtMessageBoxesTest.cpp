@@ -32,7 +32,7 @@ TEST(QtMessageBoxes, EveryBoxIsWideEnoughForItsWholeTitle)
             title = modal->windowTitle();
             QTest::keyClick(modal, Qt::Key_Escape);
         });
-        QtMessageBoxes().show(message);
+        QtMessageBoxes().show(nullptr, message);
         ASSERT_EQ(title, QString::fromStdString(message.title));
         QFont bold = QApplication::font("QMessageBox");
         bold.setBold(true);
