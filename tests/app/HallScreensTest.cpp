@@ -34,38 +34,27 @@ namespace {
 
 using test::control;
 
-class CancelledPrint final : public PrintDialogs {
-public:
-    bool askPrinter(QPrinter&, QWidget*) override
-    {
-        ++asked;
-        return false;
-    }
-    int asked = 0;
-};
-
-class CancelledSave final : public SaveFileDialogs {
-public:
+// Cancels every save and print, and counts the prints asked for.
+struct CancelledOutputs final : SaveFileDialogs, PrintDialogs {
     QString askSaveFileName(QWidget*, const QString&, const QString&, const QString&) override
     {
         return {};
     }
+    bool askPrinter(QPrinter&, QWidget*) override
+    {
+        ++printsAsked;
+        return false;
+    }
+    int printsAsked = 0;
 };
-
-QString nameOf(const QWidget* window)
-{
-    return window ? window->objectName() : QStringLiteral("nobody");
-}
 
 // A key typed where the keyboard is.
 void type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus) {
+    if (QWidget* focus = QApplication::focusWidget())
+        QTest::keyClick(focus, key, modifiers);
+    else
         ADD_FAILURE() << "no widget has the keyboard";
-        return;
-    }
-    QTest::keyClick(focus, key, modifiers);
 }
 
 class HallScreensTest : public ::testing::Test {
@@ -77,7 +66,7 @@ protected:
         shell->start();
         ASSERT_TRUE(test::showActive(main()));
         ASSERT_EQ(screenOf(main())->name(), QStringLiteral("LEFT"));
-        main()->outputs().useServices(files, printing, clock);
+        main()->outputs().useServices(outputs, outputs, clock);
         QTest::mouseClick(control<QPushButton>(main(), QStringLiteral("cmdShow")), Qt::LeftButton);
         QTest::mouseClick(control<QPushButton>(main(), QStringLiteral("cmdEventTimer")),
                           Qt::LeftButton);
@@ -85,108 +74,87 @@ protected:
         ASSERT_NE(timer, nullptr);
         timer->move(main()->frameGeometry().right() + 20, 100); // beside it, on the laptop
         ASSERT_TRUE(QTest::qWaitForWindowExposed(timer));
-        // The test moves time itself.
-        control<QTimer>(timer, QStringLiteral("Timer1"))->stop();
+        control<QTimer>(timer, QStringLiteral("Timer1"))->stop(); // the test moves time itself
     }
     void TearDown() override { shell.reset(); }
 
     frmPairvaneMainForm* main() const { return shell->loadedMainForm(); }
 
-    // The keyboard is with the window, and its shortcuts reach it: F11, and on the main window
-    // Ctrl+C (copy) and Ctrl+P (print).
-    ::testing::AssertionResult keyboardWith(QWidget* window, bool tryCopyAndPrint)
+    // The keyboard is with the window; on the main window Ctrl+C copies and Ctrl+P prints.
+    ::testing::AssertionResult keyboardWith(QWidget* window)
     {
-        QWidget* focus = QApplication::focusWidget();
-        if (QApplication::activeWindow() != window || !focus || focus->window() != window) {
+        const QWidget* active = QApplication::activeWindow();
+        if (active != window || !QApplication::focusWidget()) {
             return ::testing::AssertionFailure()
-                   << "the keyboard is with " << nameOf(QApplication::activeWindow()).toStdString()
-                   << ", not " << nameOf(window).toStdString();
+                   << "the keyboard is with "
+                   << (active ? active->objectName() : QStringLiteral("nobody")).toStdString();
         }
-        if (!tryCopyAndPrint)
+        if (window != main())
             return ::testing::AssertionSuccess();
         QSignalSpy copied(main()->outputs().copyAction(), &QAction::triggered);
-        const int printed = printing.asked;
+        const int printed = outputs.printsAsked;
         type(Qt::Key_C, Qt::ControlModifier);
         type(Qt::Key_P, Qt::ControlModifier);
-        if (copied.count() != 1 || printing.asked != printed + 1) {
-            return ::testing::AssertionFailure()
-                   << "Ctrl+C copied " << copied.count() << " times, Ctrl+P printed "
-                   << printing.asked - printed << " times";
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-    void startCountdown(const char* seconds)
-    {
-        control<QLineEdit>(timer, QStringLiteral("txtMinute"))->setText(QStringLiteral("0"));
-        control<QLineEdit>(timer, QStringLiteral("txtSecound"))
-            ->setText(QString::fromLatin1(seconds));
-        control<QCheckBox>(timer, QStringLiteral("chkCountDownTimer"))->click();
+        if (copied.count() == 1 && outputs.printsAsked == printed + 1)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "Ctrl+C or Ctrl+P did nothing";
     }
 
     QtMessageBoxes boxes;
     test::ScriptedRandom random{{}, 7};
     test::TestClock clock;
     test::RecordingWebBrowser browser;
-    CancelledSave files;
-    CancelledPrint printing;
+    CancelledOutputs outputs;
     std::unique_ptr<Shell> shell;
     QPointer<frmEventTimer> timer;
 };
 
-// Every way of opening either view leaves the keyboard with the window it was opened from, whose
-// own F11 then closes the view again.
+QAction* menuItem(QMenu* menu, const char* name)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String(name))
+            return action;
+    }
+    ADD_FAILURE() << "no menu item " << name;
+    return new QAction(menu);
+}
+
+// Every way of opening either view puts it on the projector and leaves the keyboard with the
+// window it was opened from, whose own F11 then closes the view again.
 TEST_F(HallScreensTest, OpeningAProjectorViewLeavesTheKeyboardWithItsWindow)
 {
-    const auto menuItem = [](QMenu* menu, const char* name) {
-        for (QAction* action : menu->actions()) {
-            if (action->objectName() == QLatin1String(name))
-                return action;
-        }
-        ADD_FAILURE() << "no menu item " << name;
-        return new QAction(menu);
+    const auto f11 = [] { type(Qt::Key_F11); };
+    const auto boardMenu = [this] {
+        const std::unique_ptr<QMenu> menu(main()->outputs().createMenu(main()));
+        menuItem(menu.get(), "actProjector")->trigger();
     };
-    struct Way {
-        const char* name;
-        QWidget* opener;
-        std::function<void()> open;
-        std::function<FullScreenView*()> view;
+    const auto doubleClick = [this] {
+        QTest::mouseDClick(control<QLineEdit>(timer, QStringLiteral("txtEventTimer")),
+                           Qt::LeftButton);
     };
-    const auto bracketView = [this]() -> FullScreenView* { return main()->outputs().projector(); };
-    const auto timerView = [this]() -> FullScreenView* { return timer->hall().projectorView(); };
-    const std::vector<Way> ways{
-        {"F11 on the main window", main(), [] { type(Qt::Key_F11); }, bracketView},
-        {"the board's menu", main(),
-         [&] {
-             const std::unique_ptr<QMenu> menu(main()->outputs().createMenu(main()));
-             menuItem(menu.get(), "actProjector")->trigger();
-         },
-         bracketView},
-        {"F11 on the timer", timer, [] { type(Qt::Key_F11); }, timerView},
-        {"a double-click on the display", timer,
-         [&] {
-             QTest::mouseDClick(control<QLineEdit>(timer, QStringLiteral("txtEventTimer")),
-                                Qt::LeftButton);
-         },
-         timerView},
-        {"the display's menu", timer,
-         [&] {
-             const std::unique_ptr<QMenu> menu = timer->hall().contextMenu();
-             menuItem(menu.get(), "projectorAction")->trigger();
-         },
-         timerView},
+    const auto displayMenu = [this] {
+        menuItem(timer->hall().contextMenu().get(), "projectorAction")->trigger();
     };
-    for (const Way& way : ways) {
-        SCOPED_TRACE(way.name);
-        ASSERT_TRUE(test::showActive(way.opener));
-        way.open();
-        const QPointer<FullScreenView> view = way.view();
+    const std::vector<std::tuple<const char*, QWidget*, std::function<void()>>> ways{
+        {"F11 on the main window", main(), f11},
+        {"the board's menu", main(), boardMenu},
+        {"F11 on the timer", timer, f11},
+        {"a double-click on the display", timer, doubleClick},
+        {"the display's menu", timer, displayMenu},
+    };
+    for (const auto& [name, opener, open] : ways) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(test::showActive(opener));
+        open();
+        const QPointer<FullScreenView> view =
+            opener == main() ? static_cast<FullScreenView*>(main()->outputs().projector())
+                             : timer->hall().projectorView();
         ASSERT_NE(view, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
         EXPECT_EQ(screenOf(view)->name(), QStringLiteral("RIGHT"));
-        EXPECT_EQ(view->parentWidget(), way.opener);
+        EXPECT_EQ(view->parentWidget(), opener);
         QCoreApplication::processEvents();
-        EXPECT_TRUE(keyboardWith(way.opener, way.opener == main()));
+        EXPECT_TRUE(keyboardWith(opener));
         type(Qt::Key_F11);
         EXPECT_FALSE(view && view->isVisible()) << "F11 did not reach the window";
         if (view)
@@ -199,7 +167,9 @@ TEST_F(HallScreensTest, OpeningAProjectorViewLeavesTheKeyboardWithItsWindow)
 // the main window has the keyboard and its shortcuts again.
 TEST_F(HallScreensTest, TimeUpWhileTheBracketIsOnTheProjector)
 {
-    startCountdown("1");
+    control<QLineEdit>(timer, QStringLiteral("txtMinute"))->setText(QStringLiteral("0"));
+    control<QLineEdit>(timer, QStringLiteral("txtSecound"))->setText(QStringLiteral("1"));
+    control<QCheckBox>(timer, QStringLiteral("chkCountDownTimer"))->click();
     ASSERT_TRUE(test::showActive(main()));
     type(Qt::Key_F11);
     BracketProjectorView* view = main()->outputs().projector();
@@ -207,17 +177,17 @@ TEST_F(HallScreensTest, TimeUpWhileTheBracketIsOnTheProjector)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
     ASSERT_EQ(screenOf(view)->name(), QStringLiteral("RIGHT"));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(keyboardWith(main(), true)) << "with the bracket on the projector";
+    EXPECT_TRUE(keyboardWith(main())) << "with the bracket on the projector";
 
     QString text;
     QWidget* owner = nullptr;
-    QString boxScreen;
+    QScreen* boxScreen = nullptr;
     bool handled = false;
     const auto watch = test::whenModalOpens([&](QWidget* modal) {
         if (auto* box = qobject_cast<QMessageBox*>(modal))
             text = box->text();
         owner = modal->parentWidget();
-        boxScreen = screenOf(modal)->name();
+        boxScreen = screenOf(modal);
         QTest::keyClick(modal, Qt::Key_Return);
         handled = true;
     });
@@ -226,12 +196,12 @@ TEST_F(HallScreensTest, TimeUpWhileTheBracketIsOnTheProjector)
     ASSERT_TRUE(QTest::qWaitFor([&] { return handled; }));
 
     EXPECT_EQ(text, QStringLiteral("Time Up!!"));
-    EXPECT_EQ(owner, timer.data()) << "owned by " << nameOf(owner).toStdString();
-    EXPECT_FALSE(qobject_cast<FullScreenView*>(owner));
-    EXPECT_EQ(boxScreen, screenOf(timer)->name());
+    EXPECT_EQ(owner, timer.data())
+        << "owned by " << (owner ? owner->metaObject()->className() : "nobody");
+    EXPECT_EQ(boxScreen, screenOf(timer));
     EXPECT_TRUE(view->isVisible()) << "the bracket stays on the projector";
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == main(); }));
-    EXPECT_TRUE(keyboardWith(main(), true)) << "after the box";
+    EXPECT_TRUE(keyboardWith(main())) << "after the box";
 }
 
 } // namespace
