@@ -30,6 +30,9 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
     , files_(ownFiles_.get())
     , printing_(ownPrinting_.get())
     , clock_(ownClock_.get())
+    , projectorController_(new ProjectorController(
+          window, QStringLiteral("プロジェクターに表示(&P)"),
+          [this](QWidget* parent) { return new BracketProjectorView(board_, parent); }))
 {
     const auto action = [this](const char* name, const QString& text, const QKeySequence& keys,
                                void (BracketOutputs::*run)()) {
@@ -41,8 +44,8 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
         window_->addAction(a);
         return a;
     };
-    projectorAction_ = action("actProjector", QStringLiteral("プロジェクターに表示(&P)"),
-                              QKeySequence(Qt::Key_F11), &BracketOutputs::toggleProjector);
+    projectorAction_ = projectorController_->toggleAction();
+    projectorAction_->setObjectName(QStringLiteral("actProjector"));
     printAction_ = action("actPrint", QStringLiteral("印刷(&R)..."), QKeySequence::Print,
                           &BracketOutputs::print);
     savePdfAction_ = action("actSavePdf", QStringLiteral("PDFとして保存(&D)..."), {},
@@ -64,7 +67,7 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
 BracketOutputs::~BracketOutputs()
 {
     // The view watches the board, which goes with the window: it must not outlive either.
-    delete projector_.data();
+    delete projectorController_;
 }
 
 void BracketOutputs::useServices(SaveFileDialogs& files, PrintDialogs& printing, const Clock& clock)
@@ -84,14 +87,8 @@ QMenu* BracketOutputs::createMenu(QWidget* parent)
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("BracketMenu"));
     menu->addAction(projectorAction_);
-    auto* screens = new QMenu(QStringLiteral("表示する画面(&S)"), menu);
-    screens->setObjectName(QStringLiteral("BracketScreenMenu"));
-    screenChoice_.addScreenItems(screens, window_, [this] {
-        if (projector_ && projector_->isVisible())
-            projector_->showOn(screenChoice_.resolve(window_));
-    });
-    if (!screens->isEmpty())
-        menu->addMenu(screens);
+    if (QMenu* screens = projectorController_->addScreenMenu(menu))
+        screens->setObjectName(QStringLiteral("BracketScreenMenu"));
     menu->addSeparator();
     menu->addAction(printAction_);
     menu->addAction(savePdfAction_);
@@ -112,19 +109,17 @@ void BracketOutputs::showMenu(const QPoint& globalPos)
 
 void BracketOutputs::toggleProjector()
 {
-    if (projector_ && projector_->isVisible())
-        projector_->close();
-    else
-        openProjector();
+    projectorController_->toggle();
 }
 
 void BracketOutputs::openProjector()
 {
-    if (!projector_) {
-        projector_ = new BracketProjectorView(board_);
-        projector_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    projector_->showOn(screenChoice_.resolve(window_));
+    projectorController_->open();
+}
+
+BracketProjectorView* BracketOutputs::projector() const
+{
+    return qobject_cast<BracketProjectorView*>(projectorController_->view());
 }
 
 void BracketOutputs::print()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "board/BracketProjectorView.h"
-#include "uikit/FullScreenView.h"
+#include "uikit/ProjectorController.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -48,8 +48,8 @@ public:
 
     void toggleProjector();
     void openProjector();
-    BracketProjectorView* projector() const { return projector_; }
-    ScreenChoice& screenChoice() { return screenChoice_; }
+    BracketProjectorView* projector() const;
+    ScreenChoice& screenChoice() { return projectorController_->screenChoice(); }
 
     void print();
     void saveAsPdf();
@@ -80,8 +80,7 @@ private:
     const Clock* clock_;
 
     QString folder_; // where the last file went, for the next suggestion; empty at first
-    ScreenChoice screenChoice_;
-    QPointer<BracketProjectorView> projector_;
+    ProjectorController* projectorController_;
 
     QAction* projectorAction_ = nullptr;
     QAction* printAction_ = nullptr;

@@ -88,11 +88,11 @@ void BoardPicture::paintEvent(QPaintEvent* event)
     }
 }
 
-frmPairvaneMainForm::frmPairvaneMainForm(MessageBoxes& messageBoxes, QWidget* parent)
+frmPairvaneMainForm::frmPairvaneMainForm(MessagePresenter& messageBoxes, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
-    , messageBoxes_(messageBoxes)
+    , messageBoxes_(messageBoxes, this)
 {
     setObjectName(QStringLiteral("frmPairvaneMainForm"));
     setWindowTitle(QStringLiteral("Velka Pairvane for Tournament Special"));
