@@ -52,8 +52,8 @@ struct SubscriberSlots {
     // the slots marked meanwhile when the outermost one ends.
     class Notifying {
     public:
-        explicit Notifying(SubscriberSlots& slots)
-            : slots_(slots)
+        explicit Notifying(SubscriberSlots& shared)
+            : slots_(shared)
         {
             ++slots_.notifying;
         }
