@@ -49,10 +49,11 @@ QRect footerArea(const QRect& page, int dotsPerInch)
 
 } // namespace
 
-QTransform bracketPagePlacement(const QRect& page, int dotsPerInch)
+QTransform bracketPagePlacement(const QRect& page, int dotsPerInch, const BracketBoard& board)
 {
     const QRect footer = footerArea(page, dotsPerInch);
-    return fitBracket(QRect(page.topLeft(), QPoint(page.right(), footer.top() - 1)));
+    return fitBracket(QRect(page.topLeft(), QPoint(page.right(), footer.top() - 1)),
+                      bracketArea(board));
 }
 
 void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
@@ -64,7 +65,7 @@ void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
 
     BracketStyle style = paperStyle();
     style.paper = QColor(); // the page is white already; nothing grey is filled
-    const QTransform fit = bracketPagePlacement(page, dotsPerInch);
+    const QTransform fit = bracketPagePlacement(page, dotsPerInch, board);
     style.lineWidth = kLineMillimetres / 25.4 * dotsPerInch / fit.m11();
     paintBracket(painter, board, fit, style);
 

@@ -22,13 +22,13 @@ inline constexpr int kPictureScale = 3;
 // Black on white, the names in the board's font: the bracket on paper and in pictures.
 BracketStyle paperStyle();
 
-// One page: the bracket scaled to fit the printable area above a footer that holds the date and
-// time printed and the program's name. Thin lines, no grey. Paints on any paged device (printer,
-// PDF writer) or, for tests, any painter given the page's area and resolution.
+// One page: the part of the bracket in use scaled to fit the printable area above a footer that
+// holds the date and time printed and the program's name. Thin lines, no grey. Paints on any paged
+// device (printer, PDF writer) or, for tests, any painter given the page's area and resolution.
 void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
                       const BracketBoard& board, const QDateTime& printed);
 // Where the bracket goes on such a page.
-QTransform bracketPagePlacement(const QRect& page, int dotsPerInch);
+QTransform bracketPagePlacement(const QRect& page, int dotsPerInch, const BracketBoard& board);
 // Returns false when the device could not be painted on (the printer refused the job).
 bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
                       const QDateTime& printed);
@@ -38,7 +38,7 @@ QString printedAt(const QDateTime& printed);
 
 // The bracket as an A4 landscape PDF: vector lines and real, searchable text.
 QByteArray bracketPdf(const BracketBoard& board, const QDateTime& printed);
-// The bracket as a PNG of kPictureScale times the board.
+// The part of the bracket in use as a picture of kPictureScale times the board.
 QImage bracketPicture(const BracketBoard& board);
 QByteArray bracketPng(const BracketBoard& board);
 

@@ -199,7 +199,7 @@ TEST_P(PdfPageTest, RasterisedPageShowsTheLinesAsTheBoard)
     const int writerDpi = 1200;
     const QRect printable(0, 0, qRound(277 / 25.4 * writerDpi), qRound(190 / 25.4 * writerDpi));
     const QTransform toPage =
-        bracketPagePlacement(printable, writerDpi) *
+        bracketPagePlacement(printable, writerDpi, form->board()) *
         QTransform::fromTranslate(10 / 25.4 * writerDpi, 10 / 25.4 * writerDpi) *
         QTransform::fromScale(double(dpi) / writerDpi, double(dpi) / writerDpi);
     for (const test::ShownElement& e : test::shownElements(form->board())) {
@@ -420,12 +420,12 @@ protected:
         return view;
     }
     // Whether the view shows light where line k lies.
-    static bool lineShown(BracketProjectorView* view, const BoardLine& line)
+    bool lineShown(BracketProjectorView* view, const BoardLine& line) const
     {
         const QImage shot = view->grab().toImage();
         const qreal ratio = shot.devicePixelRatio();
-        const QPointF at =
-            BracketProjectorView::placement(view->size()).map(test::samplePoint(line));
+        const QPointF at = BracketProjectorView::placement(view->size(), form->board())
+                               .map(test::samplePoint(line));
         return qGray(shot.pixel((at * ratio).toPoint())) > 128;
     }
 };
@@ -436,8 +436,8 @@ TEST_F(ProjectorTest, F11ShowsTheBracketOverAWholeScreen)
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->windowHandle()->screen(), defaultViewScreen(form.get()));
     EXPECT_EQ(view->geometry(), view->windowHandle()->screen()->geometry());
-    const QRectF placed = BracketProjectorView::placement(view->size())
-                              .mapRect(QRectF(QPointF(), QSizeF(bracketCanvasSize())));
+    const QRectF placed = BracketProjectorView::placement(view->size(), form->board())
+                              .mapRect(QRectF(bracketArea(form->board())));
     EXPECT_TRUE(QRectF(view->rect()).contains(placed));
     EXPECT_GT(placed.height(), view->height() * 0.85) << "the bracket fills the screen";
     for (const test::ShownElement& e : test::shownElements(form->board()))
