@@ -44,7 +44,7 @@ void BM_SavePdf(benchmark::State& state)
     const QDateTime printed = QDateTime::currentDateTime();
     std::size_t bytes = 0;
     for (auto _ : state)
-        bytes = bracketPdf(board, printed).size();
+        bytes = bracketPdf(board, printed).value_or(QByteArray()).size();
     state.counters["bytes"] = static_cast<double>(bytes);
 }
 BENCHMARK(BM_SavePdf)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,6 +1,7 @@
 #include "board/BracketExport.h"
 
 #include "board/BracketBoard.h"
+#include "board/PdfTextKey.h"
 #include "core/Message.h"
 
 #include <QApplication>
@@ -78,33 +79,68 @@ void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
     painter.restore();
 }
 
+namespace {
+
+// Paints the page on a device that painter has begun on.
+void paintPage(QPainter& painter, QPagedPaintDevice& device, const BracketBoard& board,
+               const QDateTime& printed)
+{
+    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    paintBracketPage(painter, QRect(QPoint(0, 0), page.size()), device.logicalDpiX(), board,
+                     printed);
+}
+
+QStringList slotCaptions(const BracketBoard& board)
+{
+    QStringList captions;
+    for (int i = 0; i < board::kSlotCount; ++i)
+        captions << QString::fromStdString(board.slotCaption(i));
+    return captions;
+}
+
+} // namespace
+
 bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
                       const QDateTime& printed)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    paintBracketPage(painter, QRect(QPoint(0, 0), page.size()), device.logicalDpiX(), board,
-                     printed);
+    paintPage(painter, device, board, printed);
     return painter.end();
 }
 
-QByteArray bracketPdf(const BracketBoard& board, const QDateTime& printed)
+std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime& printed)
 {
     QByteArray bytes;
+    PdfTextKey key;
     {
         QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
+        if (!buffer.open(QIODevice::WriteOnly))
+            return std::nullopt;
         QPdfWriter writer(&buffer);
         writer.setResolution(kPdfDotsPerInch);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
         writer.setTitle(QStringLiteral("トーナメント表"));
         writer.setCreator(QString::fromUtf8(kApplicationTitle));
-        printBracketPage(writer, board, printed);
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return std::nullopt;
+        key.draw(painter, paperStyle().font, slotCaptions(board));
+        paintPage(painter, writer, board, printed);
+        if (!painter.end())
+            return std::nullopt;
     }
+    if (!isWholePdf(bytes))
+        return std::nullopt;
+    key.apply(bytes);
     return bytes;
+}
+
+bool isWholePdf(const QByteArray& bytes)
+{
+    return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF");
 }
 
 QImage bracketPicture(const BracketBoard& board)
@@ -112,13 +148,24 @@ QImage bracketPicture(const BracketBoard& board)
     return bracketImage(board, kPictureScale, paperStyle());
 }
 
-QByteArray bracketPng(const BracketBoard& board)
+std::optional<QByteArray> pngBytes(const QImage& picture)
 {
+    if (picture.isNull())
+        return std::nullopt;
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    bracketPicture(board).save(&buffer, "PNG");
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+        return std::nullopt;
+    buffer.close();
+    const QImage readBack = QImage::fromData(bytes, "PNG");
+    if (readBack.size() != picture.size())
+        return std::nullopt;
     return bytes;
+}
+
+std::optional<QByteArray> bracketPng(const BracketBoard& board)
+{
+    return pngBytes(bracketPicture(board));
 }
 
 QString suggestedFileName(const QDateTime& when, const QString& suffix)

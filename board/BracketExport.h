@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QPagedPaintDevice;
@@ -36,11 +37,25 @@ bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
 // "2026-12-07 15:30": when a page was printed, as its footer gives it.
 QString printedAt(const QDateTime& printed);
 
-// The bracket as an A4 landscape PDF: vector lines and real, searchable text.
-QByteArray bracketPdf(const BracketBoard& board, const QDateTime& printed);
-// The part of the bracket in use as a picture of kPictureScale times the board.
+// The bracket as an A4 landscape PDF: vector lines and real, searchable text, also for names
+// with characters beyond the Basic Multilingual Plane. Nothing when it could not be made.
+std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime& printed);
+// The part of the bracket in use as a picture of kPictureScale times the board; a null image
+// when it could not be made.
 QImage bracketPicture(const BracketBoard& board);
-QByteArray bracketPng(const BracketBoard& board);
+// A picture as a PNG file's bytes, read back to make sure they hold it. Nothing when the picture
+// is null or could not be written.
+std::optional<QByteArray> pngBytes(const QImage& picture);
+std::optional<QByteArray> bracketPng(const BracketBoard& board);
+// Whether bytes look like a whole PDF file: its header at the start and its end marker last.
+bool isWholePdf(const QByteArray& bytes);
+
+// How the outputs are made from the board: the renderer above, or in tests one that fails.
+struct BracketRendering {
+    std::function<std::optional<QByteArray>(const BracketBoard&, const QDateTime&)> pdf =
+        bracketPdf;
+    std::function<QImage(const BracketBoard&)> picture = bracketPicture;
+};
 
 // "トーナメント_2026-12-07_1530.pdf": a file name for the bracket saved at that time.
 QString suggestedFileName(const QDateTime& when, const QString& suffix);

@@ -12,11 +12,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
 #include <QPrinter>
 #include <QStandardPaths>
 
 namespace velka {
+
+namespace {
+// Why an output failed when the renderer gave nothing, or nothing whole.
+const char* const kNotDrawn = "トーナメント表を描けませんでした。";
+} // namespace
 
 BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, QWidget* window,
                                QWidget* boardWidget)
@@ -143,24 +149,34 @@ void BracketOutputs::print()
 
 void BracketOutputs::saveAsPdf()
 {
-    save(QStringLiteral("PDFとして保存"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"),
-         [this](const QDateTime& when) { return bracketPdf(board_, when); });
+    save(
+        QStringLiteral("PDFとして保存"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"),
+        [this](const QDateTime& when) { return rendering_.pdf(board_, when); }, isWholePdf);
 }
 
 void BracketOutputs::saveAsPicture()
 {
-    save(QStringLiteral("画像として保存"), QStringLiteral("png"),
-         QStringLiteral("PNG 画像 (*.png)"),
-         [this](const QDateTime&) { return bracketPng(board_); });
+    save(
+        QStringLiteral("画像として保存"), QStringLiteral("png"), QStringLiteral("PNG 画像 (*.png)"),
+        [this](const QDateTime&) { return pngBytes(rendering_.picture(board_)); },
+        [](const QByteArray& bytes) { return !QImage::fromData(bytes, "PNG").isNull(); });
 }
 
 void BracketOutputs::copyPicture()
 {
-    QGuiApplication::clipboard()->setImage(bracketPicture(board_));
+    const QImage picture = rendering_.picture(board_);
+    if (picture.isNull()) {
+        messageBoxes_.show(
+            errorMessage(std::string("画像をコピーできませんでした。\r\n") + kNotDrawn));
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(picture);
 }
 
-void BracketOutputs::save(const QString& title, const QString& suffix, const QString& filter,
-                          const std::function<QByteArray(const QDateTime&)>& contents)
+void BracketOutputs::save(
+    const QString& title, const QString& suffix, const QString& filter,
+    const std::function<std::optional<QByteArray>(const QDateTime&)>& contents,
+    const std::function<bool(const QByteArray&)>& whole)
 {
     const QDateTime when = now();
     // The folder of the last file saved, else the documents folder, else home: whichever is
@@ -179,7 +195,13 @@ void BracketOutputs::save(const QString& title, const QString& suffix, const QSt
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + suffix;
     folder_ = QFileInfo(path).absolutePath();
-    if (const std::optional<QString> why = writeWholeFile(path, contents(when))) {
+    const std::optional<QByteArray> bytes = contents(when);
+    std::optional<QString> why;
+    if (!bytes || !whole(*bytes))
+        why = QString::fromUtf8(kNotDrawn);
+    else
+        why = writeWholeFile(path, *bytes);
+    if (why) {
         messageBoxes_.show(errorMessage("ファイルを保存できませんでした。\r\n" +
                                         QDir::toNativeSeparators(path).toStdString() + "\r\n" +
                                         why->toStdString()));

@@ -30,8 +30,10 @@ int main(int argc, char** argv)
         velka::test::drawAndMark(board, {9, {1, 2, 5, 6, 16, 18}});
 
     const QDateTime printed(QDate(2026, 12, 7), QTime(15, 30));
-    if (const auto why = velka::writeWholeFile(QString::fromLocal8Bit(argv[1]),
-                                               velka::bracketPdf(board, printed))) {
+    const std::optional<QByteArray> pdf = velka::bracketPdf(board, printed);
+    if (!pdf)
+        return 1;
+    if (const auto why = velka::writeWholeFile(QString::fromLocal8Bit(argv[1]), *pdf)) {
         std::fprintf(stderr, "%s\n", qPrintable(*why));
         return 1;
     }
