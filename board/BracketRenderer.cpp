@@ -133,8 +133,8 @@ void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform
         const QRectF area = transform.mapRect(
             QRectF(toPixels(TwipsRect{slot.left, slot.top, slot.width, slot.height})));
         const QRect box = area.toAlignedRect();
-        const QString name = singleLineText(QString::fromStdString(board.slotCaption(i)));
-        const QString shown = metrics.elidedText(name, Qt::ElideRight, box.width());
+        const QString shown =
+            elidedLine(QString::fromStdString(board.slotCaption(i)), metrics, box.width());
         painter.save();
         painter.setClipRect(box, Qt::IntersectClip); // within whatever the caller clips to
         painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, shown);
