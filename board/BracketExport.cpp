@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -81,15 +82,6 @@ void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
 
 namespace {
 
-// Paints the page on a device that painter has begun on.
-void paintPage(QPainter& painter, QPagedPaintDevice& device, const BracketBoard& board,
-               const QDateTime& printed)
-{
-    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    paintBracketPage(painter, QRect(QPoint(0, 0), page.size()), device.logicalDpiX(), board,
-                     printed);
-}
-
 QStringList slotCaptions(const BracketBoard& board)
 {
     QStringList captions;
@@ -101,13 +93,28 @@ QStringList slotCaptions(const BracketBoard& board)
 } // namespace
 
 bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
-                      const QDateTime& printed)
+                      const QDateTime& printed, PdfTextKey* key)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    paintPage(painter, device, board, printed);
+    if (key)
+        key->draw(painter, paperStyle().font, slotCaptions(board));
+    const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    paintBracketPage(painter, QRect(QPoint(0, 0), page.size()), device.logicalDpiX(), board,
+                     printed);
     return painter.end();
+}
+
+void applyTextKey(const QString& pdfPath, const PdfTextKey& key)
+{
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QByteArray bytes = file.readAll();
+    file.close();
+    if (isWholePdf(bytes) && key.apply(bytes) > 0)
+        writeWholeFile(pdfPath, bytes);
 }
 
 std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime& printed)
@@ -124,12 +131,7 @@ std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime&
                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
         writer.setTitle(QStringLiteral("トーナメント表"));
         writer.setCreator(QString::fromUtf8(kApplicationTitle));
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return std::nullopt;
-        key.draw(painter, paperStyle().font, slotCaptions(board));
-        paintPage(painter, writer, board, printed);
-        if (!painter.end())
+        if (!printBracketPage(writer, board, printed, &key))
             return std::nullopt;
     }
     if (!isWholePdf(bytes))

@@ -4,6 +4,7 @@
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
 #include "board/OutputDialogs.h"
+#include "board/PdfTextKey.h"
 #include "core/Clock.h"
 #include "core/Message.h"
 
@@ -142,9 +143,17 @@ void BracketOutputs::print()
     printer.setCreator(QString::fromUtf8(kApplicationTitle));
     if (!printing_->askPrinter(printer, window_))
         return;
-    if (!printBracketPage(printer, board_, now()))
+    // Printed into a PDF file (where there is no printer), the names stay whole as text there
+    // too.
+    const bool toPdfFile =
+        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    PdfTextKey key;
+    if (!printBracketPage(printer, board_, now(), toPdfFile ? &key : nullptr)) {
         messageBoxes_.show(
             errorMessage("印刷できませんでした。\r\n" + printer.printerName().toStdString()));
+    } else if (toPdfFile) {
+        applyTextKey(printer.outputFileName(), key);
+    }
 }
 
 void BracketOutputs::saveAsPdf()
