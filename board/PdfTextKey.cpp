@@ -17,6 +17,8 @@ namespace {
 
 // Device pixels between the key's characters and from the page's corner: far off any page.
 constexpr qreal kKeyStep = 20000;
+// How much of each text the key covers, in UTF-16 code units.
+constexpr qsizetype kKeyedLength = 128;
 
 QString latin1(const QByteArray& bytes)
 {
@@ -111,7 +113,9 @@ void PdfTextKey::draw(QPainter& painter, const QFont& font, const QStringList& t
 {
     characters_.clear();
     for (const QString& text : texts) {
-        for (const char32_t c : text.toUcs4()) {
+        // Only the beginning of a name fits its slot; a name of random rare characters must not
+        // make the key longer than the page's text.
+        for (const char32_t c : text.left(kKeyedLength).toUcs4()) {
             if (c > 0xFFFF &&
                 std::find(characters_.begin(), characters_.end(), c) == characters_.end())
                 characters_.push_back(c);
