@@ -158,17 +158,18 @@ void BracketOutputs::print()
 
 void BracketOutputs::saveAsPdf()
 {
-    save(
-        QStringLiteral("PDFとして保存"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"),
-        [this](const QDateTime& when) { return rendering_.pdf(board_, when); }, isWholePdf);
+    save(QStringLiteral("PDFとして保存"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"),
+         [this](const QDateTime& when) {
+             std::optional<QByteArray> bytes = rendering_.pdf(board_, when);
+             return bytes && isWholePdf(*bytes) ? bytes : std::nullopt;
+         });
 }
 
 void BracketOutputs::saveAsPicture()
 {
-    save(
-        QStringLiteral("画像として保存"), QStringLiteral("png"), QStringLiteral("PNG 画像 (*.png)"),
-        [this](const QDateTime&) { return pngBytes(rendering_.picture(board_)); },
-        [](const QByteArray& bytes) { return !QImage::fromData(bytes, "PNG").isNull(); });
+    save(QStringLiteral("画像として保存"), QStringLiteral("png"),
+         QStringLiteral("PNG 画像 (*.png)"),
+         [this](const QDateTime&) { return pngBytes(rendering_.picture(board_)); });
 }
 
 void BracketOutputs::copyPicture()
@@ -184,8 +185,7 @@ void BracketOutputs::copyPicture()
 
 void BracketOutputs::save(
     const QString& title, const QString& suffix, const QString& filter,
-    const std::function<std::optional<QByteArray>(const QDateTime&)>& contents,
-    const std::function<bool(const QByteArray&)>& whole)
+    const std::function<std::optional<QByteArray>(const QDateTime&)>& contents)
 {
     const QDateTime when = now();
     // The folder of the last file saved, else the documents folder, else home: whichever is
@@ -205,11 +205,8 @@ void BracketOutputs::save(
         path += QLatin1Char('.') + suffix;
     folder_ = QFileInfo(path).absolutePath();
     const std::optional<QByteArray> bytes = contents(when);
-    std::optional<QString> why;
-    if (!bytes || !whole(*bytes))
-        why = QString::fromUtf8(kNotDrawn);
-    else
-        why = writeWholeFile(path, *bytes);
+    const std::optional<QString> why =
+        bytes ? writeWholeFile(path, *bytes) : std::optional(QString::fromUtf8(kNotDrawn));
     if (why) {
         messageBoxes_.show(errorMessage("ファイルを保存できませんでした。\r\n" +
                                         QDir::toNativeSeparators(path).toStdString() + "\r\n" +

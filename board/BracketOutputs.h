@@ -68,11 +68,10 @@ public:
 
 private:
     QDateTime now() const;
-    // Asks where, makes the file's bytes and writes them whole. Bytes that are missing or do not
-    // read back as the file they should be are reported and written nowhere.
+    // Asks where, makes the file's bytes and writes them whole. When contents gives nothing
+    // (the bracket could not be drawn, or not whole), that is reported and nothing is written.
     void save(const QString& title, const QString& suffix, const QString& filter,
-              const std::function<std::optional<QByteArray>(const QDateTime&)>& contents,
-              const std::function<bool(const QByteArray&)>& whole);
+              const std::function<std::optional<QByteArray>(const QDateTime&)>& contents);
 
     BracketBoard& board_;
     MessageBoxes& messageBoxes_;
