@@ -268,23 +268,14 @@ TEST_P(BracketInUse, FillsTheScreenThePageAndThePicture)
         const QImage picture = bracketPicture(board);
         expectFills(inkBox(picture, false), picture.rect());
     }
+    // A full bracket takes the whole board: it is drawn everywhere exactly as before.
+    if (GetParam() == 16) {
+        EXPECT_EQ(bracketArea(board), QRect(QPoint(0, 0), bracketCanvasSize()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(FieldSizes, BracketInUse, ::testing::Range(2, 17),
                          [](const auto& size) { return "Field" + std::to_string(size.param); });
-
-// A full bracket takes the whole board, so that the projector, the page and the picture show
-// it exactly as before: the part in use is the canvas, and the picture three times the window's.
-TEST(BracketRenderer, AFullBracketKeepsTheWholeBoard)
-{
-    BracketBoard board;
-    board.Load();
-    const QRect canvas(QPoint(0, 0), bracketCanvasSize());
-    EXPECT_EQ(bracketArea(board), canvas) << "the board as it starts";
-    test::drawAndMark(board, test::markedDraws().back());
-    EXPECT_EQ(bracketArea(board), canvas) << "a draw of 16, results marked";
-    EXPECT_EQ(bracketPicture(board).size(), QSize(358, 344) * 3);
-}
 
 // At a scale between whole numbers (a 1280 x 720 projector) every line has the same thickness,
 // rather than some one pixel and some two.
