@@ -4,6 +4,7 @@
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
 #include "board/OutputDialogs.h"
+#include "board/PdfTextKey.h"
 #include "core/Clock.h"
 #include "core/Message.h"
 
@@ -12,11 +13,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
 #include <QPrinter>
 #include <QStandardPaths>
 
 namespace velka {
+
+namespace {
+// Why an output failed when the renderer gave nothing, or nothing whole.
+const char* const kNotDrawn = "トーナメント表を描けませんでした。";
+} // namespace
 
 BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, QWidget* window,
                                QWidget* boardWidget)
@@ -131,31 +138,49 @@ void BracketOutputs::print()
     printer.setCreator(QString::fromUtf8(kApplicationTitle));
     if (!printing_->askPrinter(printer, window_))
         return;
-    if (!printBracketPage(printer, board_, now()))
+    // Printed into a PDF file (where there is no printer), the names stay whole as text there
+    // too.
+    const bool toPdfFile =
+        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    PdfTextKey key;
+    if (!printBracketPage(printer, board_, now(), toPdfFile ? &key : nullptr)) {
         messageBoxes_.show(
             errorMessage("印刷できませんでした。\r\n" + printer.printerName().toStdString()));
+    } else if (toPdfFile) {
+        applyTextKey(printer.outputFileName(), key);
+    }
 }
 
 void BracketOutputs::saveAsPdf()
 {
     save(QStringLiteral("PDFとして保存"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"),
-         [this](const QDateTime& when) { return bracketPdf(board_, when); });
+         [this](const QDateTime& when) {
+             std::optional<QByteArray> bytes = rendering_.pdf(board_, when);
+             return bytes && isWholePdf(*bytes) ? bytes : std::nullopt;
+         });
 }
 
 void BracketOutputs::saveAsPicture()
 {
     save(QStringLiteral("画像として保存"), QStringLiteral("png"),
          QStringLiteral("PNG 画像 (*.png)"),
-         [this](const QDateTime&) { return bracketPng(board_); });
+         [this](const QDateTime&) { return pngBytes(rendering_.picture(board_)); });
 }
 
 void BracketOutputs::copyPicture()
 {
-    QGuiApplication::clipboard()->setImage(bracketPicture(board_));
+    const QImage picture = rendering_.picture(board_);
+    if (picture.isNull()) {
+        messageBoxes_.show(
+            errorMessage(std::string("画像をコピーできませんでした。\r\n") + kNotDrawn));
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(picture);
 }
 
-void BracketOutputs::save(const QString& title, const QString& suffix, const QString& filter,
-                          const std::function<QByteArray(const QDateTime&)>& contents)
+void BracketOutputs::save(
+    const QString& title, const QString& suffix, const QString& filter,
+    const std::function<std::optional<QByteArray>(const QDateTime&)>& contents)
 {
     const QDateTime when = now();
     // The folder of the last file saved, else the documents folder, else home: whichever is
@@ -174,7 +199,10 @@ void BracketOutputs::save(const QString& title, const QString& suffix, const QSt
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + suffix;
     folder_ = QFileInfo(path).absolutePath();
-    if (const std::optional<QString> why = writeWholeFile(path, contents(when))) {
+    const std::optional<QByteArray> bytes = contents(when);
+    const std::optional<QString> why =
+        bytes ? writeWholeFile(path, *bytes) : std::optional(QString::fromUtf8(kNotDrawn));
+    if (why) {
         messageBoxes_.show(errorMessage("ファイルを保存できませんでした。\r\n" +
                                         QDir::toNativeSeparators(path).toStdString() + "\r\n" +
                                         why->toStdString()));
