@@ -302,6 +302,37 @@ TEST_F(MainFormTest, ASecondObserverOfTheBoardHearsEveryChangeWhileTheWindowStil
     EXPECT_EQ(firstRoundLine(5), Ink::Full);
 }
 
+// A tournament set on the board in one go shows exactly as the same board reached step by step.
+TEST_F(MainFormTest, ShowsATournamentSetAtOnceAsIfReachedStepByStep)
+{
+    frmPairvaneMainForm stepwise(boxes);
+    BracketBoard& b = stepwise.board();
+    b.ToggleProgress();
+    for (int k : {2, 9, 17, 30 - 2})
+        b.setBoxChecked(k, false);
+    b.setSlotCaption(4, "山田");
+    b.setSlotCaption(15, "");
+    b.setConnectorVisible(11, false);
+    b.setConnectorY2(13, 3882);
+    b.setLineVisible(board::kChampionLine, false);
+
+    form->board().setTournament(b.tournament());
+
+    for (int i = 0; i < board::kSlotCount; ++i) {
+        const QString name = QStringLiteral("lblMenber(%1)").arg(i);
+        EXPECT_EQ(control<QLabel>(form.get(), name)->text(),
+                  control<QLabel>(&stepwise, name)->text());
+    }
+    for (int k = 0; k < board::kBoxCount; ++k) {
+        const QString name = QStringLiteral("chkTournament(%1)").arg(k);
+        const QCheckBox* expected = control<QCheckBox>(&stepwise, name);
+        EXPECT_EQ(box(k)->isChecked(), expected->isChecked()) << k;
+        EXPECT_EQ(box(k)->isVisibleTo(form.get()), expected->isVisibleTo(&stepwise)) << k;
+    }
+    EXPECT_EQ(picture()->grab().toImage(),
+              control<QFrame>(&stepwise, QStringLiteral("Picture1"))->grab().toImage());
+}
+
 TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth)
 {
     auto* show = button("cmdShow");
