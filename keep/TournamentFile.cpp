@@ -132,7 +132,8 @@ const Json& member(const Json& object, const std::string& key, const std::string
 
 void onlyKeys(const Json& object, std::initializer_list<const char*> keys, const std::string& where)
 {
-    for (const auto& [key, value] : object.items()) {
+    for (const auto& item : object.items()) {
+        const std::string& key = item.key();
         if (std::none_of(keys.begin(), keys.end(), [&key](const char* k) { return key == k; }))
             refuse(FileFault::Damaged,
                    "知らない項目" + named(where.empty() ? key : where + "." + key) + "があります");
@@ -354,6 +355,34 @@ OrderedJson documentFor(const Tournament& t, std::int64_t savedAt)
     return document;
 }
 
+// The document as people read it: an object with one member a line, an array of objects with one
+// element a line, each element and anything else on one line.
+void layOut(const OrderedJson& value, int depth, std::string& out)
+{
+    const auto compact = [](const OrderedJson& v) {
+        return v.dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
+    };
+    const std::string inner(2 * (depth + 1), ' ');
+    const bool objects = value.is_array() && !value.empty() && value.front().is_object();
+    if (!value.is_object() && !objects) {
+        out += compact(value);
+        return;
+    }
+    out += value.is_object() ? "{\n" : "[\n";
+    bool first = true;
+    for (const auto& [key, member] : value.items()) {
+        out += (first ? "" : ",\n") + inner;
+        if (value.is_object()) {
+            out += compact(key) + ": ";
+            layOut(member, depth + 1, out);
+        } else {
+            out += compact(member);
+        }
+        first = false;
+    }
+    out += "\n" + std::string(2 * depth, ' ') + (value.is_object() ? "}" : "]");
+}
+
 // Days since 1970-01-01 of a civil date, and back (proleptic Gregorian calendar).
 std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d)
 {
@@ -555,8 +584,8 @@ TournamentText tournamentFileText(const Tournament& tournament, std::int64_t sav
     }
     if (tournament.seedName && !utf8(*tournament.seedName))
         return {"", FileRefusal{FileFault::NotUtf8, "seedName"}};
-    std::string text = documentFor(tournament, std::clamp<std::int64_t>(savedAt, 0, kLatestInstant))
-                           .dump(2, ' ', false, OrderedJson::error_handler_t::strict);
+    std::string text;
+    layOut(documentFor(tournament, savedAt), 0, text);
     text += '\n';
     if (text.size() > kTournamentFileLimit)
         return {"", FileRefusal{FileFault::TooLarge, ""}};
