@@ -69,7 +69,7 @@ std::uint64_t TournamentKeeper::writes() const
 std::filesystem::path TournamentKeeper::previousSessionFile(const std::filesystem::path& file)
 {
     std::filesystem::path previous = file;
-    previous += ".previous";
+    previous.replace_filename(file.stem().string() + ".previous" + file.extension().string());
     return previous;
 }
 
@@ -87,12 +87,17 @@ void TournamentKeeper::writeLoop()
         lock.unlock();
 
         std::optional<FileRefusal> failure;
-        std::error_code error;
-        if (first && std::filesystem::exists(file_, error)) {
-            if (auto copied = copyFileAtomically(file_, previousSessionFile(file_)))
-                failure = FileRefusal{FileFault::CannotWrite, *copied};
+        std::optional<FileRefusal> written;
+        try {
+            std::error_code error;
+            if (first && std::filesystem::exists(file_, error)) {
+                if (auto copied = copyFileAtomically(file_, previousSessionFile(file_)))
+                    failure = FileRefusal{FileFault::CannotWrite, *copied};
+            }
+            written = writeTournamentFile(file_, tournament, savedAt);
+        } catch (const std::exception& e) {
+            written = FileRefusal{FileFault::CannotWrite, e.what()};
         }
-        const std::optional<FileRefusal> written = writeTournamentFile(file_, tournament, savedAt);
 
         lock.lock();
         writing_ = false;

@@ -33,7 +33,8 @@ namespace velka {
 // what stands between two actions is kept. The window width is no part of the tournament.
 class TournamentKeeper {
 public:
-    // Watches board from now on; clock gives the time saved. The folder of file must exist.
+    // Watches board from now on; clock gives the time saved. The folder of file must exist (a
+    // write into a missing folder fails and is reported). board and clock outlive the keeper.
     TournamentKeeper(BracketBoard& board, std::filesystem::path file, const Clock& clock);
     // Hands over an unsaved change and waits until everything handed over is written.
     ~TournamentKeeper();
@@ -54,8 +55,9 @@ public:
 
     const std::filesystem::path& file() const { return file_; }
 
-    // Where a keeper copies the last run's file before its first write: "<name>.previous" beside
-    // the kept file ("last.velka" -> "last.velka.previous").
+    // Where a keeper copies the last run's file before its first write, beside the kept file and
+    // with its ending, so that it opens as any saved tournament: "last.velka" gives
+    // "last.previous.velka".
     static std::filesystem::path previousSessionFile(const std::filesystem::path& file);
 
 private:

@@ -81,11 +81,32 @@ BracketBoard markedNine()
     return b;
 }
 
-std::string spoiled(const std::function<void(Json&)>& spoil)
+// The file of markedNine() with values set at JSON pointers ("/tournament/fieldSize"); a value
+// of "remove" takes the member or element away.
+std::function<std::string()> with(std::vector<std::pair<const char*, Json>> edits)
 {
-    Json document = Json::parse(tournamentFileText(markedNine().tournament(), kSavedAt).text);
-    spoil(document);
-    return document.dump(2);
+    return [edits] {
+        Json d = Json::parse(tournamentFileText(markedNine().tournament(), kSavedAt).text);
+        for (const auto& [pointer, value] : edits) {
+            if (value == "remove")
+                d.patch_inplace(Json::array({{{"op", "remove"}, {"path", pointer}}}));
+            else
+                d[Json::json_pointer(pointer)] = value;
+        }
+        return d.dump(2);
+    };
+}
+std::function<std::string()> with(const char* pointer, Json value)
+{
+    return with({{pointer, std::move(value)}});
+}
+// The file of markedNine() with one piece of its text replaced.
+std::function<std::string()> replaced(std::string what, std::string by)
+{
+    return [what, by] {
+        std::string text = tournamentFileText(markedNine().tournament(), kSavedAt).text;
+        return text.replace(text.find(what), what.size(), by);
+    };
 }
 
 struct Refusal {
@@ -121,105 +142,57 @@ TEST_P(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
 }
 
 using F = FileFault;
-auto edit(std::function<void(Json&)> spoil)
-{
-    return [spoil] { return spoiled(spoil); };
-}
-auto inTournament(std::function<void(Json&)> spoil)
-{
-    return edit([spoil](Json& d) { spoil(d["tournament"]); });
-}
 
 INSTANTIATE_TEST_SUITE_P(
     Files, TournamentFileRefused,
     ::testing::Values(
         Refusal{"Empty", [] { return std::string(); }, F::NotJson},
         Refusal{"NotJson", [] { return std::string("大会 {"); }, F::NotJson},
-        Refusal{"TrailingText", [] { return spoiled([](Json&) {}) + "x"; }, F::NotJson},
-        Refusal{"InvalidUtf8InAName",
-                [] {
-                    std::string text = spoiled([](Json&) {});
-                    return text.replace(text.find("シード"), 3, "\xff\xfe\xfd");
-                },
-                F::NotUtf8},
-        Refusal{"EncodedSurrogate",
-                [] {
-                    std::string text = spoiled([](Json&) {});
-                    return text.replace(text.find("シード"), 3, "\xed\xa0\x80");
-                },
-                F::NotUtf8},
-        Refusal{"OverOneMiB",
-                [] {
-                    std::string text = spoiled([](Json&) {});
-                    return text + std::string(kTournamentFileLimit + 1 - text.size(), ' ');
-                },
+        Refusal{"TrailingText", replaced("\n}\n", "\n}\nx"), F::NotJson},
+        Refusal{"InvalidUtf8InAName", replaced("シード", "\xff\xfe\xfd"), F::NotUtf8},
+        Refusal{"EncodedSurrogate", replaced("シード", "\xed\xa0\x80"), F::NotUtf8},
+        Refusal{"OverOneMiB", replaced("\n}\n", "\n}" + std::string(kTournamentFileLimit, ' ')),
                 F::TooLarge},
         Refusal{"AnArray", [] { return std::string("[1, 2]"); }, F::NotATournament},
         Refusal{"DeeplyNested", [] { return std::string(5000, '[') + std::string(5000, ']'); },
                 F::NotATournament},
-        Refusal{"AnotherFormat", edit([](Json& d) { d["format"] = "other-tournament"; }),
-                F::NotATournament},
-        Refusal{"NoFormat", edit([](Json& d) { d.erase("format"); }), F::NotATournament},
-        Refusal{"LaterVersion", edit([](Json& d) { d["version"] = 2; }), F::LaterVersion},
+        Refusal{"AnotherFormat", with("/format", "other-tournament"), F::NotATournament},
+        Refusal{"NoFormat", with("/format", "remove"), F::NotATournament},
+        Refusal{"LaterVersion", with("/version", 2), F::LaterVersion},
         Refusal{"LaterVersionWithNewFields",
-                edit([](Json& d) {
-                    d["version"] = 3;
-                    d["rounds"] = Json::array();
-                    d.erase("tournament");
-                }),
+                with({{"/version", 3}, {"/rounds", Json::array()}, {"/tournament", "remove"}}),
                 F::LaterVersion},
-        Refusal{"VersionZero", edit([](Json& d) { d["version"] = 0; }), F::Damaged},
-        Refusal{"VersionAsText", edit([](Json& d) { d["version"] = "1"; }), F::Damaged},
-        Refusal{"MissingSlot", inTournament([](Json& tour) { tour["names"].erase(15); }), F::Damaged},
-        Refusal{"ExtraSlot", inTournament([](Json& tour) { tour["names"].push_back(""); }), F::Damaged},
-        Refusal{"SlotNotText", inTournament([](Json& tour) { tour["names"][2] = 7; }), F::Damaged},
-        Refusal{"MissingField", inTournament([](Json& tour) { tour.erase("fieldSize"); }), F::Damaged},
-        Refusal{"ExtraField", edit([](Json& d) { d["comment"] = "x"; }), F::Damaged},
-        Refusal{"ExtraConnectorField",
-                inTournament([](Json& tour) { tour["connectors"][0]["colour"] = "red"; }), F::Damaged},
-        Refusal{"RepeatedKey",
-                [] {
-                    std::string text = spoiled([](Json&) {});
-                    return text.insert(text.find("\"version\""), "\"version\": 1,\n  ");
-                },
-                F::Damaged},
-        Refusal{"BoxStateAsText", inTournament([](Json& tour) { tour["boxChecked"][4] = "true"; }),
-                F::Damaged},
-        Refusal{"FractionalCoordinate",
-                inTournament([](Json& tour) { tour["connectors"][1]["y2"] = 1155.5; }), F::Damaged},
-        Refusal{"HugeCoordinate",
-                inTournament([](Json& tour) { tour["connectors"][1]["y2"] = 100000; }), F::Damaged},
-        Refusal{"SeedAsNumber", inTournament([](Json& tour) { tour["seedName"] = 9; }), F::Damaged},
-        Refusal{"FieldSizeSeventeen", inTournament([](Json& tour) { tour["fieldSize"] = 17; }),
-                F::Damaged},
-        Refusal{"ProgramNotAVersion", edit([](Json& d) { d["program"] = "latest"; }), F::Damaged},
-        Refusal{"SavedOnNoDay", edit([](Json& d) { d["saved"] = "2026-02-29T10:00:00Z"; }),
-                F::Damaged},
-        Refusal{"ConnectorBelowTheBoard",
-                inTournament([](Json& tour) { tour["connectors"][14]["y2"] = 5161; }), F::OffBoard},
-        Refusal{"ConnectorLeftOfTheBoard",
-                inTournament([](Json& tour) { tour["connectors"][0]["x1"] = -15; }), F::OffBoard},
-        Refusal{"BoxesHalfShown", inTournament([](Json& tour) { tour["boxVisible"][29] = false; }),
+        Refusal{"VersionZero", with("/version", 0), F::Damaged},
+        Refusal{"VersionAsText", with("/version", "1"), F::Damaged},
+        Refusal{"MissingSlot", with("/tournament/names/15", "remove"), F::Damaged},
+        Refusal{"ExtraSlot", with("/tournament/names/-", ""), F::Damaged},
+        Refusal{"SlotNotText", with("/tournament/names/2", 7), F::Damaged},
+        Refusal{"MissingField", with("/tournament/fieldSize", "remove"), F::Damaged},
+        Refusal{"ExtraField", with("/comment", "x"), F::Damaged},
+        Refusal{"ExtraConnectorField", with("/tournament/connectors/0/colour", "red"), F::Damaged},
+        Refusal{"RepeatedKey", replaced("\"version\"", "\"version\": 1, \"version\""), F::Damaged},
+        Refusal{"BoxStateAsText", with("/tournament/boxChecked/4", "true"), F::Damaged},
+        Refusal{"FractionalCoordinate", with("/tournament/connectors/1/y2", 1155.5), F::Damaged},
+        Refusal{"HugeCoordinate", with("/tournament/connectors/1/y2", 100000), F::Damaged},
+        Refusal{"SeedAsNumber", with("/tournament/seedName", 9), F::Damaged},
+        Refusal{"FieldSizeSeventeen", with("/tournament/fieldSize", 17), F::Damaged},
+        Refusal{"ProgramNotAVersion", with("/program", "latest"), F::Damaged},
+        Refusal{"SavedOnNoDay", with("/saved", "2026-02-29T10:00:00Z"), F::Damaged},
+        Refusal{"ConnectorBelowTheBoard", with("/tournament/connectors/14/y2", 5161), F::OffBoard},
+        Refusal{"ConnectorLeftOfTheBoard", with("/tournament/connectors/0/x1", -15), F::OffBoard},
+        Refusal{"BoxesHalfShown", with("/tournament/boxVisible/29", false), F::Impossible},
+        Refusal{"LineWithoutItsBox", with("/tournament/lineVisible/3", true), F::Impossible},
+        Refusal{"ChampionLineHidden", with("/tournament/lineVisible/30", false), F::Impossible},
+        Refusal{"FieldSizeOne", with("/tournament/fieldSize", 1), F::Impossible},
+        Refusal{"NameBeyondTheField", with("/tournament/names/12", "Z"), F::Impossible},
+        Refusal{"EmptyNameInTheField", with("/tournament/names/2", ""), F::Impossible},
+        Refusal{"SeedNotInTheLastSlot", with("/tournament/seedName", "A"), F::Impossible},
+        Refusal{"ConnectorNotOfThisShape", with("/tournament/connectors/4/y2", 3045),
                 F::Impossible},
-        Refusal{"LineWithoutItsBox", inTournament([](Json& tour) { tour["lineVisible"][3] = true; }),
-                F::Impossible},
-        Refusal{"ChampionLineHidden",
-                inTournament([](Json& tour) { tour["lineVisible"][30] = false; }), F::Impossible},
-        Refusal{"FieldSizeOne", inTournament([](Json& tour) { tour["fieldSize"] = 1; }), F::Impossible},
-        Refusal{"NameBeyondTheField", inTournament([](Json& tour) { tour["names"][12] = "Z"; }),
-                F::Impossible},
-        Refusal{"EmptyNameInTheField", inTournament([](Json& tour) { tour["names"][2] = ""; }),
-                F::Impossible},
-        Refusal{"SeedNotInTheLastSlot", inTournament([](Json& tour) { tour["seedName"] = "A"; }),
-                F::Impossible},
-        Refusal{"ConnectorNotOfThisShape",
-                inTournament([](Json& tour) { tour["connectors"][4]["y2"] = 3045; }), F::Impossible},
         Refusal{"NamesOnAClearedBoard",
-                inTournament([](Json& tour) {
-                    tour["fieldSize"] = 0;
-                    tour["seedName"] = nullptr;
-                    tour["lineVisible"][30] = true;
-                }),
+                with({{"/tournament/fieldSize", 0},
+                      {"/tournament/seedName", nullptr},
+                      {"/tournament/lineVisible/30", true}}),
                 F::Impossible},
         Refusal{"ClearedBoardWithConnectorsNoDrawShows",
                 [] {
@@ -242,16 +215,6 @@ TEST(TournamentFileText, RefusesWhatWouldNotReadBack)
     EXPECT_EQ(tournamentFileText(t, kSavedAt).refusal->fault, F::TooLarge);
 }
 
-TEST(TournamentFileText, NamesTheFormatVersionProgramAndTime)
-{
-    const Json document =
-        Json::parse(tournamentFileText(loadedBoard().tournament(), kSavedAt).text);
-    EXPECT_EQ(document["format"], "velka-tournament");
-    EXPECT_EQ(document["version"], 1);
-    EXPECT_EQ(document["program"], "0.11.5");
-    EXPECT_EQ(document["saved"], "2026-12-07T06:30:00Z");
-}
-
 TEST(UtcTimestamp, ReadsBackWhatItWritesAndNothingElse)
 {
     for (const std::int64_t instant : {0LL, 951782400LL, 1796625000LL, 4107542399LL})
@@ -261,16 +224,6 @@ TEST(UtcTimestamp, ReadsBackWhatItWritesAndNothingElse)
                              "2100-02-29T00:00:00Z", "2026-12-07T24:00:00Z", "1969-12-31T23:59:59Z",
                              "2026-12-07T06:30:00+09:00"})
         EXPECT_FALSE(readUtcTimestamp(text)) << text;
-}
-
-TEST(OpenRefusalMessage, IsAnErrorBoxNamingTheFileAndTheReason)
-{
-    const Message m = openRefusalMessage("大会.velka", {F::LaterVersion, "2"});
-    EXPECT_EQ(m.title, "Error");
-    EXPECT_EQ(m.icon, MessageIcon::Warning);
-    EXPECT_EQ(m.text,
-              "「大会.velka」を開けません。\r\n新しいバージョンの Velka Tablewright で保存された"
-              "大会ファイルです（形式 2）。このバージョンでは開けません。");
 }
 
 } // namespace
