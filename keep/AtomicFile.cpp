@@ -31,7 +31,12 @@ std::filesystem::path temporaryTwin(const std::filesystem::path& file)
     const long process = static_cast<long>(getpid());
 #endif
     std::filesystem::path twin = file;
-    twin += "." + std::to_string(process) + "-" + std::to_string(counter++) + ".tmp";
+    std::string suffix(1, '.');
+    suffix += std::to_string(process);
+    suffix += '-';
+    suffix += std::to_string(counter++);
+    suffix += ".tmp";
+    twin += suffix;
     return twin;
 }
 

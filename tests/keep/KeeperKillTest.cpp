@@ -68,7 +68,7 @@ TEST_P(KeeperKilled, LeavesOneWholeWrittenState)
         const bool keptOne = !waited || read(ready[0], &byte, 1) == 1;
         close(ready[0]);
         if (keptOne)
-            std::this_thread::sleep_for(std::chrono::microseconds(random() % 15000));
+            std::this_thread::sleep_for(std::chrono::microseconds(random() % 8000));
         ASSERT_EQ(kill(child, SIGKILL), 0);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);

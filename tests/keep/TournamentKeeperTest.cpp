@@ -106,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KeptAction{"ResetOfAClearedBoard", [](BracketBoard& b) { b.AllClear(); }, 0}),
     [](const auto& c) { return std::string(c.param.name); });
 
-TEST_F(KeeperTest, KeepsTheLatestStateOfEveryActionAndWritesTheLastOnClosing)
+// Closing hands over the change that no pass of the event loop has flushed yet.
+TEST_F(KeeperTest, WritesTheLastChangeOnClosing)
 {
     std::mt19937 random(3);
     {
@@ -115,13 +116,10 @@ TEST_F(KeeperTest, KeepsTheLatestStateOfEveryActionAndWritesTheLastOnClosing)
             test::walkStep(board, random);
             keeper.flush();
         }
-        keeper.waitUntilWritten();
-        ASSERT_EQ(readKeptTournament(kept()).saved->tournament, board.tournament());
-        while (board.tournament() == readKeptTournament(kept()).saved->tournament)
+        const Tournament flushed = board.tournament();
+        while (board.tournament() == flushed)
             test::walkStep(board, random);
-        // Closed before the next pass of the event loop.
     }
-    ASSERT_TRUE(readKeptTournament(kept()).saved);
     EXPECT_EQ(readKeptTournament(kept()).saved->tournament, board.tournament());
 }
 
@@ -169,19 +167,15 @@ TEST_F(KeeperTest, AFailedWriteIsReportedAndTheNextOneSucceeds)
     EXPECT_EQ(readKeptTournament(missing).saved->tournament, board.tournament());
 }
 
-TEST_F(KeeperTest, AtomicWriteReplacesAnExistingFileWhole)
+TEST_F(KeeperTest, AtomicWriteReplacesAFileWholeAndNeverAFolder)
 {
     const fs::path file = folder / "名前.velka";
     ASSERT_FALSE(writeFileAtomically(file, std::string(100000, 'a')));
     ASSERT_FALSE(writeFileAtomically(file, "b"));
     EXPECT_EQ(contentOf(file), "b");
-    EXPECT_EQ(filesInFolder(), 1);
-    EXPECT_TRUE(writeFileAtomically(folder, "c")) << "a folder is not replaced by a file";
-    EXPECT_EQ(filesInFolder(), 1);
-
-    const FileBytes limited = readFileBytes(file, 0);
-    EXPECT_TRUE(limited.overLimit);
-    EXPECT_TRUE(readFileBytes(folder / "none", 10).error);
+    EXPECT_TRUE(writeFileAtomically(folder, "c"));
+    EXPECT_EQ(filesInFolder(), 1) << "a temporary file was left behind";
+    EXPECT_TRUE(readFileBytes(file, 0).overLimit);
 }
 
 } // namespace
