@@ -26,14 +26,18 @@ namespace {
 
 using namespace velka;
 
-BracketBoard markedBoard()
+// A drawn and marked board, made once: each input opens onto a copy.
+const BracketBoard& markedBoard()
 {
-    BracketBoard b;
-    b.Load();
-    std::mt19937 random(11);
-    for (int step = 0; step < 12; ++step)
-        test::walkStep(b, random);
-    return b;
+    static const BracketBoard marked = [] {
+        BracketBoard b;
+        b.Load();
+        std::mt19937 random(11);
+        for (int step = 0; step < 12; ++step)
+            test::walkStep(b, random);
+        return b;
+    }();
+    return marked;
 }
 
 void checkAccepted(const SavedTournament& saved)

@@ -36,9 +36,21 @@ struct Refused {
     throw Refused{{fault, std::move(detail)}};
 }
 
+// A field's name in a reason. A name taken from the file is cut short, so that a file cannot
+// fill the organiser's message box.
 std::string named(std::string_view field)
 {
-    return "「" + std::string(field) + "」";
+    constexpr std::size_t kLongest = 40;
+    std::string shown(field.substr(0, kLongest));
+    if (field.size() > kLongest) {
+        // Back to the start of the last character, which may have been cut.
+        while (!shown.empty() && (static_cast<unsigned char>(shown.back()) & 0xC0) == 0x80)
+            shown.pop_back();
+        if (!shown.empty() && static_cast<unsigned char>(shown.back()) >= 0xC0)
+            shown.pop_back();
+        shown += "…";
+    }
+    return "「" + shown + "」";
 }
 
 // The position of the first byte that is not part of valid UTF-8 (no overlong forms, no
@@ -152,8 +164,8 @@ const Json& arrayAt(const Json& value, std::size_t count, const std::string& pla
     if (!value.is_array())
         refuse(FileFault::Damaged, named(place) + "が配列ではありません");
     if (value.size() != count)
-        refuse(FileFault::Damaged, named(place) + "の要素が" + std::to_string(value.size()) +
-                                       "個あります（" + std::to_string(count) + "個のはずです）");
+        refuse(FileFault::Damaged, named(place) + "の要素が" + std::to_string(count) +
+                                       "個ではなく" + std::to_string(value.size()) + "個です");
     return value;
 }
 
@@ -261,6 +273,8 @@ SavedTournament readDocument(std::string_view text)
 {
     if (text.size() > kTournamentFileLimit)
         refuse(FileFault::TooLarge, "");
+    if (text.empty())
+        refuse(FileFault::NotJson, "空のファイルです");
     if (const auto at = firstInvalidUtf8(text))
         refuse(FileFault::NotUtf8, std::to_string(*at + 1) + " バイト目");
     const Json document = parseStrictly(text);
@@ -469,8 +483,9 @@ std::optional<FileRefusal> couldHaveMade(const Tournament& t)
     // The box rule: line k shows exactly when box k is checked.
     for (int k = 0; k < board::kBoxCount; ++k) {
         if (t.lineVisible[k] != t.boxChecked[k])
-            return unreachable("線 lineVisible[" + std::to_string(k) + "] が欄 boxChecked[" +
-                               std::to_string(k) + "] と合いません");
+            return unreachable("線 lineVisible[" + std::to_string(k) +
+                               "] の表示がチェック boxChecked[" + std::to_string(k) +
+                               "] と合いません");
     }
     // The champion line: shown by every reset, and by a draw only when it needs four rounds.
     if (t.lineVisible[board::kChampionLine] != (n == 0 || roundsFor(n) == 4))

@@ -83,7 +83,7 @@ BracketBoard markedNine()
 
 // The file of markedNine() with values set at JSON pointers ("/tournament/fieldSize"); a value
 // of "remove" takes the member or element away.
-std::function<std::string()> with(std::vector<std::pair<const char*, Json>> edits)
+std::function<std::string()> with(std::vector<std::pair<std::string, Json>> edits)
 {
     return [edits] {
         Json d = Json::parse(tournamentFileText(markedNine().tournament(), kSavedAt).text);
@@ -96,9 +96,9 @@ std::function<std::string()> with(std::vector<std::pair<const char*, Json>> edit
         return d.dump(2);
     };
 }
-std::function<std::string()> with(const char* pointer, Json value)
+std::function<std::string()> with(std::string pointer, Json value)
 {
-    return with({{pointer, std::move(value)}});
+    return with({{std::move(pointer), std::move(value)}});
 }
 // The file of markedNine() with one piece of its text replaced.
 std::function<std::string()> replaced(std::string what, std::string by)
@@ -136,6 +136,7 @@ TEST_P(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->fault, GetParam().fault) << refusal->reason();
     EXPECT_FALSE(refusal->reason().empty());
+    EXPECT_LT(refusal->reason().size(), 300u) << "a reason that the file can make long";
     EXPECT_EQ(snapshot(board), before);
     EXPECT_EQ(board.tournament(), tournamentBefore);
     EXPECT_EQ(heard, 0);
@@ -169,6 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"SlotNotText", with("/tournament/names/2", 7), F::Damaged},
         Refusal{"MissingField", with("/tournament/fieldSize", "remove"), F::Damaged},
         Refusal{"ExtraField", with("/comment", "x"), F::Damaged},
+        Refusal{"LongExtraField", with("/" + std::string(100000, 'k'), 1), F::Damaged},
         Refusal{"ExtraConnectorField", with("/tournament/connectors/0/colour", "red"), F::Damaged},
         Refusal{"RepeatedKey", replaced("\"version\"", "\"version\": 1, \"version\""), F::Damaged},
         Refusal{"BoxStateAsText", with("/tournament/boxChecked/4", "true"), F::Damaged},
