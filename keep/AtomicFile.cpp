@@ -9,8 +9,9 @@
 #include <system_error>
 
 #ifdef _WIN32
-#define NOMINMAX
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #else
 #include <fcntl.h>
