@@ -58,17 +58,19 @@ inline void walkStep(BracketBoard& board, std::mt19937& random)
     }
 }
 
-// The tournaments after each of count steps of a walk from a loaded board; the same seed gives
-// the same tournaments.
+// count tournaments of a walk from a loaded board, each different from the one before; the same
+// seed gives the same tournaments.
 inline std::vector<Tournament> walkTournaments(unsigned seed, int count)
 {
     std::mt19937 random(seed);
     BracketBoard board;
     board.Load();
     std::vector<Tournament> seen;
-    for (int i = 0; i < count; ++i) {
+    Tournament last = board.tournament();
+    while (static_cast<int>(seen.size()) < count) {
         walkStep(board, random);
-        seen.push_back(board.tournament());
+        if (board.tournament() != last)
+            seen.push_back(last = board.tournament());
     }
     return seen;
 }
