@@ -33,6 +33,7 @@ program_packages=(
     # the event timer's chime: the desktop's event-sound library, its PulseAudio backend and the
     # freedesktop sound theme
     libcanberra-dev libcanberra-pulse sound-theme-freedesktop
+    nlohmann-json3-dev # the tournament file's JSON
 )
 # the tests; the checks of the style, the desktop entry and the AppStream metadata
 test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstream
@@ -44,7 +45,7 @@ test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstre
 # Google Benchmark; the start-up on a real X server and the instruction counts
 bench_packages=(libbenchmark-dev xvfb xauth valgrind)
 # fuzzing: clang and its libFuzzer runtime (the fuzz targets use no Qt)
-fuzz_packages=("${build_tools[@]}" clang libclang-rt-14-dev)
+fuzz_packages=("${build_tools[@]}" clang libclang-rt-14-dev nlohmann-json3-dev)
 
 mode=${1:-build}
 case $mode in
@@ -73,7 +74,7 @@ windows)
     # None of the above but the build tools: MinGW-w64 with POSIX threads, GoogleTest's sources
     # to build for Windows, and Wine to run the tests.
     preset=windows-models
-    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64)
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 nlohmann-json3-dev)
     ;;
 build)
     preset=debug
