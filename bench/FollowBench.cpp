@@ -18,7 +18,7 @@ Tournament markedFieldOfSixteen()
 {
     Tournament t;
     for (int i = 0; i < board::kSlotCount; ++i)
-        t.slots[i] = "参加者" + std::to_string(i + 1) + " さん";
+        t.names[i] = "参加者" + std::to_string(i + 1) + " さん";
     t.fieldSize = 16;
     for (int c = 0; c < board::kConnectorCount; ++c)
         t.connectors[c] = {true, board::kDesignConnectors[c]};
@@ -70,7 +70,7 @@ void BM_Publish(benchmark::State& state)
     SteadyClock steady;
     Tournament t = markedFieldOfSixteen();
     const auto first = follow::makeSnapshot(t, nullptr, false, system, steady);
-    t.slots[0] = "改名";
+    t.names[0] = "改名";
     const auto second = follow::makeSnapshot(t, nullptr, false, system, steady);
     follow::PageServer server(steady);
     server.publish(first);

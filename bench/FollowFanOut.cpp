@@ -29,7 +29,7 @@ Tournament fieldOfSixteen()
 {
     Tournament t;
     for (int i = 0; i < board::kSlotCount; ++i)
-        t.slots[i] = "参加者" + std::to_string(i + 1) + " さん";
+        t.names[i] = "参加者" + std::to_string(i + 1) + " さん";
     t.fieldSize = 16;
     for (int c = 0; c < board::kConnectorCount; ++c)
         t.connectors[c] = {true, board::kDesignConnectors[c]};
@@ -103,7 +103,7 @@ int main(int argc, char** argv)
     for (int r = 0; r < rounds; ++r) {
         const std::string marker = "改名" + std::to_string(r) + "号";
         const Steady::time_point start = Steady::now();
-        tournament.slots[0] = marker;
+        tournament.names[0] = marker;
         server.publish(follow::makeSnapshot(tournament, nullptr, false, system, steady));
         const Steady::time_point published = Steady::now();
         const auto last = clients.waitAll(marker, std::chrono::seconds(10));

@@ -8,7 +8,8 @@
 //
 //     SteadyClock steady;                       // outlives the server
 //     follow::PageServer server(steady);
-//     server.publish(follow::makeSnapshot(tournament, &timer, timeUpShown, systemClock, steady));
+//     server.publish(follow::makeSnapshot(board.tournament(), &timer, timeUpShown, systemClock,
+//                                         steady));
 //     if (!server.start(chosenAddress))         // e.g. "192.168.1.23"; tries 8765..8775
 //         showInPlainWords(server.lastError());
 //     qrCodeAndLabel(server.url());             // "http://192.168.1.23:8765/"

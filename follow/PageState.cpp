@@ -168,7 +168,7 @@ std::optional<BracketState> bracketFrom(const Tournament& tournament)
             continue;
         Player player;
         player.slot = slot;
-        player.name = tournament.slots[slot];
+        player.name = tournament.names[slot];
         player.seed = tournament.seedName && slot == tournament.fieldSize - 1 &&
                       player.name == *tournament.seedName;
         onLine[slot].player = static_cast<int>(state.players.size());

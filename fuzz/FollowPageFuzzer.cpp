@@ -46,13 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     board.Load();
     if (input.ConsumeBool())
         ShapeBracket(board, input.ConsumeIntegralInRange(2, 16));
-    Tournament t;
-    for (int i = 0; i < board::kSlotCount; ++i)
-        t.slots[i] = board.slotCaption(i);
-    for (int k = 0; k < board::kLineCount; ++k)
-        t.lineVisible[k] = board.lineVisible(k);
-    for (int c = 0; c < board::kConnectorCount; ++c)
-        t.connectors[c] = {board.connectorVisible(c), board.connector(c)};
+    Tournament t = board.tournament();
     t.fieldSize = input.ConsumeIntegralInRange(-1, 17);
     if (input.ConsumeBool())
         t.seedName = input.ConsumeRandomLengthString(16);
@@ -76,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         default:
-            t.slots[input.ConsumeIntegralInRange(0, 15)] = input.ConsumeRandomLengthString(24);
+            t.names[input.ConsumeIntegralInRange(0, 15)] = input.ConsumeRandomLengthString(24);
             break;
         }
     }
@@ -94,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const Player& p : s.players) {
         FUZZ_CHECK(p.slot > lastSlot && p.slot < board::kSlotCount);
         lastSlot = p.slot;
-        FUZZ_CHECK(p.name == t.slots[p.slot]);
+        FUZZ_CHECK(p.name == t.names[p.slot]);
     }
     int seen = 0;
     for (const Round& r : s.rounds) {

@@ -33,8 +33,8 @@ program_packages=(
     # the event timer's chime: the desktop's event-sound library, its PulseAudio backend and the
     # freedesktop sound theme
     libcanberra-dev libcanberra-pulse sound-theme-freedesktop
-    # the players' page: its HTTP server and its JSON
-    libmicrohttpd-dev nlohmann-json3-dev
+    # the tournament file's JSON, and the players' page's; the page's HTTP server
+    nlohmann-json3-dev libmicrohttpd-dev
 )
 # the tests; the checks of the style, the desktop entry and the AppStream metadata
 test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstream

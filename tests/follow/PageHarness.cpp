@@ -14,7 +14,6 @@
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
 #include "follow/PageServer.h"
-#include "tests/follow/TournamentOf.h"
 #include "tests/support/ScriptedRandom.h"
 #include "timer/EventTimer.h"
 
@@ -42,13 +41,11 @@ struct Hall {
     SteadyClock steady;
     EventTimer timer{clock};
     bool timeUpShown = false;
-    int fieldSize = 0;
     std::string lastTag;
 
     std::shared_ptr<const follow::PageSnapshot> snapshot() const
     {
-        return follow::makeSnapshot(test::tournamentOf(board, fieldSize, kSeedName), &timer,
-                                    timeUpShown, clock, steady);
+        return follow::makeSnapshot(board.tournament(), &timer, timeUpShown, clock, steady);
     }
 
     void publish(follow::PageServer& server)
@@ -86,7 +83,6 @@ int main(int argc, char** argv)
     const DrawResult drawn = drawField({"7", true, kSeedName}, entries, hall.board, inOrder);
     if (!drawn.drawn())
         return 1;
-    hall.fieldSize = drawn.fieldSize;
     hall.board.ToggleProgress();
     hall.board.setBoxChecked(1, false); // Alice beat 山田太郎
     hall.timer.Load();

@@ -33,7 +33,7 @@ public:
 std::shared_ptr<const PageSnapshot> fieldOfFour(const std::string& first, std::int64_t at = 1'000)
 {
     Tournament t;
-    t.slots = {first, "選手2", "選手3", "選手4"};
+    t.names = {first, "選手2", "選手3", "選手4"};
     t.fieldSize = 4;
     for (int c = 0; c < board::kConnectorCount; ++c)
         t.connectors[c] = {c == 0 || c == 1 || c == 8, board::kDesignConnectors[c]};

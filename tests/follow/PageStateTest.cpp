@@ -4,7 +4,6 @@
 #include "board/BracketBoard.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
-#include "tests/follow/TournamentOf.h"
 #include "tests/support/ScopedTimeZone.h"
 #include "tests/support/ScriptedRandom.h"
 #include "timer/EventTimer.h"
@@ -41,7 +40,7 @@ std::string nameOfSlot(int slot)
 }
 
 // A real draw of `fieldSize` with the names 選手1.. in slot order, then the losers' boxes
-// unchecked, read back as the tournament value.
+// unchecked: the tournament on the board.
 Tournament drawnAndMarked(int fieldSize, bool seed, const std::vector<int>& lostBoxes)
 {
     BracketBoard board;
@@ -58,8 +57,7 @@ Tournament drawnAndMarked(int fieldSize, bool seed, const std::vector<int>& lost
     board.ToggleProgress();
     for (int box : lostBoxes)
         board.setBoxChecked(box, false);
-    return test::tournamentOf(board, result.fieldSize,
-                              seed ? std::optional<std::string>("シード選手") : std::nullopt);
+    return board.tournament();
 }
 
 // What a player's page says, in short: P<slot>@<round> playing that slot, W<slots>@<round>
@@ -203,16 +201,18 @@ TEST(PageState, NothingBeforeTheFirstDraw)
 {
     BracketBoard board;
     board.Load();
-    EXPECT_FALSE(bracketFrom(test::tournamentOf(board, 0)));
+    Tournament t = board.tournament();
+    EXPECT_FALSE(bracketFrom(t));
     // The board after a reset shows sixteen placeholders; a field size is what makes it a draw.
-    EXPECT_TRUE(bracketFrom(test::tournamentOf(board, 16)));
+    t.fieldSize = 16;
+    EXPECT_TRUE(bracketFrom(t));
 }
 
 TEST(PageState, NamesAreKeptAsTheyAreAndSerialisedAsText)
 {
     Tournament t = drawnAndMarked(4, false, {});
-    t.slots[0] = "<b>太字</b> & \"引用\"\n改行";
-    t.slots[1] = std::string("壊れた\xff\xfeUTF-8");
+    t.names[0] = "<b>太字</b> & \"引用\"\n改行";
+    t.names[1] = std::string("壊れた\xff\xfeUTF-8");
     const PageSnapshot snapshot(PageState{bracketFrom(t), ClockState{}});
     const nlohmann::json doc = nlohmann::json::parse(snapshot.json(0));
     const nlohmann::json& players = doc["bracket"]["players"];
