@@ -1,6 +1,7 @@
 #include "app/Shell.h"
 
 #include "about/frmVerInfo.h"
+#include "app/PlayersPageLink.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
 #include "timer/frmEventTimer.h"
@@ -11,6 +12,7 @@ namespace velka {
 Shell::Shell(Services services, QObject* parent)
     : QObject(parent)
     , services_(services)
+    , playersPage_(std::make_unique<PlayersPageLink>(services))
 {}
 
 Shell::~Shell()
@@ -37,6 +39,7 @@ frmPairvaneMainForm& Shell::mainForm()
         connect(mainForm_, &frmPairvaneMainForm::eventTimerRequested, this, &Shell::OpenEventTimer);
         connect(mainForm_, &frmPairvaneMainForm::versionInfoRequested, this,
                 &Shell::OpenVersionInfo);
+        playersPage_->attach(*mainForm_);
     }
     return *mainForm_;
 }
@@ -69,6 +72,7 @@ frmEventTimer& Shell::eventTimer()
         eventTimer_ = new frmEventTimer(services_.clock, services_.messageBoxes,
                                         {services_.sound, services_.screenSaver});
         eventTimer_->setAttribute(Qt::WA_DeleteOnClose);
+        playersPage_->attach(*eventTimer_);
     }
     return *eventTimer_;
 }
@@ -91,6 +95,11 @@ frmEventTimer* Shell::loadedEventTimer() const
 frmVerInfo* Shell::loadedVerInfo() const
 {
     return verInfo_.data();
+}
+
+QWidget* Shell::loadedPlayersPage() const
+{
+    return playersPage_->loadedWindow();
 }
 
 void Shell::OpenEntryDialog()

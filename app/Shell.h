@@ -1,7 +1,13 @@
 #pragma once
 
+#include "follow/NetworkAddresses.h"
+
 #include <QObject>
 #include <QPointer>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
 
 namespace velka {
 
@@ -15,6 +21,7 @@ class frmEventTimer;
 class frmNewGame;
 class frmPairvaneMainForm;
 class frmVerInfo;
+class PlayersPageLink;
 
 // The platform services the windows reach through small interfaces.
 struct Services {
@@ -26,6 +33,10 @@ struct Services {
     // leaves the screen saver alone.
     SoundPlayer* sound = nullptr;
     ScreenSaver* screenSaver = nullptr;
+    // The players' page: the addresses its window offers (null: this computer's interfaces) and
+    // the first port it tries (none: its usual 8765). Tests give loopback and port 0.
+    const follow::AddressSource* networkAddresses = nullptr;
+    std::optional<std::uint16_t> pagePort = std::nullopt;
 };
 
 // The program's four windows: one instance of each window class, created on first use and
@@ -57,6 +68,9 @@ public:
     frmNewGame* loadedNewGame() const;
     frmEventTimer* loadedEventTimer() const;
     frmVerInfo* loadedVerInfo() const;
+    // The players' page's window while it is loaded, or null (always where the page is not
+    // built).
+    QWidget* loadedPlayersPage() const;
 
 private:
     // The instances, each created on first use.
@@ -70,6 +84,8 @@ private:
     QPointer<frmNewGame> newGame_;
     QPointer<frmEventTimer> eventTimer_;
     QPointer<frmVerInfo> verInfo_;
+    // After the windows: the page it runs outlives them.
+    std::unique_ptr<PlayersPageLink> playersPage_;
 };
 
 } // namespace velka

@@ -96,13 +96,31 @@ QMenu* BracketOutputs::createMenu(QWidget* parent)
     menu->addAction(projectorAction_);
     if (QMenu* screens = projectorController_->addScreenMenu(menu))
         screens->setObjectName(QStringLiteral("BracketScreenMenu"));
+    if (QAction* corner = projectorController_->addressCornerAction())
+        menu->addAction(corner);
     menu->addSeparator();
     menu->addAction(printAction_);
     menu->addAction(savePdfAction_);
     menu->addAction(savePictureAction_);
     menu->addSeparator();
     menu->addAction(copyAction_);
+    if (playersPageAction_) {
+        menu->addSeparator();
+        menu->addAction(playersPageAction_);
+    }
     return menu;
+}
+
+void BracketOutputs::offerPlayersPage(const PublishedAddress& page)
+{
+    projectorController_->offerAddressCorner(page);
+    projectorController_->addressCornerAction()->setObjectName(QStringLiteral("actAddressCorner"));
+    if (!playersPageAction_) {
+        playersPageAction_ = new QAction(QStringLiteral("スマートフォンで見る(&F)..."), this);
+        playersPageAction_->setObjectName(QStringLiteral("actPlayersPage"));
+        connect(playersPageAction_, &QAction::triggered, this,
+                &BracketOutputs::playersPageRequested);
+    }
 }
 
 void BracketOutputs::showMenu(const QPoint& globalPos)

@@ -66,6 +66,15 @@ public:
     QAction* savePictureAction() const { return savePictureAction_; }
     QAction* copyAction() const { return copyAction_; }
 
+    // Offers the players' page: 「スマートフォンで見る(&F)...」 at the end of the menu, which
+    // asks for the page's window with playersPageRequested, and the page's address in the
+    // projector view's corner, with the item that hides it. Not offered, neither shows.
+    void offerPlayersPage(const PublishedAddress& page);
+    QAction* playersPageAction() const { return playersPageAction_; }
+
+signals:
+    void playersPageRequested();
+
 private:
     QDateTime now() const;
     // Asks where, makes the file's bytes and writes them whole. When contents gives nothing
@@ -95,6 +104,7 @@ private:
     QAction* savePictureAction_ = nullptr;
     QAction* copyAction_ = nullptr;
     QAction* menuKeyAction_ = nullptr;
+    QAction* playersPageAction_ = nullptr;
 };
 
 } // namespace velka

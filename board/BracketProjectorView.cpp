@@ -25,19 +25,28 @@ BracketProjectorView::BracketProjectorView(BracketBoard& board, QWidget* parent)
     subscription_ = board_.subscribe([this](auto) { update(); });
 }
 
-QTransform BracketProjectorView::placement(const QSize& viewSize, const BracketBoard& board)
+QTransform BracketProjectorView::placement(const QSize& viewSize, const BracketBoard& board,
+                                           const QRect& keepFree)
 {
     const qreal margin = std::min(viewSize.width(), viewSize.height()) * kMarginShare;
-    return fitBracket(
-        QRectF(QPointF(0, 0), QSizeF(viewSize)).adjusted(margin, margin, -margin, -margin),
-        bracketArea(board));
+    QRectF area =
+        QRectF(QPointF(0, 0), QSizeF(viewSize)).adjusted(margin, margin, -margin, -margin);
+    const QRect part = bracketArea(board);
+    const QTransform centred = fitBracket(area, part);
+    if (keepFree.isEmpty() ||
+        !centred.mapRect(QRectF(part)).intersects(QRectF(keepFree).adjusted(-margin, 0, 0, 0)))
+        return centred;
+    area.setRight(std::max(area.left() + 1, keepFree.left() - margin));
+    return fitBracket(area, part);
 }
 
 void BracketProjectorView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    paintBracket(painter, board_, placement(size(), board_), style_);
+    const AddressCornerLayout corner = addressCorner();
+    paintBracket(painter, board_, placement(size(), board_, corner.area), style_);
+    paintAddressCorner(painter);
 }
 
 } // namespace velka

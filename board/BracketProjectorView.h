@@ -19,8 +19,10 @@ public:
     explicit BracketProjectorView(BracketBoard& board, QWidget* parent = nullptr);
 
     // Where the board's bracket goes on a view of that size: the part in use as large as the
-    // view allows inside its margin.
-    static QTransform placement(const QSize& viewSize, const BracketBoard& board);
+    // view allows inside its margin. Where it would cover keepFree (the corner with the players'
+    // page's address), it goes to the left of it instead, smaller if it must.
+    static QTransform placement(const QSize& viewSize, const BracketBoard& board,
+                                const QRect& keepFree = {});
 
 protected:
     void paintEvent(QPaintEvent* event) override;

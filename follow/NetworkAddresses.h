@@ -23,6 +23,15 @@ struct NetworkAddress {
     bool operator==(const NetworkAddress&) const = default;
 };
 
+// Where the organiser's window finds the addresses it offers: this computer's interfaces, or a
+// fixed list in tests.
+class AddressSource {
+public:
+    virtual ~AddressSource() = default;
+    // The IPv4 addresses of the interfaces that are up and connected, in any order.
+    virtual std::vector<NetworkAddress> addresses() const = 0;
+};
+
 // The four numbers of a dotted-quad IPv4 address as a host-order integer, or nothing for any
 // other text (leading zeros, missing parts, values above 255, spaces).
 std::optional<std::uint32_t> parseIPv4(std::string_view text);

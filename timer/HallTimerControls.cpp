@@ -121,9 +121,24 @@ void HallTimerControls::closeProjector()
 
 void HallTimerControls::timeUpShown(bool shown)
 {
+    if (shown == timeUpShown_)
+        return;
     timeUpShown_ = shown;
     if (TimerProjectorView* view = projectorView())
         view->setTimeUpShown(shown);
+    emit timeUpShownChanged(shown);
+}
+
+void HallTimerControls::offerPlayersPage(const PublishedAddress& page)
+{
+    projector_->offerAddressCorner(page);
+    projector_->addressCornerAction()->setObjectName(QStringLiteral("addressCornerAction"));
+    if (!playersPageAction_) {
+        playersPageAction_ = new QAction(QStringLiteral("スマートフォンで見る(&F)..."), this);
+        playersPageAction_->setObjectName(QStringLiteral("playersPageAction"));
+        connect(playersPageAction_, &QAction::triggered, this,
+                &HallTimerControls::playersPageRequested);
+    }
 }
 
 std::unique_ptr<QMenu> HallTimerControls::contextMenu()
@@ -132,6 +147,8 @@ std::unique_ptr<QMenu> HallTimerControls::contextMenu()
     menu->setObjectName(QStringLiteral("hallMenu"));
     menu->addAction(projector_->toggleAction());
     projector_->addScreenMenu(menu.get());
+    if (QAction* corner = projector_->addressCornerAction())
+        menu->addAction(corner);
 
     menu->addSeparator();
     QAction* warnings = menu->addAction(QStringLiteral("残り5分と1分で予告音を鳴らす(&W)"));
@@ -145,6 +162,10 @@ std::unique_ptr<QMenu> HallTimerControls::contextMenu()
     mute->setCheckable(true);
     mute->setChecked(sounds_.muted());
     connect(mute, &QAction::toggled, this, [this](bool on) { sounds_.setMuted(on); });
+    if (playersPageAction_) {
+        menu->addSeparator();
+        menu->addAction(playersPageAction_);
+    }
     return menu;
 }
 

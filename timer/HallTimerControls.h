@@ -51,11 +51,21 @@ public:
 
     // The window tells when its "Time Up!!" box opens and closes.
     void timeUpShown(bool shown);
+    bool isTimeUpShown() const { return timeUpShown_; }
+
+    // Offers the players' page: 「スマートフォンで見る(&F)...」 at the end of the context menu,
+    // which asks for the page's window with playersPageRequested, and the page's address in the
+    // projector view's corner, with the item that hides it. Not offered, neither shows.
+    void offerPlayersPage(const PublishedAddress& page);
 
     // The context menu as it stands now, for the caller to show.
     std::unique_ptr<QMenu> contextMenu();
     // Shows the context menu at a point of the display.
     void showContextMenu(const QPoint& atDisplay);
+
+signals:
+    void timeUpShownChanged(bool shown);
+    void playersPageRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,6 +79,7 @@ private:
     std::optional<KeepScreenAwake> awake_;
     bool timeUpShown_ = false;
     ProjectorController* projector_;
+    QAction* playersPageAction_ = nullptr;
 };
 
 } // namespace velka

@@ -155,12 +155,20 @@ void TimerProjectorView::resizeEvent(QResizeEvent* event)
 void TimerProjectorView::fitFont()
 {
     const QString measured = measuredText();
-    if (measured == fittedText_ && size() == fittedSize_)
+    const QRect corner = addressCorner().area;
+    if (measured == fittedText_ && size() == fittedSize_ && corner == fittedCorner_)
         return;
     fittedText_ = measured;
     fittedSize_ = size();
+    fittedCorner_ = corner;
 
-    const QFont font = fitPixelSize(font_, measured, QSizeF(size()) * (1 - kMargin));
+    QSizeF room = QSizeF(size()) * (1 - kMargin);
+    if (!corner.isEmpty()) {
+        // The ink is centred vertically: it may reach as far above the centre as below it.
+        const qreal gap = height() * kMargin / 3;
+        room.setHeight(std::clamp(2 * (corner.top() - gap - height() / 2.0), 1.0, room.height()));
+    }
+    const QFont font = fitPixelSize(font_, measured, room);
     font_ = font;
     // The ink of the measured text is centred vertically, so that the digits neither sit high
     // nor move when the text changes.
@@ -195,6 +203,8 @@ void TimerProjectorView::paintEvent(QPaintEvent* event)
         if (text[i] != u' ' && event->region().intersects(characterCell(edges, i)))
             painter.drawText(QPointF(edges[i], baseline), text.mid(i, 1));
     }
+    if (event->rect().intersects(fittedCorner_))
+        paintAddressCorner(painter);
 }
 
 } // namespace velka

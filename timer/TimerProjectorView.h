@@ -15,7 +15,9 @@ namespace velka {
 // red instead, so that the room sees the round is over.
 //
 // The size is measured on the widest text the current mode can show (the widest time of day; a
-// countdown's own number of hours), so it stays put from one second to the next.
+// countdown's own number of hours), so it stays put from one second to the next. While the
+// players' page's address shows in the bottom-right corner, the text stays above it, smaller if
+// it must.
 class TimerProjectorView final : public FullScreenView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TimerProjectorView)
@@ -52,6 +54,7 @@ private:
     QFont font_;
     QString fittedText_;
     QSize fittedSize_;
+    QRect fittedCorner_;
     int baselineOffset_ = 0; // from the vertical centre to the baseline
     QRect textArea_;         // where the texts of the current mode can draw
     qreal cellPad_ = 0;      // room beside a character for anti-aliasing and side bearings

@@ -128,6 +128,34 @@ void FullScreenView::showOn(QScreen* screen)
     raise();
 }
 
+void FullScreenView::showAddressCorner(const PublishedAddress* page, bool shown)
+{
+    if (page != page_) {
+        if (page_)
+            disconnect(page_, nullptr, this, nullptr);
+        page_ = page;
+        if (page_)
+            connect(page_, &PublishedAddress::changed, this, [this] { addressCornerChanged(); });
+    } else if (shown == cornerShown_) {
+        return;
+    }
+    cornerShown_ = shown;
+    addressCornerChanged();
+}
+
+AddressCornerLayout FullScreenView::addressCorner() const
+{
+    if (!cornerShown_ || !page_ || !page_->isPublished())
+        return {};
+    return layoutAddressCorner(size(), page_->code(), page_->url());
+}
+
+void FullScreenView::paintAddressCorner(QPainter& painter) const
+{
+    if (page_)
+        velka::paintAddressCorner(painter, addressCorner(), page_->code(), page_->url());
+}
+
 void FullScreenView::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F11) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uikit/AddressCorner.h"
+
 #include <QList>
 #include <QPointer>
 #include <QRect>
@@ -61,6 +63,13 @@ public:
     // not ask for the keyboard: the organiser goes on in the window it was opened from.
     void showOn(QScreen* screen);
 
+    // Shows the players' page's address in the bottom-right corner while page is published and
+    // shown is true; the view lays its own picture out around it. page must outlive the view.
+    void showAddressCorner(const PublishedAddress* page, bool shown);
+    bool addressCornerShown() const { return cornerShown_; }
+    // Where the corner is on the view now; its area is empty while there is none.
+    AddressCornerLayout addressCorner() const;
+
 signals:
     // Emitted once the view has been closed by its keys, its double-click or close().
     void closed();
@@ -70,8 +79,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+    void paintAddressCorner(QPainter& painter) const;
+    // The corner came, went or changed: by default the whole view is painted again.
+    virtual void addressCornerChanged() { update(); }
+
 private:
     QPointer<QScreen> screen_;
+    QPointer<const PublishedAddress> page_;
+    bool cornerShown_ = false;
 };
 
 } // namespace velka

@@ -60,6 +60,8 @@ void ProjectorController::open()
             toggleAction_->setChecked(false);
         });
     }
+    if (cornerAction_)
+        view_->showAddressCorner(page_, cornerAction_->isChecked());
     view_->showOn(screenChoice_.resolve(window_));
     // Where the platform activates every window it shows, the keyboard goes back at once.
     if (window_->isVisible())
@@ -82,6 +84,22 @@ bool ProjectorController::isOpen() const
 void ProjectorController::showState()
 {
     toggleAction_->setChecked(isOpen());
+}
+
+void ProjectorController::offerAddressCorner(const PublishedAddress& page)
+{
+    page_ = &page;
+    if (!cornerAction_) {
+        cornerAction_ = new QAction(QStringLiteral("QRコードを表示する(&Q)"), this);
+        cornerAction_->setCheckable(true);
+        cornerAction_->setChecked(true);
+        connect(cornerAction_, &QAction::toggled, this, [this](bool shown) {
+            if (view_)
+                view_->showAddressCorner(page_, shown);
+        });
+    }
+    if (view_)
+        view_->showAddressCorner(page_, cornerAction_->isChecked());
 }
 
 QMenu* ProjectorController::addScreenMenu(QMenu* menu)

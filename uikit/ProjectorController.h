@@ -48,6 +48,13 @@ public:
     // otherwise adds nothing and returns null.
     QMenu* addScreenMenu(QMenu* menu);
 
+    // Shows the players' page's address in the view's corner while it is published, with a
+    // checkable item 「QRコードを表示する(&Q)」 (checked at first) that hides it for as long as
+    // the window lives. page must outlive the controller.
+    void offerAddressCorner(const PublishedAddress& page);
+    // That item, or null until the corner is offered.
+    QAction* addressCornerAction() const { return cornerAction_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -60,6 +67,8 @@ private:
     QPointer<FullScreenView> view_;
     std::vector<QPointer<FullScreenView>> closing_; // closed, not yet deleted
     QAction* toggleAction_;
+    const PublishedAddress* page_ = nullptr;
+    QAction* cornerAction_ = nullptr;
 };
 
 } // namespace velka

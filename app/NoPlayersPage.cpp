@@ -1,0 +1,25 @@
+// The players' page where its server is not built: nothing is offered.
+#include "app/PlayersPageLink.h"
+
+namespace velka {
+
+struct PlayersPageLink::Parts {};
+
+PlayersPageLink::PlayersPageLink(const Services&, QObject* parent)
+    : QObject(parent)
+{}
+
+PlayersPageLink::~PlayersPageLink() = default;
+
+void PlayersPageLink::attach(frmPairvaneMainForm&) {}
+
+void PlayersPageLink::attach(frmEventTimer&) {}
+
+void PlayersPageLink::open(QWidget*) {}
+
+QWidget* PlayersPageLink::loadedWindow() const
+{
+    return nullptr;
+}
+
+} // namespace velka

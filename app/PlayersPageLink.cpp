@@ -1,0 +1,85 @@
+#include "app/PlayersPageLink.h"
+
+#include "app/Shell.h"
+#include "board/frmPairvaneMainForm.h"
+#include "follow/PagePublisher.h"
+#include "follow/frmFollowPage.h"
+#include "timer/frmEventTimer.h"
+#include "uikit/WindowPlacement.h"
+
+namespace velka {
+
+struct PlayersPageLink::Parts {
+    follow::SystemAddresses systemAddresses;
+    follow::PagePublisher publisher;
+    QPointer<follow::frmFollowPage> window;
+
+    Parts(const Services& services, follow::PublisherSettings settings)
+        : publisher(services.clock,
+                    services.networkAddresses ? *services.networkAddresses : systemAddresses,
+                    settings)
+    {}
+};
+
+namespace {
+
+follow::PublisherSettings settingsOf(const Services& services)
+{
+    follow::PublisherSettings settings;
+    if (services.pagePort)
+        settings.firstPort = *services.pagePort;
+    return settings;
+}
+
+} // namespace
+
+PlayersPageLink::PlayersPageLink(const Services& services, QObject* parent)
+    : QObject(parent)
+    , parts_(std::make_unique<Parts>(services, settingsOf(services)))
+{}
+
+PlayersPageLink::~PlayersPageLink()
+{
+    delete parts_->window.data();
+}
+
+void PlayersPageLink::attach(frmPairvaneMainForm& form)
+{
+    parts_->publisher.watchBoard(&form.board(), &form);
+    form.outputs().offerPlayersPage(parts_->publisher.publishedAddress());
+    connect(&form.outputs(), &BracketOutputs::playersPageRequested, this,
+            [this, window = &form] { open(window); });
+}
+
+void PlayersPageLink::attach(frmEventTimer& window)
+{
+    follow::PagePublisher& publisher = parts_->publisher;
+    publisher.watchTimer(&window.eventTimer(), &window);
+    HallTimerControls& hall = window.hall();
+    publisher.setTimeUpShown(hall.isTimeUpShown());
+    hall.offerPlayersPage(publisher.publishedAddress());
+    connect(&hall, &HallTimerControls::timeUpShownChanged, &publisher,
+            &follow::PagePublisher::setTimeUpShown);
+    connect(&hall, &HallTimerControls::playersPageRequested, this,
+            [this, from = &window] { open(from); });
+}
+
+void PlayersPageLink::open(QWidget* from)
+{
+    if (!parts_->window) {
+        // No owner: the main window and the timer may each close while it stays open.
+        parts_->window = new follow::frmFollowPage(parts_->publisher);
+        parts_->window->setAttribute(Qt::WA_DeleteOnClose);
+        centreOver(parts_->window, from);
+    }
+    parts_->window->show();
+    parts_->window->raise();
+    parts_->window->activateWindow();
+}
+
+QWidget* PlayersPageLink::loadedWindow() const
+{
+    return parts_->window.data();
+}
+
+} // namespace velka

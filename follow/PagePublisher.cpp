@@ -1,0 +1,198 @@
+#include "follow/PagePublisher.h"
+
+#include "follow/QrEncoding.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+namespace velka::follow {
+
+namespace {
+constexpr int kSecond = 1000;
+} // namespace
+
+PagePublisher::PagePublisher(const Clock& clock, const AddressSource& addresses,
+                             PublisherSettings settings, QObject* parent)
+    : QObject(parent)
+    , clock_(clock)
+    , addresses_(addresses)
+    , settings_(settings)
+    , second_(new QTimer(this))
+{
+    second_->setInterval(kSecond);
+    connect(second_, &QTimer::timeout, this, &PagePublisher::tick);
+}
+
+PagePublisher::~PagePublisher()
+{
+    // The program ends: its servers are stopped before the clock they read goes.
+    retire();
+    for (Retiring& r : retiring_)
+        r.thread.join();
+}
+
+void PagePublisher::watchBoard(BracketBoard* board, QObject* owner)
+{
+    disconnect(boardOwnerGone_);
+    board_ = board;
+    boardSubscription_ =
+        board ? board->subscribe([this](auto) { schedulePublish(); }) : Subscription();
+    if (board && owner) {
+        // The owner's destruction is announced after the board has gone: no publish runs between.
+        boardOwnerGone_ = connect(owner, &QObject::destroyed, this, [this] {
+            board_ = nullptr;
+            boardSubscription_.reset();
+        });
+    }
+    schedulePublish();
+}
+
+void PagePublisher::watchTimer(EventTimer* timer, QObject* owner)
+{
+    disconnect(timerOwnerGone_);
+    timer_ = timer;
+    timeUpShown_ = false;
+    timerSubscription_ =
+        timer ? timer->subscribe([this](auto) { schedulePublish(); }) : Subscription();
+    if (timer && owner) {
+        timerOwnerGone_ = connect(owner, &QObject::destroyed, this, [this] {
+            timer_ = nullptr;
+            timerSubscription_.reset();
+            timeUpShown_ = false;
+            schedulePublish();
+        });
+    }
+    schedulePublish();
+}
+
+void PagePublisher::setTimeUpShown(bool shown)
+{
+    if (shown == timeUpShown_)
+        return;
+    timeUpShown_ = shown;
+    schedulePublish();
+}
+
+std::vector<NetworkAddress> PagePublisher::offeredAddresses() const
+{
+    return orderAddresses(addresses_.addresses());
+}
+
+std::string PagePublisher::address() const
+{
+    return server_ ? server_->address() : std::string();
+}
+
+std::string PagePublisher::url() const
+{
+    return server_ ? server_->url() : std::string();
+}
+
+std::shared_ptr<const PageSnapshot> PagePublisher::snapshot()
+{
+    if (board_)
+        lastTournament_ = board_->tournament();
+    return makeSnapshot(lastTournament_ ? *lastTournament_ : Tournament{}, timer_, timeUpShown_,
+                        clock_, steady_);
+}
+
+void PagePublisher::schedulePublish()
+{
+    if (!server_ || publishPending_)
+        return;
+    publishPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            publishPending_ = false;
+            publishNow();
+        },
+        Qt::QueuedConnection);
+}
+
+void PagePublisher::publishNow()
+{
+    if (server_)
+        server_->publish(snapshot());
+}
+
+bool PagePublisher::turnOn(const std::string& address)
+{
+    chosen_ = address;
+    if (server_ && server_->address() == address)
+        return true;
+    retire();
+    // The same address again: its last server must have let go of the port first, or the page
+    // would move to the next port and the phones' address with it.
+    for (Retiring& r : retiring_) {
+        if (r.address == address && r.thread.joinable())
+            r.thread.join();
+    }
+    std::erase_if(retiring_, [](Retiring& r) {
+        if (!r.done->load())
+            return false;
+        if (r.thread.joinable())
+            r.thread.join();
+        return true;
+    });
+
+    auto server = std::make_unique<PageServer>(steady_, settings_.server);
+    server->publish(snapshot());
+    if (!server->start(address, settings_.firstPort)) {
+        lastError_ = server->lastError();
+        connected_ = 0;
+        published_.withdraw();
+        second_->stop();
+        emit changed();
+        return false;
+    }
+    server_ = std::move(server);
+    lastError_.clear();
+    connected_ = 0;
+    const std::string link = server_->url();
+    published_.publish(QString::fromStdString(link), encodeQrCode(link));
+    second_->start();
+    emit changed();
+    return true;
+}
+
+void PagePublisher::turnOff()
+{
+    if (!server_ && lastError_.empty())
+        return;
+    retire();
+    lastError_.clear();
+    connected_ = 0;
+    published_.withdraw();
+    second_->stop();
+    emit changed();
+}
+
+void PagePublisher::retire()
+{
+    if (!server_)
+        return;
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::string address = server_->address();
+    retiring_.push_back({std::move(address),
+                         std::thread([server = std::move(server_), done]() mutable {
+                             server.reset();
+                             done->store(true);
+                         }),
+                         done});
+}
+
+void PagePublisher::tick()
+{
+    if (!server_)
+        return;
+    publishNow();
+    const int count = server_->connectedCount();
+    if (count != connected_) {
+        connected_ = count;
+        emit changed();
+    }
+}
+
+} // namespace velka::follow
