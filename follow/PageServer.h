@@ -98,8 +98,9 @@ public:
     const std::string& lastError() const;
 
     // Hands the page a new state. Cheap and never blocking: the snapshot is swapped in
-    // atomically and the event streams are woken; they write from their own threads. Before
-    // the first publish the page shows that it is waiting for the laptop. Null counts as that.
+    // atomically and the server's own thread is told, which wakes the event streams; they write
+    // from their own threads. Before the first publish the page shows that it is waiting for the
+    // laptop. Null counts as that.
     void publish(std::shared_ptr<const PageSnapshot> snapshot);
     std::shared_ptr<const PageSnapshot> current() const;
 
