@@ -2,6 +2,8 @@
 
 #include "follow/QrEncoding.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QTimer>
 
 #include <algorithm>
@@ -102,13 +104,23 @@ void PagePublisher::schedulePublish()
     if (!server_ || publishPending_)
         return;
     publishPending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            publishPending_ = false;
-            publishNow();
-        },
-        Qt::QueuedConnection);
+    // With the priority of the windows' repaints, and after them: the organiser sees the change
+    // before the phones' threads take the processor.
+    QCoreApplication::postEvent(this, new QEvent(publishEventType()), Qt::LowEventPriority);
+}
+
+void PagePublisher::customEvent(QEvent* event)
+{
+    if (event->type() != publishEventType())
+        return;
+    publishPending_ = false;
+    publishNow();
+}
+
+QEvent::Type PagePublisher::publishEventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
 }
 
 void PagePublisher::publishNow()

@@ -7,6 +7,7 @@
 #include "timer/EventTimer.h"
 #include "uikit/AddressCorner.h"
 
+#include <QEvent>
 #include <QObject>
 
 #include <atomic>
@@ -92,7 +93,11 @@ signals:
     // On or off, the address, the problem or the count of phones changed.
     void changed();
 
+protected:
+    void customEvent(QEvent* event) override;
+
 private:
+    static QEvent::Type publishEventType();
     void schedulePublish();
     void publishNow();
     std::shared_ptr<const PageSnapshot> snapshot();
