@@ -38,6 +38,7 @@ QT_QPA_PLATFORM=offscreen run "$build/bench/velka-startup-bench"
 # under wrk.
 run "$build/bench/velka-follow-bench" --benchmark_color=false
 run "$build/bench/velka-follow-fanout"
+QT_QPA_PLATFORM=offscreen run "$build/bench/velka-follow-window-bench"
 run bash bench/follow-wrk.sh "$build"
 if command -v xvfb-run >/dev/null; then
     run env -u QT_QPA_PLATFORM xvfb-run -a -s '-screen 0 1280x1024x24' \
