@@ -33,8 +33,8 @@ program_packages=(
     # the event timer's chime: the desktop's event-sound library, its PulseAudio backend and the
     # freedesktop sound theme
     libcanberra-dev libcanberra-pulse sound-theme-freedesktop
-    # the tournament file's JSON, and the players' page's; the page's HTTP server
-    nlohmann-json3-dev libmicrohttpd-dev
+    # the tournament file's JSON, and the players' page's; the page's HTTP server and QR code
+    nlohmann-json3-dev libmicrohttpd-dev libqrencode-dev
 )
 # the tests; the checks of the style, the desktop entry and the AppStream metadata
 test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstream
@@ -43,8 +43,8 @@ test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstre
     # an X server with two monitors and a window manager for the projector views, a private
     # session bus, and a sound server with a null sink to record the chime
     xvfb openbox x11-xserver-utils x11-utils dbus dbus-daemon pulseaudio pulseaudio-utils sox
-    # the players' page in a headless browser
-    chromium chromium-driver python3-selenium)
+    # the players' page in a headless browser, and its QR codes read back
+    chromium chromium-driver python3-selenium zbar-tools)
 # Google Benchmark; the start-up on a real X server and the instruction counts
 bench_packages=(libbenchmark-dev xvfb xauth valgrind
     # the players' page under load
