@@ -281,7 +281,14 @@ struct PageServer::Impl {
     // threads takes the waker a millisecond or more and hands them its processor; the window's
     // thread that publishes only writes to the beat's event counter, which takes no lock and
     // never waits.
-    void announceChange() const
+    void announceChange()
+    {
+        // One signal for any number of changes until the beat's thread has taken them.
+        if (!changeAnnounced.exchange(true, std::memory_order_acq_rel))
+            signalBeat();
+    }
+
+    void signalBeat() const
     {
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = ::write(beatEvents, &one, sizeof one);
@@ -301,6 +308,9 @@ struct PageServer::Impl {
                 std::chrono::ceil<std::chrono::milliseconds>(until - steady_clock::now());
             pollfd events{beatEvents, POLLIN, 0};
             ::poll(&events, 1, static_cast<int>(std::max<std::int64_t>(wait.count(), 0)));
+            // Taken (and every state published before it seen) ahead of the wake below: a
+            // change announced from here on signals again.
+            changeAnnounced.exchange(false, std::memory_order_acq_rel);
             std::uint64_t count = 0;
             [[maybe_unused]] const ssize_t drained = ::read(beatEvents, &count, sizeof count);
             if (beatStop.load(std::memory_order_acquire))
@@ -591,6 +601,7 @@ struct PageServer::Impl {
     // Counts the changes announced (and the stop) for the beat's thread; non-blocking.
     const int beatEvents = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     std::atomic<bool> beatStop{false};
+    std::atomic<bool> changeAnnounced{false};
     std::thread beatThread;
 
     MHD_Daemon* daemon = nullptr;
@@ -679,7 +690,7 @@ void PageServer::stop()
     s.stopping = true;
     s.wakeStreams();
     s.beatStop = true;
-    s.announceChange();
+    s.signalBeat();
     s.beatThread.join();
     MHD_stop_daemon(s.daemon);
     s.daemon = nullptr;

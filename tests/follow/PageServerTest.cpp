@@ -13,7 +13,6 @@
 
 #include <atomic>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,7 @@ namespace velka::follow {
 namespace {
 
 using test::HttpResponse;
+using test::holdPorts;
 using test::RawConnection;
 
 class TestMonotonic final : public MonotonicClock {
@@ -409,34 +409,6 @@ TEST_F(PageServerTest, CountsPhonesByAddress)
     EXPECT_EQ(server->connectedCount(), 2);
     clock.ms += std::chrono::milliseconds(std::chrono::hours(1)).count();
     EXPECT_EQ(server->connectedCount(), 1); // the poller has not asked for an hour
-}
-
-// A free run of ports on loopback, held open by listening sockets until released.
-// Listening sockets on a run of free loopback ports, as another program would hold them.
-std::vector<int> holdPorts(int count, std::uint16_t& first)
-{
-    std::mt19937 random(std::random_device{}());
-    std::vector<int> held;
-    for (int attempt = 0; attempt < 50 && static_cast<int>(held.size()) < count; ++attempt) {
-        for (int fd : held)
-            ::close(fd);
-        held.clear();
-        first = static_cast<std::uint16_t>(20'000 + random() % 30'000);
-        for (int i = 0; i < count; ++i) {
-            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_in where{};
-            where.sin_family = AF_INET;
-            where.sin_port = htons(static_cast<std::uint16_t>(first + i));
-            where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            if (::bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
-                ::listen(fd, 1) != 0) {
-                ::close(fd);
-                break;
-            }
-            held.push_back(fd);
-        }
-    }
-    return held;
 }
 
 TEST(PageServerPorts, TriesTheNextTenPortsThenSaysSo)

@@ -2,7 +2,8 @@
 
 // A bare HTTP/1.1 client over one TCP connection on loopback, for tests that must send exactly
 // the bytes they mean (oversized headers, bodies, half a request) and see exactly what comes
-// back, including a connection closed without an answer.
+// back, including a connection closed without an answer; and ports held as another program
+// would hold them.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -16,8 +17,10 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velka::test {
 
@@ -212,5 +215,38 @@ private:
     bool timedOut_ = false;
     std::string buffer_;
 };
+
+// Listening sockets on a run of free loopback ports, as another program would hold them; empty
+// when no free run was found. The caller closes them.
+inline std::vector<int> holdPorts(int count, std::uint16_t& first)
+{
+    std::mt19937 random(std::random_device{}());
+    std::vector<int> held;
+    for (int attempt = 0; attempt < 50 && static_cast<int>(held.size()) < count; ++attempt) {
+        for (int fd : held)
+            ::close(fd);
+        held.clear();
+        first = static_cast<std::uint16_t>(20'000 + random() % 30'000);
+        for (int i = 0; i < count; ++i) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_in where{};
+            where.sin_family = AF_INET;
+            where.sin_port = htons(static_cast<std::uint16_t>(first + i));
+            where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            if (::bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
+                ::listen(fd, 1) != 0) {
+                ::close(fd);
+                break;
+            }
+            held.push_back(fd);
+        }
+    }
+    if (static_cast<int>(held.size()) < count) {
+        for (int fd : held)
+            ::close(fd);
+        held.clear();
+    }
+    return held;
+}
 
 } // namespace velka::test
