@@ -113,6 +113,14 @@ struct Hall {
         std::this_thread::sleep_for(pauseBetweenActions);
     }
 
+    // The event handling to its end: the repaints, and the page's publish after them.
+    void finish()
+    {
+        do
+            QApplication::processEvents();
+        while (publisher.publishPending());
+    }
+
     double draw()
     {
         frmNewGame dialog(form.board(), random, boxes);
@@ -122,7 +130,7 @@ struct Hall {
         QApplication::processEvents();
         const Steady::time_point start = Steady::now();
         click(&dialog, "cmdNewEventExec");
-        QApplication::processEvents();
+        finish();
         return ms(Steady::now() - start);
     }
 
@@ -131,7 +139,7 @@ struct Hall {
         auto* box = form.findChild<QCheckBox*>(QStringLiteral("chkTournament(5)"));
         const Steady::time_point start = Steady::now();
         QTest::mouseClick(box, Qt::LeftButton);
-        QApplication::processEvents();
+        finish();
         return ms(Steady::now() - start);
     }
 };

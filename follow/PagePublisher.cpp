@@ -104,20 +104,36 @@ void PagePublisher::schedulePublish()
     if (!server_ || publishPending_)
         return;
     publishPending_ = true;
-    // With the priority of the windows' repaints, and after them: the organiser sees the change
-    // before the phones' threads take the processor.
-    QCoreApplication::postEvent(this, new QEvent(publishEventType()), Qt::LowEventPriority);
+    postPublish(false);
+}
+
+// The publish goes last in the pass: its event goes twice round the low-priority events, which
+// the windows' repaints are, so that the repaints a change queues, even after it, come first.
+// The organiser sees the change before the phones' threads compete for the processor.
+void PagePublisher::postPublish(bool lastRound)
+{
+    QCoreApplication::postEvent(this,
+                                new QEvent(lastRound ? publishLastRound() : publishFirstRound()),
+                                Qt::LowEventPriority);
 }
 
 void PagePublisher::customEvent(QEvent* event)
 {
-    if (event->type() != publishEventType())
-        return;
-    publishPending_ = false;
-    publishNow();
+    if (event->type() == publishFirstRound()) {
+        postPublish(true);
+    } else if (event->type() == publishLastRound()) {
+        publishPending_ = false;
+        publishNow();
+    }
 }
 
-QEvent::Type PagePublisher::publishEventType()
+QEvent::Type PagePublisher::publishFirstRound()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+QEvent::Type PagePublisher::publishLastRound()
 {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;

@@ -84,6 +84,9 @@ public:
     const PublishedAddress& publishedAddress() const { return published_; }
     // The running server, or null; for tests and benchmarks.
     PageServer* server() const { return server_.get(); }
+    // A change waits to be published at the end of the event loop's pass; for tests and
+    // benchmarks that run the loop themselves.
+    bool publishPending() const { return publishPending_; }
 
     // What runs once a second: the state published again (the clock's reading) and the count of
     // phones read. Tests call it to move on themselves.
@@ -97,8 +100,10 @@ protected:
     void customEvent(QEvent* event) override;
 
 private:
-    static QEvent::Type publishEventType();
+    static QEvent::Type publishFirstRound();
+    static QEvent::Type publishLastRound();
     void schedulePublish();
+    void postPublish(bool lastRound);
     void publishNow();
     std::shared_ptr<const PageSnapshot> snapshot();
     // Hands the running server to a thread of its own to stop.

@@ -160,6 +160,12 @@ protected:
         return stream;
     }
 
+    // The event loop's pass to its end, where the page publishes what changed in it.
+    void endPass() const
+    {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !publisher().publishPending(); }, 5'000));
+    }
+
     // The data of the next "state" event.
     static nlohmann::json nextState(RawConnection& stream)
     {
@@ -426,7 +432,7 @@ TEST_F(PlayersPageTest, TheBoardAndTheTimerReachAnOpenEventStream)
             ->json(0))["bracket"];
     QTest::mouseClick(control<QCheckBox>(main(), QStringLiteral("chkTournament(%1)").arg(loser)),
                       Qt::LeftButton);
-    QCoreApplication::processEvents();
+    endPass();
     const nlohmann::json marked = nextState(*stream);
     const nlohmann::json expected = nlohmann::json::parse(
         follow::makeSnapshot(board.tournament(), nullptr, false, clock, SteadyClock())
@@ -436,10 +442,10 @@ TEST_F(PlayersPageTest, TheBoardAndTheTimerReachAnOpenEventStream)
 
     // The "Time Up!!" box opens and closes.
     clockWindow.hall().timeUpShown(true);
-    QCoreApplication::processEvents();
+    endPass();
     EXPECT_EQ(nextState(*stream)["clock"]["mode"], "timeUp");
     clockWindow.hall().timeUpShown(false);
-    QCoreApplication::processEvents();
+    endPass();
     EXPECT_EQ(nextState(*stream)["clock"]["mode"], "timeOfDay");
 
     // The main window closes while the timer runs on: the page keeps the last bracket.
