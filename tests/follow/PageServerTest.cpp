@@ -19,8 +19,8 @@
 namespace velka::follow {
 namespace {
 
-using test::HttpResponse;
 using test::holdPorts;
+using test::HttpResponse;
 using test::RawConnection;
 
 class TestMonotonic final : public MonotonicClock {
