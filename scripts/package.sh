@@ -29,6 +29,11 @@ cp "$build"/cpack/velka-tablewright_*.deb out/
 package=$(ls out/velka-tablewright_*.deb)
 
 dpkg-deb --info "$package"
+# The players' page's server and QR code come from these, found by dpkg-shlibdeps.
+for library in libmicrohttpd12 libqrencode4; do
+    dpkg-deb --field "$package" Depends | grep -q "$library" ||
+        { echo "The package does not depend on $library" >&2; exit 1; }
+done
 echo "lintian $package:"
 # lintian refuses nothing for being root, but says so; its tags are what matters here.
 lintian --fail-on error --display-info "$package"
