@@ -18,9 +18,10 @@ namespace velka::follow {
 
 namespace {
 
-// Room for a code of up to 29 modules (an address of up to 32 characters) and its border at no
-// less than 8 pixels a module, which a phone reads from two metres off the laptop's screen.
-constexpr int kCodeSide = 37 * 8;
+// Room for a code of up to 29 modules (an address of up to 42 characters) and its border at no
+// less than 10 pixels a module (11 for the usual code of 25): about 3 mm a module on a screen
+// of 96 dots per inch, for a phone's camera a couple of metres off.
+constexpr int kCodeSide = 37 * 10;
 
 const char* const kOffText = "公開していません";
 const char* const kHint =
