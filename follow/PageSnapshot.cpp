@@ -154,13 +154,20 @@ std::string PageSnapshot::clockPart(std::int64_t now) const
 
 std::string PageSnapshot::json(std::int64_t now) const
 {
-    std::string out = "{\"version\":1,\"clock\":";
-    out += clockPart(now);
+    std::string out;
+    appendJson(out, now);
+    return out;
+}
+
+void PageSnapshot::appendJson(std::string& out, std::int64_t now) const
+{
+    const std::string clock = clockPart(now);
+    out.reserve(out.size() + clock.size() + bracketJson_.size() + 40);
+    out += "{\"version\":1,\"clock\":";
+    out += clock;
     out += ",\"bracket\":";
-    out.reserve(out.size() + bracketJson_.size() + 1);
     out += bracketJson_;
     out += '}';
-    return out;
 }
 
 std::string PageSnapshot::clockJson(std::int64_t now) const

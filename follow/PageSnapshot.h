@@ -34,6 +34,8 @@ public:
 
     // The whole document with the clock as it stands at `now` on the monotonic clock.
     std::string json(std::int64_t now) const;
+    // The same, appended to out: an event stream writes it into a buffer it keeps.
+    void appendJson(std::string& out, std::int64_t now) const;
     // {"clock":...} alone, as the event stream's heartbeat carries it.
     std::string clockJson(std::int64_t now) const;
 
