@@ -318,6 +318,9 @@ TEST_F(TournamentFilesTest, TheLastRunComesBackExactly)
     pass();
     mark(6);
     pass();
+    const TournamentReading afterMark = readKeptTournament(toFilePath(files().keptFile()));
+    ASSERT_TRUE(afterMark.saved) << "kept within one pass";
+    EXPECT_TRUE(afterMark.saved->tournament == form->board().tournament());
     EXPECT_FALSE(choose(files().lastRunAction())) << "no run before this one";
     const Tournament kept = form->board().tournament();
     const QImage shown = form->grab().toImage();
