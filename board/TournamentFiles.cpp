@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMenu>
+#include <QStyle>
 #include <QWidget>
 
 namespace velka {
@@ -188,8 +189,7 @@ QString TournamentFiles::lastRunFile() const
 std::optional<QString> TournamentFiles::keepingTrouble() const
 {
     if (keptElsewhere_) {
-        return QStringLiteral(
-            "自動保存していません（同時に起動している別の Velka Tablewright が記録しています）");
+        return QStringLiteral("自動保存なし（別に起動した Velka Tablewright が記録中）");
     }
     if (keeper_) {
         if (const std::optional<FileRefusal> failure = keeper_->lastWriteFailure())
@@ -275,7 +275,8 @@ void TournamentFiles::addToMenu(QMenu* menu)
     menu->addAction(openAction_);
     menu->addAction(lastRunAction_);
     if (const std::optional<QString> trouble = keepingTrouble()) {
-        QAction* line = menu->addAction(*trouble);
+        QAction* line =
+            menu->addAction(window_->style()->standardIcon(QStyle::SP_MessageBoxWarning), *trouble);
         line->setObjectName(QStringLiteral("actKeepingTrouble"));
         line->setEnabled(false);
     }

@@ -379,7 +379,7 @@ TEST_F(TournamentFilesTest, KeepingTroubleShowsInTheMenuOnly)
     second->tournamentFiles().waitUntilKept();
     EXPECT_EQ(bytesOf(files().keptFile()), firstBytes) << "the second copy wrote over the first";
     ASSERT_TRUE(second->tournamentFiles().keepingTrouble());
-    EXPECT_TRUE(second->tournamentFiles().keepingTrouble()->contains(QStringLiteral("別の")));
+    EXPECT_TRUE(second->tournamentFiles().keepingTrouble()->contains(QStringLiteral("別に起動した")));
     EXPECT_FALSE(files().keepingTrouble());
 
     QFile(path(QStringLiteral("not-a-folder"))).open(QIODevice::WriteOnly);
