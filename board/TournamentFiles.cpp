@@ -163,10 +163,8 @@ void TournamentFiles::keepIn(const QString& folder)
 
 void TournamentFiles::waitUntilKept()
 {
-    if (!keeper_)
-        return;
-    keeper_->flush();
-    keeper_->waitUntilWritten();
+    if (keeper_)
+        keeper_->waitUntilWritten();
 }
 
 QString TournamentFiles::lastRunFile() const

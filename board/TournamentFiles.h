@@ -51,7 +51,8 @@ public:
     void keepIn(const QString& folder);
     // The kept file; empty when nothing is kept.
     QString keptFile() const { return keptFile_; }
-    // Waits until every change handed to the keeper is written, for tests and benchmarks.
+    // Waits until every change handed to the keeper is written, for tests and benchmarks; a
+    // change is handed over in the pass of the event loop after it.
     void waitUntilKept();
 
     // The file that 「前回の続きを開く」 opens: the last run's kept tournament. Once this run
