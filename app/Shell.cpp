@@ -20,11 +20,13 @@ Shell::~Shell()
     delete mainForm_.data();
 }
 
-void Shell::start()
+void Shell::start(const QString& tournamentFile)
 {
     frmPairvaneMainForm& form = mainForm();
     centreOnScreen(&form);
     form.show();
+    if (!tournamentFile.isEmpty())
+        form.tournamentFiles().openFile(tournamentFile);
 }
 
 frmPairvaneMainForm& Shell::mainForm()
@@ -37,6 +39,8 @@ frmPairvaneMainForm& Shell::mainForm()
         connect(mainForm_, &frmPairvaneMainForm::eventTimerRequested, this, &Shell::OpenEventTimer);
         connect(mainForm_, &frmPairvaneMainForm::versionInfoRequested, this,
                 &Shell::OpenVersionInfo);
+        if (!keptFolder_.isEmpty())
+            mainForm_->tournamentFiles().keepIn(keptFolder_);
     }
     return *mainForm_;
 }

@@ -9,6 +9,9 @@
 #include "uikit/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QStandardPaths>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -24,6 +27,13 @@ int main(int argc, char* argv[])
                  "show in English. Debian's qt6-translations-l10n package holds it.");
     }
 
+    // One optional argument: a tournament file to open.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() > 1) {
+        std::fputs("usage: velka-tablewright [tournament-file]\n", stderr);
+        return 2;
+    }
+
     velka::QtMessageBoxes messageBoxes;
     velka::ClockSeededRandom random;
     velka::SystemClock clock;
@@ -31,6 +41,7 @@ int main(int argc, char* argv[])
     velka::CanberraSoundPlayer sound;
     velka::DBusScreenSaver screenSaver;
     velka::Shell shell({messageBoxes, random, clock, browser, &sound, &screenSaver});
-    shell.start();
+    shell.keepTournamentsIn(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    shell.start(arguments.value(0));
     return QApplication::exec();
 }
