@@ -33,6 +33,7 @@ run() {
 run "$build/bench/velka-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-window-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-bracket-bench" --benchmark_color=false
+run "$build/bench/sound-quit-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-startup-bench"
 if command -v xvfb-run >/dev/null; then
     run env -u QT_QPA_PLATFORM xvfb-run -a -s '-screen 0 1280x1024x24' \
