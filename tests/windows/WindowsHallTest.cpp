@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace velka {
 namespace {
@@ -80,22 +81,17 @@ TEST_P(CountdownEndings, KeepTheDisplayOnWhileTheCountdownRuns)
 
 INSTANTIATE_TEST_SUITE_P(
     Endings, CountdownEndings,
-    ::testing::Values(Ending{"time up",
+    ::testing::Values(Ending{"TimeUp",
                              [](EventTimer& timer, test::TestClock& clock, auto&) {
                                  clock.time += 30;
                                  timer.TimerTick();
                              }},
-                      Ending{"cleared",
+                      Ending{"Cleared",
                              [](EventTimer& timer, auto&, auto&) {
                                  EXPECT_FALSE(timer.setCountingDown(false).has_value());
                              }},
-                      Ending{"window closed", [](auto&, auto&, auto& awake) { awake.reset(); }}),
-    [](const auto& param) {
-        std::string name = param.param.name;
-        for (char& c : name)
-            c = c == ' ' ? '_' : c;
-        return name;
-    });
+                      Ending{"WindowClosed", [](auto&, auto&, auto& awake) { awake.reset(); }}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace velka
