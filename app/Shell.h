@@ -6,7 +6,7 @@
 namespace velka {
 
 class Clock;
-class MessageBoxes;
+class MessagePresenter;
 class RandomSource;
 class ScreenSaver;
 class SoundPlayer;
@@ -18,7 +18,7 @@ class frmVerInfo;
 
 // The platform services the windows reach through small interfaces.
 struct Services {
-    MessageBoxes& messageBoxes;
+    MessagePresenter& messageBoxes;
     RandomSource& random;
     Clock& clock;
     WebBrowser& browser;

@@ -30,9 +30,9 @@
 namespace velka {
 namespace {
 
-class YesToEverything final : public MessageBoxes {
+class YesToEverything final : public MessagePresenter {
 public:
-    MessageAnswer show(const Message& message) override
+    MessageAnswer show(QWidget*, const Message& message) override
     {
         return message.buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }

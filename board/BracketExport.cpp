@@ -1,10 +1,12 @@
 #include "board/BracketExport.h"
 
 #include "board/BracketBoard.h"
+#include "board/PdfTextKey.h"
 #include "core/Message.h"
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFile>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -49,10 +51,11 @@ QRect footerArea(const QRect& page, int dotsPerInch)
 
 } // namespace
 
-QTransform bracketPagePlacement(const QRect& page, int dotsPerInch)
+QTransform bracketPagePlacement(const QRect& page, int dotsPerInch, const BracketBoard& board)
 {
     const QRect footer = footerArea(page, dotsPerInch);
-    return fitBracket(QRect(page.topLeft(), QPoint(page.right(), footer.top() - 1)));
+    return fitBracket(QRect(page.topLeft(), QPoint(page.right(), footer.top() - 1)),
+                      bracketArea(board));
 }
 
 void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
@@ -64,7 +67,7 @@ void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
 
     BracketStyle style = paperStyle();
     style.paper = QColor(); // the page is white already; nothing grey is filled
-    const QTransform fit = bracketPagePlacement(page, dotsPerInch);
+    const QTransform fit = bracketPagePlacement(page, dotsPerInch, board);
     style.lineWidth = kLineMillimetres / 25.4 * dotsPerInch / fit.m11();
     paintBracket(painter, board, fit, style);
 
@@ -77,33 +80,69 @@ void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
     painter.restore();
 }
 
+namespace {
+
+QStringList slotCaptions(const BracketBoard& board)
+{
+    QStringList captions;
+    for (int i = 0; i < board::kSlotCount; ++i)
+        captions << QString::fromStdString(board.slotCaption(i));
+    return captions;
+}
+
+} // namespace
+
 bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
-                      const QDateTime& printed)
+                      const QDateTime& printed, PdfTextKey* key)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return false;
+    if (key)
+        key->draw(painter, paperStyle().font, slotCaptions(board));
     const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
     paintBracketPage(painter, QRect(QPoint(0, 0), page.size()), device.logicalDpiX(), board,
                      printed);
     return painter.end();
 }
 
-QByteArray bracketPdf(const BracketBoard& board, const QDateTime& printed)
+void applyTextKey(const QString& pdfPath, const PdfTextKey& key)
+{
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QByteArray bytes = file.readAll();
+    file.close();
+    if (isWholePdf(bytes) && key.apply(bytes) > 0)
+        writeWholeFile(pdfPath, bytes);
+}
+
+std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime& printed)
 {
     QByteArray bytes;
+    PdfTextKey key;
     {
         QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
+        if (!buffer.open(QIODevice::WriteOnly))
+            return std::nullopt;
         QPdfWriter writer(&buffer);
         writer.setResolution(kPdfDotsPerInch);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
         writer.setTitle(QStringLiteral("トーナメント表"));
         writer.setCreator(QString::fromUtf8(kApplicationTitle));
-        printBracketPage(writer, board, printed);
+        if (!printBracketPage(writer, board, printed, &key))
+            return std::nullopt;
     }
+    if (!isWholePdf(bytes))
+        return std::nullopt;
+    key.apply(bytes);
     return bytes;
+}
+
+bool isWholePdf(const QByteArray& bytes)
+{
+    return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF");
 }
 
 QImage bracketPicture(const BracketBoard& board)
@@ -111,13 +150,24 @@ QImage bracketPicture(const BracketBoard& board)
     return bracketImage(board, kPictureScale, paperStyle());
 }
 
-QByteArray bracketPng(const BracketBoard& board)
+std::optional<QByteArray> pngBytes(const QImage& picture)
 {
+    if (picture.isNull())
+        return std::nullopt;
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    bracketPicture(board).save(&buffer, "PNG");
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+        return std::nullopt;
+    buffer.close();
+    const QImage readBack = QImage::fromData(bytes, "PNG");
+    if (readBack.size() != picture.size())
+        return std::nullopt;
     return bytes;
+}
+
+std::optional<QByteArray> bracketPng(const BracketBoard& board)
+{
+    return pngBytes(bracketPicture(board));
 }
 
 QString suggestedFileName(const QDateTime& when, const QString& suffix)

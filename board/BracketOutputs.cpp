@@ -4,6 +4,7 @@
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
 #include "board/OutputDialogs.h"
+#include "board/PdfTextKey.h"
 #include "core/Clock.h"
 #include "core/Message.h"
 
@@ -12,11 +13,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
 #include <QPrinter>
 #include <QStandardPaths>
 
 namespace velka {
+
+namespace {
+// Why an output failed when the renderer gave nothing, or nothing whole.
+const char* const kNotDrawn = "トーナメント表を描けませんでした。";
+} // namespace
 
 BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, QWidget* window,
                                QWidget* boardWidget)
@@ -30,6 +37,9 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
     , files_(ownFiles_.get())
     , printing_(ownPrinting_.get())
     , clock_(ownClock_.get())
+    , projectorController_(new ProjectorController(
+          window, QStringLiteral("プロジェクターに表示(&P)"),
+          [this](QWidget* parent) { return new BracketProjectorView(board_, parent); }))
 {
     const auto action = [this](const char* name, const QString& text, const QKeySequence& keys,
                                void (BracketOutputs::*run)()) {
@@ -41,8 +51,8 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
         window_->addAction(a);
         return a;
     };
-    projectorAction_ = action("actProjector", QStringLiteral("プロジェクターに表示(&P)"),
-                              QKeySequence(Qt::Key_F11), &BracketOutputs::toggleProjector);
+    projectorAction_ = projectorController_->toggleAction();
+    projectorAction_->setObjectName(QStringLiteral("actProjector"));
     printAction_ = action("actPrint", QStringLiteral("印刷(&R)..."), QKeySequence::Print,
                           &BracketOutputs::print);
     savePdfAction_ = action("actSavePdf", QStringLiteral("PDFとして保存(&D)..."), {},
@@ -64,7 +74,7 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
 BracketOutputs::~BracketOutputs()
 {
     // The view watches the board, which goes with the window: it must not outlive either.
-    delete projector_.data();
+    delete projectorController_;
 }
 
 void BracketOutputs::useServices(SaveFileDialogs& files, PrintDialogs& printing, const Clock& clock)
@@ -84,14 +94,8 @@ QMenu* BracketOutputs::createMenu(QWidget* parent)
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("BracketMenu"));
     menu->addAction(projectorAction_);
-    auto* screens = new QMenu(QStringLiteral("表示する画面(&S)"), menu);
-    screens->setObjectName(QStringLiteral("BracketScreenMenu"));
-    screenChoice_.addScreenItems(screens, window_, [this] {
-        if (projector_ && projector_->isVisible())
-            projector_->showOn(screenChoice_.resolve(window_));
-    });
-    if (!screens->isEmpty())
-        menu->addMenu(screens);
+    if (QMenu* screens = projectorController_->addScreenMenu(menu))
+        screens->setObjectName(QStringLiteral("BracketScreenMenu"));
     menu->addSeparator();
     menu->addAction(printAction_);
     menu->addAction(savePdfAction_);
@@ -112,19 +116,17 @@ void BracketOutputs::showMenu(const QPoint& globalPos)
 
 void BracketOutputs::toggleProjector()
 {
-    if (projector_ && projector_->isVisible())
-        projector_->close();
-    else
-        openProjector();
+    projectorController_->toggle();
 }
 
 void BracketOutputs::openProjector()
 {
-    if (!projector_) {
-        projector_ = new BracketProjectorView(board_);
-        projector_->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    projector_->showOn(screenChoice_.resolve(window_));
+    projectorController_->open();
+}
+
+BracketProjectorView* BracketOutputs::projector() const
+{
+    return qobject_cast<BracketProjectorView*>(projectorController_->view());
 }
 
 void BracketOutputs::print()
@@ -136,31 +138,49 @@ void BracketOutputs::print()
     printer.setCreator(QString::fromUtf8(kApplicationTitle));
     if (!printing_->askPrinter(printer, window_))
         return;
-    if (!printBracketPage(printer, board_, now()))
+    // Printed into a PDF file (where there is no printer), the names stay whole as text there
+    // too.
+    const bool toPdfFile =
+        printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+    PdfTextKey key;
+    if (!printBracketPage(printer, board_, now(), toPdfFile ? &key : nullptr)) {
         messageBoxes_.show(
             errorMessage("印刷できませんでした。\r\n" + printer.printerName().toStdString()));
+    } else if (toPdfFile) {
+        applyTextKey(printer.outputFileName(), key);
+    }
 }
 
 void BracketOutputs::saveAsPdf()
 {
     save(QStringLiteral("PDFとして保存"), QStringLiteral("pdf"), QStringLiteral("PDF (*.pdf)"),
-         [this](const QDateTime& when) { return bracketPdf(board_, when); });
+         [this](const QDateTime& when) {
+             std::optional<QByteArray> bytes = rendering_.pdf(board_, when);
+             return bytes && isWholePdf(*bytes) ? bytes : std::nullopt;
+         });
 }
 
 void BracketOutputs::saveAsPicture()
 {
     save(QStringLiteral("画像として保存"), QStringLiteral("png"),
          QStringLiteral("PNG 画像 (*.png)"),
-         [this](const QDateTime&) { return bracketPng(board_); });
+         [this](const QDateTime&) { return pngBytes(rendering_.picture(board_)); });
 }
 
 void BracketOutputs::copyPicture()
 {
-    QGuiApplication::clipboard()->setImage(bracketPicture(board_));
+    const QImage picture = rendering_.picture(board_);
+    if (picture.isNull()) {
+        messageBoxes_.show(
+            errorMessage(std::string("画像をコピーできませんでした。\r\n") + kNotDrawn));
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(picture);
 }
 
-void BracketOutputs::save(const QString& title, const QString& suffix, const QString& filter,
-                          const std::function<QByteArray(const QDateTime&)>& contents)
+void BracketOutputs::save(
+    const QString& title, const QString& suffix, const QString& filter,
+    const std::function<std::optional<QByteArray>(const QDateTime&)>& contents)
 {
     const QDateTime when = now();
     // The folder of the last file saved, else the documents folder, else home: whichever is
@@ -179,7 +199,10 @@ void BracketOutputs::save(const QString& title, const QString& suffix, const QSt
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + suffix;
     folder_ = QFileInfo(path).absolutePath();
-    if (const std::optional<QString> why = writeWholeFile(path, contents(when))) {
+    const std::optional<QByteArray> bytes = contents(when);
+    const std::optional<QString> why =
+        bytes ? writeWholeFile(path, *bytes) : std::optional(QString::fromUtf8(kNotDrawn));
+    if (why) {
         messageBoxes_.show(errorMessage("ファイルを保存できませんでした。\r\n" +
                                         QDir::toNativeSeparators(path).toStdString() + "\r\n" +
                                         why->toStdString()));

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
-#include "uikit/FullScreenView.h"
+#include "uikit/ProjectorController.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QByteArray;
@@ -40,6 +42,8 @@ public:
 
     // Replaces the dialogs and the clock, for tests. The services must outlive this object.
     void useServices(SaveFileDialogs& files, PrintDialogs& printing, const Clock& clock);
+    // Replaces how the PDF and the picture are made, for tests that make it fail.
+    void useRendering(BracketRendering rendering) { rendering_ = std::move(rendering); }
 
     // The context menu, built afresh for the monitors present now. The caller owns it.
     QMenu* createMenu(QWidget* parent);
@@ -48,8 +52,8 @@ public:
 
     void toggleProjector();
     void openProjector();
-    BracketProjectorView* projector() const { return projector_; }
-    ScreenChoice& screenChoice() { return screenChoice_; }
+    BracketProjectorView* projector() const;
+    ScreenChoice& screenChoice() { return projectorController_->screenChoice(); }
 
     void print();
     void saveAsPdf();
@@ -64,8 +68,10 @@ public:
 
 private:
     QDateTime now() const;
+    // Asks where, makes the file's bytes and writes them whole. When contents gives nothing
+    // (the bracket could not be drawn, or not whole), that is reported and nothing is written.
     void save(const QString& title, const QString& suffix, const QString& filter,
-              const std::function<QByteArray(const QDateTime&)>& contents);
+              const std::function<std::optional<QByteArray>(const QDateTime&)>& contents);
 
     BracketBoard& board_;
     MessageBoxes& messageBoxes_;
@@ -78,10 +84,10 @@ private:
     SaveFileDialogs* files_;
     PrintDialogs* printing_;
     const Clock* clock_;
+    BracketRendering rendering_;
 
     QString folder_; // where the last file went, for the next suggestion; empty at first
-    ScreenChoice screenChoice_;
-    QPointer<BracketProjectorView> projector_;
+    ProjectorController* projectorController_;
 
     QAction* projectorAction_ = nullptr;
     QAction* printAction_ = nullptr;

@@ -25,18 +25,19 @@ BracketProjectorView::BracketProjectorView(BracketBoard& board, QWidget* parent)
     subscription_ = board_.subscribe([this](auto) { update(); });
 }
 
-QTransform BracketProjectorView::placement(const QSize& viewSize)
+QTransform BracketProjectorView::placement(const QSize& viewSize, const BracketBoard& board)
 {
     const qreal margin = std::min(viewSize.width(), viewSize.height()) * kMarginShare;
     return fitBracket(
-        QRectF(QPointF(0, 0), QSizeF(viewSize)).adjusted(margin, margin, -margin, -margin));
+        QRectF(QPointF(0, 0), QSizeF(viewSize)).adjusted(margin, margin, -margin, -margin),
+        bracketArea(board));
 }
 
 void BracketProjectorView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    paintBracket(painter, board_, placement(size()), style_);
+    paintBracket(painter, board_, placement(size(), board_), style_);
 }
 
 } // namespace velka

@@ -9,8 +9,8 @@ namespace velka {
 class BracketBoard;
 
 // The live bracket over a whole monitor for the players in the hall: light lines and names on
-// black, as large as the monitor allows with a margin. It watches the board and repaints from
-// the board's state whenever anything on it changes.
+// black, the part of the bracket in use as large as the monitor allows with a margin. It watches
+// the board and repaints from the board's state whenever anything on it changes.
 class BracketProjectorView final : public FullScreenView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BracketProjectorView)
@@ -18,8 +18,9 @@ class BracketProjectorView final : public FullScreenView {
 public:
     explicit BracketProjectorView(BracketBoard& board, QWidget* parent = nullptr);
 
-    // Where the bracket goes on a view of that size.
-    static QTransform placement(const QSize& viewSize);
+    // Where the board's bracket goes on a view of that size: the part in use as large as the
+    // view allows inside its margin.
+    static QTransform placement(const QSize& viewSize, const BracketBoard& board);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kCanvasWidthTwips = 5370; // the board's picture box
 constexpr int kCanvasHeightTwips = 5160;
+constexpr int kMarginTwips = 105; // between the frame and the name slots
 
 // The area a line covers on the device: whole board pixels from one end to the other, both ends
 // included, as the window fills them, placed by the transform. Every board pixel becomes a band
@@ -46,6 +47,12 @@ QFont scaledFont(const QFont& font, qreal scale)
     return scaled;
 }
 
+// The board pixels a line covers, both ends included.
+QRect linePixels(const BoardLine& line)
+{
+    return QRect(toPixels(line.x1, line.y1), toPixels(line.x2, line.y2)).normalized();
+}
+
 } // namespace
 
 QSize bracketCanvasSize()
@@ -53,32 +60,66 @@ QSize bracketCanvasSize()
     return {twipsToPixels(kCanvasWidthTwips), twipsToPixels(kCanvasHeightTwips)};
 }
 
-QTransform fitBracket(const QRectF& area)
+QRect bracketArea(const BracketBoard& board)
 {
-    const QSizeF canvas = bracketCanvasSize();
-    const qreal scale = std::min(area.width() / canvas.width(), area.height() / canvas.height());
-    const QPointF corner = area.center() - QPointF(canvas.width(), canvas.height()) * scale / 2.0;
+    QRect used;
+    for (int i = 0; i < board::kSlotCount; ++i) {
+        if (!board.slotCaption(i).empty()) {
+            const BoardSlot s = board::slotPlace(i);
+            used |= toPixels(TwipsRect{s.left, s.top, s.width, s.height});
+        }
+    }
+    for (int k = 0; k < board::kLineCount; ++k) {
+        if (board.lineVisible(k))
+            used |= linePixels(board.line(k));
+    }
+    // A connector's output line counts while it is hidden, so that the bracket keeps its size
+    // when the organiser takes a winner's line off.
+    for (int c = 0; c < board::kConnectorCount; ++c) {
+        if (board.connectorVisible(c))
+            used |= linePixels(board.connector(c)) | linePixels(board.line(board::outputLine(c)));
+    }
+    const QRect canvas(QPoint(0, 0), bracketCanvasSize());
+    if (used.isEmpty())
+        return canvas;
+    const int margin = twipsToPixels(kMarginTwips);
+    QRect area = used.adjusted(-margin, -margin, margin, margin);
+    // Right of the champion line the board keeps room for its palette button; a bracket that
+    // reaches the champion keeps it too, so that a full bracket is drawn exactly as before.
+    if (board.lineVisible(board::kChampionLine))
+        area.setRight(canvas.right());
+    return area & canvas;
+}
+
+QTransform fitBracket(const QRectF& area, const QRectF& part)
+{
+    const qreal scale = std::min(area.width() / part.width(), area.height() / part.height());
+    const QPointF corner = area.center() - part.center() * scale;
     return QTransform::fromTranslate(corner.x(), corner.y()).scale(scale, scale);
+}
+
+void paintBracketLines(QPainter& painter, const BracketBoard& board, const QTransform& transform,
+                       const QColor& ink, qreal lineWidth)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (int k = 0; k < board::kLineCount; ++k) {
+        if (board.lineVisible(k))
+            painter.fillRect(lineArea(board.line(k), transform, lineWidth), ink);
+    }
+    for (int c = 0; c < board::kConnectorCount; ++c) {
+        if (board.connectorVisible(c))
+            painter.fillRect(lineArea(board.connector(c), transform, lineWidth), ink);
+    }
+    painter.restore();
 }
 
 void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform& transform,
                   const BracketStyle& style)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    if (style.paper.isValid()) {
-        painter.fillRect(transform.mapRect(QRectF(QPointF(0, 0), QSizeF(bracketCanvasSize()))),
-                         style.paper);
-    }
-    for (int k = 0; k < board::kLineCount; ++k) {
-        if (board.lineVisible(k))
-            painter.fillRect(lineArea(board.line(k), transform, style.lineWidth), style.ink);
-    }
-    for (int c = 0; c < board::kConnectorCount; ++c) {
-        if (board.connectorVisible(c))
-            painter.fillRect(lineArea(board.connector(c), transform, style.lineWidth), style.ink);
-    }
-    painter.restore();
+    if (style.paper.isValid())
+        painter.fillRect(transform.mapRect(QRectF(bracketArea(board))), style.paper);
+    paintBracketLines(painter, board, transform, style.ink, style.lineWidth);
 
     // The names are laid out at the device's own size rather than scaled as a picture, so that
     // they are cut to the width they really take there.
@@ -92,8 +133,8 @@ void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform
         const QRectF area = transform.mapRect(
             QRectF(toPixels(TwipsRect{slot.left, slot.top, slot.width, slot.height})));
         const QRect box = area.toAlignedRect();
-        const QString name = singleLineText(QString::fromStdString(board.slotCaption(i)));
-        const QString shown = metrics.elidedText(name, Qt::ElideRight, box.width());
+        const QString shown =
+            elidedLine(QString::fromStdString(board.slotCaption(i)), metrics, box.width());
         painter.save();
         painter.setClipRect(box, Qt::IntersectClip); // within whatever the caller clips to
         painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, shown);
@@ -104,10 +145,14 @@ void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform
 
 QImage bracketImage(const BracketBoard& board, int scale, const BracketStyle& style)
 {
-    QImage image(bracketCanvasSize() * scale, QImage::Format_RGB32);
+    const QRect area = bracketArea(board);
+    QImage image(area.size() * scale, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
     image.fill(style.paper.isValid() ? style.paper : QColor(Qt::white));
     QPainter painter(&image);
-    paintBracket(painter, board, QTransform::fromScale(scale, scale), style);
+    paintBracket(painter, board,
+                 QTransform::fromScale(scale, scale).translate(-area.left(), -area.top()), style);
     return image;
 }
 

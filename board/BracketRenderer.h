@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 #include <QRectF>
 #include <QSize>
 #include <QTransform>
@@ -24,8 +25,18 @@ struct BracketStyle {
 // The bracket as the board window shows it inside its frame, in board pixels (15 twips each).
 QSize bracketCanvasSize();
 
-// The transform that puts the canvas into area as large as it fits, centred, keeping its shape.
-QTransform fitBracket(const QRectF& area);
+// The part of the canvas that the bracket in use takes, in board pixels: every name slot that
+// holds a name, every shown line and connector and the line each shown connector leads to,
+// with the board's own margin around them. A full bracket of four rounds takes the whole
+// canvas, so it is drawn as it always was; a smaller one is cut where it ends, so that it can be
+// drawn as large as the screen or the page allows. A board with nothing in use takes the whole
+// canvas.
+QRect bracketArea(const BracketBoard& board);
+
+// The transform that puts part of the canvas (by default all of it) into area, as large as it
+// fits, centred, keeping its shape.
+QTransform fitBracket(const QRectF& area,
+                      const QRectF& part = QRectF(QPointF(0, 0), QSizeF(bracketCanvasSize())));
 
 // Paints the bracket that the board shows (the names in their slots and every shown line and
 // connector; not the winner boxes, which are controls) through transform, onto whatever device
@@ -34,7 +45,13 @@ QTransform fitBracket(const QRectF& area);
 void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform& transform,
                   const BracketStyle& style);
 
-// The bracket alone as a picture of scale times the canvas size, on the style's paper.
+// The shown lines and connectors alone, as paintBracket paints them: what the board window
+// paints under its name labels and winner boxes.
+void paintBracketLines(QPainter& painter, const BracketBoard& board, const QTransform& transform,
+                       const QColor& ink, qreal lineWidth);
+
+// The part of the bracket in use alone as a picture of scale times its size, on the style's
+// paper.
 QImage bracketImage(const BracketBoard& board, int scale, const BracketStyle& style);
 
 } // namespace velka

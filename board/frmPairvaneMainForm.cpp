@@ -1,5 +1,6 @@
 #include "board/frmPairvaneMainForm.h"
 
+#include "board/BracketRenderer.h"
 #include "core/Message.h"
 #include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
@@ -64,35 +65,16 @@ void BoardPicture::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.setClipRect(contentsRect());
-    painter.translate(contentsRect().topLeft());
-    const QColor ink = palette().color(QPalette::WindowText);
-    painter.setPen(QPen(ink, 1));
-    // A line covers whole logical pixels from one end to the other, both ends included, as a
-    // one-pixel pen draws it on a plain screen. Filled as a rectangle it stays on exactly those
-    // pixels on a scaled screen too, where the pen would straddle two rows of device pixels.
-    const auto draw = [&painter, &ink](const BoardLine& line) {
-        const QPoint from = toPixels(line.x1, line.y1);
-        const QPoint to = toPixels(line.x2, line.y2);
-        if (from.x() == to.x() || from.y() == to.y())
-            painter.fillRect(QRect(from, to).normalized(), ink);
-        else
-            painter.drawLine(from, to);
-    };
-    for (int k = 0; k < board::kLineCount; ++k) {
-        if (board_.lineVisible(k))
-            draw(board_.line(k));
-    }
-    for (int c = 0; c < board::kConnectorCount; ++c) {
-        if (board_.connectorVisible(c))
-            draw(board_.connector(c));
-    }
+    const QPoint inside = contentsRect().topLeft();
+    paintBracketLines(painter, board_, QTransform::fromTranslate(inside.x(), inside.y()),
+                      palette().color(QPalette::WindowText), 1.0);
 }
 
-frmPairvaneMainForm::frmPairvaneMainForm(MessageBoxes& messageBoxes, QWidget* parent)
+frmPairvaneMainForm::frmPairvaneMainForm(MessagePresenter& messageBoxes, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint)
-    , messageBoxes_(messageBoxes)
+    , messageBoxes_(messageBoxes, this)
 {
     setObjectName(QStringLiteral("frmPairvaneMainForm"));
     setWindowTitle(QStringLiteral("Velka Pairvane for Tournament Special"));

@@ -2,6 +2,7 @@
 
 #include "board/BracketBoard.h"
 #include "board/BracketOutputs.h"
+#include "uikit/MessagePresenter.h"
 
 #include <QFrame>
 #include <QWidget>
@@ -14,8 +15,6 @@ class QLabel;
 class QPushButton;
 
 namespace velka {
-
-class MessageBoxes;
 
 // The frame that holds the board. It paints the advancement lines and connectors that the
 // board shows; the name slots, winner boxes and the palette button are its children and stand
@@ -44,8 +43,9 @@ class frmPairvaneMainForm final : public QWidget {
     Q_DISABLE_COPY_MOVE(frmPairvaneMainForm)
 
 public:
-    // Builds the controls and runs the load step, so the window is ready to be shown.
-    explicit frmPairvaneMainForm(MessageBoxes& messageBoxes, QWidget* parent = nullptr);
+    // Builds the controls and runs the load step, so the window is ready to be shown. Its boxes
+    // stand over it.
+    explicit frmPairvaneMainForm(MessagePresenter& messageBoxes, QWidget* parent = nullptr);
     ~frmPairvaneMainForm() override;
 
     BracketBoard& board() { return board_; }
@@ -73,7 +73,7 @@ private:
 
     BracketBoard board_;
     Subscription boardSubscription_;
-    MessageBoxes& messageBoxes_;
+    WindowMessageBoxes messageBoxes_;
 
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdNew = nullptr;

@@ -12,14 +12,17 @@ namespace detail {
 
 // What a notifier and its subscriptions share: the callbacks, in the order they subscribed. A
 // slot that unsubscribes during a notification is only marked; the outermost notification
-// removes it when it ends, so that no slot is erased from under a running loop.
+// removes it when it ends, so that no slot is erased from under a running loop. The notifier
+// closes the slots when it dies; a notification then running stops after the callback that
+// destroyed it.
 struct SubscriberSlots {
     std::vector<std::shared_ptr<void>> callbacks; // the typed callback of each slot
     std::vector<std::shared_ptr<bool>> active;
     int notifying = 0;
     bool removedWhileNotifying = false;
+    bool closed = false;
 
-    void removeInactive()
+    void removeInactive() noexcept
     {
         std::size_t kept = 0;
         for (std::size_t i = 0; i < active.size(); ++i) {
@@ -33,12 +36,45 @@ struct SubscriberSlots {
         active.resize(kept);
         removedWhileNotifying = false;
     }
+
+    void close() noexcept
+    {
+        closed = true;
+        for (const auto& flag : active)
+            *flag = false;
+        if (notifying == 0)
+            removeInactive();
+        else
+            removedWhileNotifying = true;
+    }
+
+    // Counts one notification for as long as it runs, also when a callback throws, and removes
+    // the slots marked meanwhile when the outermost one ends.
+    class Notifying {
+    public:
+        explicit Notifying(SubscriberSlots& shared)
+            : slots_(shared)
+        {
+            ++slots_.notifying;
+        }
+        Notifying(const Notifying&) = delete;
+        Notifying& operator=(const Notifying&) = delete;
+        ~Notifying()
+        {
+            if (--slots_.notifying == 0 && slots_.removedWhileNotifying)
+                slots_.removeInactive();
+        }
+
+    private:
+        SubscriberSlots& slots_;
+    };
 };
 
 } // namespace detail
 
 // A subscriber's hold on a Notifier: the callback is called while this object lives and never
-// after it has been destroyed or reset. Outliving the notifier is harmless.
+// after it has been destroyed or reset. Outliving the notifier is harmless; the subscription
+// then reports that it is no longer subscribed.
 class [[nodiscard]] Subscription {
 public:
     Subscription() = default;
@@ -93,7 +129,10 @@ private:
 
 // Tells any number of subscribers of a change, in the order they subscribed. A subscriber may
 // subscribe or unsubscribe others, or itself, while it is being told; one that subscribes during
-// a notification is told from the next one on. A copy of a notifier starts with no subscribers:
+// a notification is told from the next one on. A subscriber may also destroy the notifier (with
+// the object that owns it): the subscribers after it are then not told, since what they would
+// be told about is gone. An exception from a callback ends the notification and goes on to the
+// caller of notify; the notifier stays usable. A copy of a notifier starts with no subscribers:
 // subscribers watch one object, not its copies.
 template <typename... Args>
 class Notifier {
@@ -103,6 +142,7 @@ public:
     Notifier() = default;
     Notifier(const Notifier&) {}
     Notifier& operator=(const Notifier&) { return *this; }
+    ~Notifier() { slots_->close(); }
 
     Subscription subscribe(Callback callback)
     {
@@ -116,17 +156,15 @@ public:
     {
         // Held for the whole loop: a callback may destroy the object that owns this notifier.
         const auto shared = slots_;
-        ++shared->notifying;
+        const detail::SubscriberSlots::Notifying running(*shared);
         const std::size_t count = shared->callbacks.size();
-        for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t i = 0; i < count && !shared->closed; ++i) {
             if (!*shared->active[i])
                 continue;
             // A copy of the pointer keeps the callback alive if it unsubscribes itself.
             const auto callback = std::static_pointer_cast<Callback>(shared->callbacks[i]);
             (*callback)(args...);
         }
-        if (--shared->notifying == 0 && shared->removedWhileNotifying)
-            shared->removeInactive();
     }
 
     std::size_t subscriberCount() const

@@ -53,13 +53,13 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-frmNewGame::frmNewGame(BracketBoard& board, RandomSource& random, MessageBoxes& messageBoxes,
+frmNewGame::frmNewGame(BracketBoard& board, RandomSource& random, MessagePresenter& messageBoxes,
                        QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , board_(board)
     , random_(random)
-    , messageBoxes_(messageBoxes)
+    , messageBoxes_(messageBoxes, this)
 {
     setObjectName(QStringLiteral("frmNewGame"));
     setWindowTitle(QStringLiteral("新規トーナメント設定"));

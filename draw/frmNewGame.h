@@ -1,6 +1,7 @@
 #pragma once
 
 #include "draw/EntryList.h"
+#include "uikit/MessagePresenter.h"
 
 #include <QDialog>
 
@@ -18,7 +19,6 @@ namespace velka {
 
 class BracketBoard;
 class EntryListModel;
-class MessageBoxes;
 class RandomSource;
 
 // The entry dialog of a new tournament: the entrants' names, typed in and moved into the entry
@@ -31,7 +31,7 @@ class frmNewGame final : public QDialog {
     Q_DISABLE_COPY_MOVE(frmNewGame)
 
 public:
-    frmNewGame(BracketBoard& board, RandomSource& random, MessageBoxes& messageBoxes,
+    frmNewGame(BracketBoard& board, RandomSource& random, MessagePresenter& messageBoxes,
                QWidget* parent = nullptr);
     ~frmNewGame() override;
 
@@ -53,7 +53,7 @@ private:
 
     BracketBoard& board_;
     RandomSource& random_;
-    MessageBoxes& messageBoxes_;
+    WindowMessageBoxes messageBoxes_;
     EntryList entries_;
     // Goes before the list it shows; the view, deleted later with the dialog, is told.
     std::unique_ptr<EntryListModel> entriesModel_;

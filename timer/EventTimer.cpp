@@ -8,9 +8,13 @@ namespace velka {
 
 namespace {
 
+// Minutes and seconds, 0 to 59, with a leading zero below 10. Appended rather than prefixed with
+// operator+, which GCC 12's -Wrestrict misreads in an optimised build.
 std::string twoDigits(std::int64_t value)
 {
-    return (value < 10 ? "0" : "") + std::to_string(value);
+    std::string text(value < 10 ? 1 : 0, '0');
+    text += std::to_string(value);
+    return text;
 }
 
 // "h : mm : ss", the hour without a leading zero.

@@ -46,9 +46,14 @@ HallTimerControls::HallTimerControls(QWidget* window, QLineEdit* display, EventT
     , sounds_(timer, clock, soundOf(services))
     , screenSaver_(screenSaverOf(services))
     , awake_(std::in_place, timer, screenSaver_)
+    , projector_(new ProjectorController(window, QStringLiteral("プロジェクター表示(&P)"),
+                                         [this](QWidget* parent) {
+                                             auto* view = new TimerProjectorView(timer_, parent);
+                                             view->setTimeUpShown(timeUpShown_);
+                                             return view;
+                                         }))
 {
-    auto* f11 = new QShortcut(QKeySequence(Qt::Key_F11), window);
-    connect(f11, &QShortcut::activated, this, &HallTimerControls::toggleProjector);
+    projector_->toggleAction()->setObjectName(QStringLiteral("projectorAction"));
     // The keyboard's ways to a context menu. An input box keeps its own editing menu.
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
@@ -73,7 +78,8 @@ HallTimerControls::HallTimerControls(QWidget* window, QLineEdit* display, EventT
 
 HallTimerControls::~HallTimerControls()
 {
-    delete projector_.data();
+    // The view watches the timer, which goes with the window.
+    delete projector_;
 }
 
 bool HallTimerControls::eventFilter(QObject* watched, QEvent* event)
@@ -84,8 +90,7 @@ bool HallTimerControls::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == window_) {
         if (event->type() == QEvent::Close) {
-            // The window is unloaded: its view goes, and the screen saver is free again.
-            closeProjector();
+            // The window is unloaded: the screen saver is free again (its view goes too).
             awake_.reset();
         } else if (event->type() == QEvent::Show && !awake_) {
             awake_.emplace(timer_, screenSaver_);
@@ -96,61 +101,37 @@ bool HallTimerControls::eventFilter(QObject* watched, QEvent* event)
 
 TimerProjectorView* HallTimerControls::projectorView() const
 {
-    return projector_.data();
+    return qobject_cast<TimerProjectorView*>(projector_->view());
 }
 
 void HallTimerControls::toggleProjector()
 {
-    if (projector_ && projector_->isVisible())
-        closeProjector();
-    else
-        openProjector();
+    projector_->toggle();
 }
 
 void HallTimerControls::openProjector()
 {
-    if (!projector_) {
-        // A child of the window, so that it never outlives it.
-        projector_ = new TimerProjectorView(timer_, window_);
-        projector_->setAttribute(Qt::WA_DeleteOnClose);
-        projector_->setTimeUpShown(timeUpShown_);
-    }
-    projector_->showOn(screenChoice_.resolve(window_));
-    // The organiser goes on working in the timer window; its boxes, the "Time Up!!" box
-    // among them, stand over it and not on the projector.
-    if (window_->isVisible())
-        window_->activateWindow();
+    projector_->open();
 }
 
 void HallTimerControls::closeProjector()
 {
-    if (projector_)
-        projector_->close();
+    projector_->close();
 }
 
 void HallTimerControls::timeUpShown(bool shown)
 {
     timeUpShown_ = shown;
-    if (projector_)
-        projector_->setTimeUpShown(shown);
+    if (TimerProjectorView* view = projectorView())
+        view->setTimeUpShown(shown);
 }
 
 std::unique_ptr<QMenu> HallTimerControls::contextMenu()
 {
     auto menu = std::make_unique<QMenu>(window_);
     menu->setObjectName(QStringLiteral("hallMenu"));
-    QAction* projector = menu->addAction(QStringLiteral("プロジェクター表示(&P)"));
-    projector->setObjectName(QStringLiteral("projectorAction"));
-    projector->setShortcut(QKeySequence(Qt::Key_F11));
-    projector->setCheckable(true);
-    projector->setChecked(projector_ && projector_->isVisible());
-    connect(projector, &QAction::triggered, this, &HallTimerControls::toggleProjector);
-
-    // Choosing a monitor moves an open view there at once.
-    screenChoice_.addScreenItems(menu.get(), window_, [this] {
-        if (projector_ && projector_->isVisible())
-            openProjector();
-    });
+    menu->addAction(projector_->toggleAction());
+    projector_->addScreenMenu(menu.get());
 
     menu->addSeparator();
     QAction* warnings = menu->addAction(QStringLiteral("残り5分と1分で予告音を鳴らす(&W)"));

@@ -2,10 +2,9 @@
 
 #include "timer/KeepScreenAwake.h"
 #include "timer/RoundSounds.h"
-#include "uikit/FullScreenView.h"
+#include "uikit/ProjectorController.h"
 
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 #include <optional>
@@ -44,7 +43,8 @@ public:
     void openProjector();
     void closeProjector();
     TimerProjectorView* projectorView() const;
-    ScreenChoice& screenChoice() { return screenChoice_; }
+    ScreenChoice& screenChoice() { return projector_->screenChoice(); }
+    ProjectorController& projector() { return *projector_; }
 
     RoundSounds& sounds() { return sounds_; }
     const KeepScreenAwake* keepAwake() const { return awake_ ? &*awake_ : nullptr; }
@@ -67,9 +67,8 @@ private:
     RoundSounds sounds_;
     ScreenSaver& screenSaver_;
     std::optional<KeepScreenAwake> awake_;
-    ScreenChoice screenChoice_;
-    QPointer<TimerProjectorView> projector_;
     bool timeUpShown_ = false;
+    ProjectorController* projector_;
 };
 
 } // namespace velka

@@ -1,13 +1,14 @@
 #include "timer/TimerProjectorView.h"
 
-#include "timer/frmEventTimer.h"
+#include "timer/DisplayFont.h"
 #include "uikit/Fonts.h"
 
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <cmath>
+#include <algorithm>
+#include <string>
 
 namespace velka {
 
@@ -30,6 +31,13 @@ int decimalDigits(std::int64_t value)
         ++digits;
     }
     return digits;
+}
+
+// The digits of the hours in a display text, "h : mm : ss".
+int hourDigitsOf(const std::string& display)
+{
+    const std::size_t colon = display.find(" : ");
+    return static_cast<int>(colon == std::string::npos ? display.size() : colon);
 }
 
 } // namespace
@@ -121,14 +129,15 @@ QString TimerProjectorView::measuredText() const
         return kTimeUp;
     QFont measuring = font_;
     measuring.setPixelSize(kMeasuringPixels);
-    const QString clock = widestDisplayTime(measuring); // two-digit hours
     if (!timer_.countingDown())
-        return clock;
-    // The widest digit, as many times as the countdown's own hours have digits.
-    const QChar widest = clock.front();
+        return widestDisplayTime(measuring); // two-digit hours
+    // As many hours as the countdown's period has, or as the display shows when that is more:
+    // a clock set back during the round leaves more time than the period, and the time of day
+    // still shows until the first tick of a countdown.
     const int hourDigits =
-        decimalDigits(std::max<std::int64_t>(timer_.countDownPeriod(), 0) / 3600);
-    return QString(hourDigits, widest) + clock.mid(2);
+        std::max(decimalDigits(std::max<std::int64_t>(timer_.countDownPeriod(), 0) / 3600),
+                 hourDigitsOf(timer_.displayText()));
+    return widestDisplayTime(measuring, hourDigits);
 }
 
 QFont TimerProjectorView::textFont()
@@ -151,23 +160,7 @@ void TimerProjectorView::fitFont()
     fittedText_ = measured;
     fittedSize_ = size();
 
-    const qreal roomWidth = width() * (1 - kMargin);
-    const qreal roomHeight = height() * (1 - kMargin);
-    QFont font = font_;
-    font.setPixelSize(kMeasuringPixels);
-    const QFontMetricsF reference(font);
-    const qreal scale = std::min(roomWidth / reference.horizontalAdvance(measured),
-                                 roomHeight / reference.tightBoundingRect(measured).height());
-    int pixels = std::max(1, static_cast<int>(std::floor(kMeasuringPixels * scale)));
-    // Hinting does not scale exactly: step down until it fits.
-    for (;; --pixels) {
-        font.setPixelSize(pixels);
-        const QFontMetricsF metrics(font);
-        const QRectF ink = metrics.tightBoundingRect(measured);
-        if (pixels == 1 || (metrics.horizontalAdvance(measured) <= roomWidth &&
-                            ink.height() <= roomHeight && ink.width() <= roomWidth))
-            break;
-    }
+    const QFont font = fitPixelSize(font_, measured, QSizeF(size()) * (1 - kMargin));
     font_ = font;
     // The ink of the measured text is centred vertically, so that the digits neither sit high
     // nor move when the text changes.

@@ -1,6 +1,7 @@
 #include "timer/frmEventTimer.h"
 
 #include "core/Message.h"
+#include "timer/DisplayFont.h"
 #include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/Fonts.h"
@@ -8,7 +9,6 @@
 #include "uikit/Twips.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,46 +65,16 @@ QColor toQColor(EventTimer::Colour colour)
 
 } // namespace
 
-QString widestDisplayTime(const QFont& font)
-{
-    const QFontMetrics metrics(font);
-    QChar widest = u'0';
-    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
-        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widest))
-            widest = QChar(digit);
-    }
-    const QString pair(2, widest);
-    return pair + QStringLiteral(" : ") + pair + QStringLiteral(" : ") + pair;
-}
-
-QFont fitDisplayFont(QFont font, int availableWidth)
-{
-    const QString widest = widestDisplayTime(font);
-    const auto fits = [&](const QFont& candidate) {
-        return QFontMetrics(candidate).horizontalAdvance(widest) <= availableWidth;
-    };
-    const int blankWidth = QFontMetrics(font).horizontalAdvance(u' ');
-    for (int narrowing = 0; narrowing <= blankWidth; ++narrowing) {
-        font.setWordSpacing(-narrowing);
-        if (fits(font))
-            return font;
-    }
-    font.setWordSpacing(0);
-    while (font.pointSizeF() > 1 && !fits(font))
-        font.setPointSizeF(font.pointSizeF() - 1);
-    return font;
-}
-
-frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* parent)
+frmEventTimer::frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, QWidget* parent)
     : frmEventTimer(clock, messageBoxes, HallServices{}, parent)
 {}
 
-frmEventTimer::frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, HallServices hall,
+frmEventTimer::frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, HallServices hall,
                              QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
     , eventTimer_(clock)
-    , messageBoxes_(messageBoxes)
+    , messageBoxes_(messageBoxes, this)
 {
     setObjectName(QStringLiteral("frmEventTimer"));
     setWindowTitle(QStringLiteral("Velka EventTimer"));

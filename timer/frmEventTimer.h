@@ -2,8 +2,8 @@
 
 #include "timer/EventTimer.h"
 #include "timer/HallTimerControls.h"
+#include "uikit/MessagePresenter.h"
 
-#include <QFont>
 #include <QWidget>
 
 #include <optional>
@@ -15,17 +15,6 @@ class QPushButton;
 class QTimer;
 
 namespace velka {
-
-class MessageBoxes;
-
-// The display's font made to fit availableWidth pixels with the widest time of day: the font as
-// given when that fits, otherwise with the blanks around the colons narrowed just enough, and
-// only when blanks of no width are still too wide, at the largest whole point size that fits.
-QFont fitDisplayFont(QFont font, int availableWidth);
-
-// The widest time of day the display can show in this font, "h : mm : ss" with two-digit
-// hours (which countdowns of a day or more reach too) and the font's widest digit throughout.
-QString widestDisplayTime(const QFont& font);
 
 // The event timer window: a large display of the time of day or of a running countdown, and
 // below it a row with the period's hours, minutes and seconds and the check box that starts the
@@ -40,10 +29,11 @@ public:
     static constexpr int kClientWidth = 7260; // twips
 
     // Builds the controls and runs the load step: the input row hidden and Timer1 ticking.
-    frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, QWidget* parent = nullptr);
+    // Its boxes, "Time Up!!" among them, stand over it.
+    frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, QWidget* parent = nullptr);
     // The same, with the desktop services of the hall functions: the projector view, the sounds
     // and the screen kept awake are reached by keyboard, double-click and context menu.
-    frmEventTimer(Clock& clock, MessageBoxes& messageBoxes, HallServices hall,
+    frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, HallServices hall,
                   QWidget* parent = nullptr);
     ~frmEventTimer() override;
 
@@ -69,7 +59,7 @@ private:
 
     EventTimer eventTimer_;
     Subscription timerSubscription_;
-    MessageBoxes& messageBoxes_;
+    WindowMessageBoxes messageBoxes_;
     HallTimerControls* hall_ = nullptr;
 
     QLineEdit* txtEventTimer = nullptr;

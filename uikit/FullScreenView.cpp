@@ -126,7 +126,6 @@ void FullScreenView::showOn(QScreen* screen)
     setGeometry(screen->geometry());
     show();
     raise();
-    activateWindow();
 }
 
 void FullScreenView::keyPressEvent(QKeyEvent* event)

@@ -57,7 +57,8 @@ class FullScreenView : public QWidget {
 public:
     explicit FullScreenView(QWidget* parent = nullptr);
 
-    // Shows the view over the whole of screen, or moves it there when it shows already.
+    // Shows the view over the whole of screen, or moves it there when it shows already. It does
+    // not ask for the keyboard: the organiser goes on in the window it was opened from.
     void showOn(QScreen* screen);
 
 signals:

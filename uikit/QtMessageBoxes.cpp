@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSpacerItem>
 #include <QtMath>
 
@@ -19,6 +20,16 @@ constexpr int kTitleBarDecorations = 4 * 24 + 40;
 // Title bar fonts are often a little larger than the dialog's own.
 constexpr qreal kTitleFontAllowance = 1.2;
 
+// The organiser's window for a widget: its window, or for a full-screen view the window the view
+// belongs to (none when it belongs to no window).
+QWidget* organiserWindow(QWidget* widget)
+{
+    QWidget* window = widget ? widget->window() : nullptr;
+    if (qobject_cast<FullScreenView*>(window))
+        return window->parentWidget() ? organiserWindow(window->parentWidget()) : nullptr;
+    return window;
+}
+
 } // namespace
 
 int titleBarWidth(const QString& title, const QFont& font)
@@ -29,7 +40,7 @@ int titleBarWidth(const QString& title, const QFont& font)
     return qCeil(text * kTitleFontAllowance) + kTitleBarDecorations;
 }
 
-MessageAnswer QtMessageBoxes::show(const Message& message)
+MessageAnswer QtMessageBoxes::show(QWidget* owner, const Message& message)
 {
     const QMessageBox::Icon icon =
         message.icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Information;
@@ -41,11 +52,10 @@ MessageAnswer QtMessageBoxes::show(const Message& message)
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
     // A box never stands on a full-screen view, where the room would see it and the organiser
-    // would not: it goes over the window the view belongs to.
-    QWidget* owner = QApplication::activeWindow();
-    if (qobject_cast<FullScreenView*>(owner) && owner->parentWidget())
-        owner = owner->parentWidget()->window();
-    QMessageBox box(icon, QString::fromStdString(message.title), text, buttons, owner);
+    // would not.
+    const QPointer<QWidget> working = organiserWindow(QApplication::activeWindow());
+    QMessageBox box(icon, QString::fromStdString(message.title), text, buttons,
+                    organiserWindow(owner));
     box.setTextFormat(Qt::PlainText);
     // QMessageBox sizes itself to its text; a spacer across its grid makes it at least as wide as
     // its title needs.
@@ -57,6 +67,10 @@ MessageAnswer QtMessageBoxes::show(const Message& message)
     if (question)
         box.setDefaultButton(QMessageBox::Yes);
     const int chosen = box.exec();
+    // A box of another window (the timer's "Time Up!!" while the organiser works on the
+    // bracket) leaves the keyboard where it was.
+    if (working && working->isVisible() && !working->isActiveWindow())
+        working->activateWindow();
     if (!question)
         return MessageAnswer::Ok;
     return chosen == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;

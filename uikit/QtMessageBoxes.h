@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Message.h"
+#include "uikit/MessagePresenter.h"
 
 class QFont;
 class QString;
@@ -11,11 +11,13 @@ namespace velka {
 // bold face that title bars use, with room for the window icon and the title bar's buttons.
 int titleBarWidth(const QString& title, const QFont& font);
 
-// Message boxes as Qt shows them: modal over the active window, with the message's own title,
-// never narrower than titleBarWidth so that a window manager does not cut the title short.
-class QtMessageBoxes final : public MessageBoxes {
+// Message boxes as Qt shows them: modal, centred over their owner on the owner's monitor, with
+// the message's own title, never narrower than titleBarWidth so that a window manager does not
+// cut the title short. A full-screen view never owns one: a box for it stands over the window
+// the view belongs to. When the box closes, the keyboard goes back to the window that had it.
+class QtMessageBoxes final : public MessagePresenter {
 public:
-    MessageAnswer show(const Message& message) override;
+    MessageAnswer show(QWidget* owner, const Message& message) override;
 };
 
 } // namespace velka

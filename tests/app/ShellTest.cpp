@@ -1,6 +1,7 @@
 #include "app/Shell.h"
 
 #include "about/frmVerInfo.h"
+#include "board/OutputDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
 #include "tests/support/BoardSnapshot.h"
@@ -327,6 +328,61 @@ TEST_F(ShellTest, AltEMovesTheFocusBetweenItsTwoButtonsAndPressesNeither)
     EXPECT_TRUE(stayedOpen) << "the start button was not pressed";
     EXPECT_EQ(enteredBySpace, 3);
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// Every box stands over the window whose operation shows it: the main window's question and
+// export errors, the entry dialog's refusals, the timer's refusals (its "Time Up!!" is in
+// HallScreensTest).
+TEST_F(ShellTest, EveryBoxStandsOverTheWindowThatShowsIt)
+{
+    struct NowhereToSave final : SaveFileDialogs, PrintDialogs {
+        QString askSaveFileName(QWidget*, const QString&, const QString&, const QString&) override
+        {
+            return QStringLiteral("/nonexistent/folder/bracket.png");
+        }
+        bool askPrinter(QPrinter&, QWidget*) override { return false; }
+    } nowhere;
+    main()->outputs().useServices(nowhere, nowhere, clock);
+    clickButton(main(), "cmdEventTimer");
+    frmEventTimer* timer = shell->loadedEventTimer();
+    ASSERT_NE(timer, nullptr);
+    QWidget* dialog = nullptr;
+    const std::vector<std::pair<const char*, std::function<QWidget*()>>> cases{
+        {"the reset question",
+         [&] {
+             boxes.answers.push_back(MessageAnswer::No);
+             clickButton(main(), "cmdProgress");
+             clickButton(main(), "cmdClear");
+             return main();
+         }},
+        {"a failed save",
+         [&] {
+             main()->outputs().saveAsPicture();
+             return main();
+         }},
+        {"a refused draw",
+         [&] {
+             withEntryDialog([&](frmNewGame* opened) {
+                 dialog = opened;
+                 typeEntries(opened, {"Ann", "Ben", "Cid"});
+                 clickButton(opened, "cmdNewEventExec");
+             });
+             return dialog;
+         }},
+        {"a refused countdown",
+         [&] {
+             control<QLineEdit>(timer, QStringLiteral("txtHour"))->setText(QStringLiteral("x"));
+             control<QCheckBox>(timer, QStringLiteral("chkCountDownTimer"))->click();
+             QCoreApplication::processEvents();
+             return timer;
+         }},
+    };
+    for (const auto& [name, show] : cases) {
+        const std::size_t before = boxes.shown.size();
+        QWidget* expected = show();
+        ASSERT_EQ(boxes.shown.size(), before + 1) << name;
+        EXPECT_EQ(boxes.owners.back(), expected) << name;
+    }
 }
 
 TEST_F(ShellTest, TheTimeUpBoxHoldsEveryWindowUntilOk)

@@ -93,13 +93,10 @@ QString run(const QString& program, const QStringList& arguments)
 }
 
 // Text as a PDF reader gives it back, for comparing: Arabic comes out in its presentation forms
-// and right-to-left runs between direction marks, and letters may be spaced out. Characters
-// beyond the Basic Multilingual Plane (emoji) are drawn, but Qt's PDF writer does not map them
-// back to text, so they are left out of the comparison.
+// and right-to-left runs between direction marks, and letters may be spaced out.
 QString comparable(const QString& text)
 {
     QString plain = text.normalized(QString::NormalizationForm_KC);
-    plain.remove(QRegularExpression(QStringLiteral("[\\x{10000}-\\x{10ffff}]")));
     plain.remove(QRegularExpression(QStringLiteral("[\\s\\x{200e}\\x{200f}\\x{202a}-\\x{202e}]")));
     return plain;
 }
@@ -176,6 +173,28 @@ TEST_F(BracketOutputsTest, SavesAPdfUnderADatedNameWithEveryNameAsText)
     EXPECT_TRUE(text.contains(QStringLiteral("Velka Tablewright")));
 }
 
+// A name with characters beyond the Basic Multilingual Plane is drawn by Qt's PDF writer, but
+// the writer gives those glyphs no character: the saved PDF still holds every such name whole
+// as text, to be found and copied, and readers still read and rasterise the file.
+TEST_F(BracketOutputsTest, NamesBeyondTheBasicPlaneAreWholeInThePdfText)
+{
+    const QStringList names{QStringLiteral("田中 𠮷男"), QStringLiteral("𩸽 Hokke"),
+                            QStringLiteral("Bob 🃏"), QStringLiteral("Emi 😀")};
+    for (int i = 0; i < names.size(); ++i)
+        form->board().setSlotCaption(i, names[i].toStdString());
+    files.answer = path(QStringLiteral("bracket.pdf"));
+    form->outputs().savePdfAction()->trigger();
+    ASSERT_TRUE(boxes.shown.empty());
+
+    const QString text = run(QStringLiteral("pdftotext"), {files.answer, QStringLiteral("-")});
+    for (const QString& name : names)
+        EXPECT_TRUE(text.contains(name)) << name.toStdString() << " not in\n" << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("𠮷")), 1) << "once, where the name is";
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"), files.answer,
+         path(QStringLiteral("page"))});
+}
+
 // The PDF rasterised as a reader shows it: every line and connector of each draw is on the
 // page exactly where the board shows it.
 class PdfPageTest : public BracketOutputsTest,
@@ -185,7 +204,9 @@ TEST_P(PdfPageTest, RasterisedPageShowsTheLinesAsTheBoard)
 {
     test::drawAndMark(form->board(), GetParam());
     const QString pdf = path(QStringLiteral("page.pdf"));
-    ASSERT_FALSE(writeWholeFile(pdf, bracketPdf(form->board(), QDateTime::currentDateTime())));
+    const std::optional<QByteArray> bytes = bracketPdf(form->board(), QDateTime::currentDateTime());
+    ASSERT_TRUE(bytes);
+    ASSERT_FALSE(writeWholeFile(pdf, *bytes));
     const int dpi = 150;
     run(QStringLiteral("pdftoppm"),
         {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
@@ -199,7 +220,7 @@ TEST_P(PdfPageTest, RasterisedPageShowsTheLinesAsTheBoard)
     const int writerDpi = 1200;
     const QRect printable(0, 0, qRound(277 / 25.4 * writerDpi), qRound(190 / 25.4 * writerDpi));
     const QTransform toPage =
-        bracketPagePlacement(printable, writerDpi) *
+        bracketPagePlacement(printable, writerDpi, form->board()) *
         QTransform::fromTranslate(10 / 25.4 * writerDpi, 10 / 25.4 * writerDpi) *
         QTransform::fromScale(double(dpi) / writerDpi, double(dpi) / writerDpi);
     for (const test::ShownElement& e : test::shownElements(form->board())) {
@@ -280,8 +301,8 @@ TEST_F(BracketOutputsTest, SavesThePictureAtThreeTimesTheBoard)
     EXPECT_EQ(QFileInfo(files.asked[1].suggestedPath).absolutePath(), folder.path());
 }
 
-// Each way a save can fail: the organiser is told which file and why, nothing is left behind,
-// and a file that was there already keeps its contents.
+// Each way a save can fail, in the writing or in the drawing: the organiser is told which file
+// and why, nothing is left behind, and a file that was there already keeps its contents.
 TEST_F(BracketOutputsTest, AFailedSaveShowsAnErrorAndLeavesNothingBehind)
 {
     struct Failure {
@@ -290,7 +311,19 @@ TEST_F(BracketOutputsTest, AFailedSaveShowsAnErrorAndLeavesNothingBehind)
         QString name;
         std::function<void()> before;
         std::function<void()> after;
+        QAction* (BracketOutputs::*action)() const = &BracketOutputs::savePdfAction;
+        BracketRendering rendering = {};
     };
+    BracketRendering noPdf;
+    noPdf.pdf = [](const BracketBoard&, const QDateTime&) { return std::nullopt; };
+    BracketRendering halfAPdf;
+    halfAPdf.pdf = [](const BracketBoard& board, const QDateTime& when) {
+        const QByteArray whole = bracketPdf(board, when).value_or(QByteArray());
+        return std::optional(whole.left(whole.size() / 2));
+    };
+    BracketRendering noPicture;
+    noPicture.picture = [](const BracketBoard&) { return QImage(); };
+    const auto picture = &BracketOutputs::savePictureAction;
     const QString blocked = path(QStringLiteral("blocked"));
     const QString readOnly = path(QStringLiteral("read-only"));
     const QString full = path(QStringLiteral("full"));
@@ -326,15 +359,46 @@ TEST_F(BracketOutputsTest, AFailedSaveShowsAnErrorAndLeavesNothingBehind)
              setrlimit(RLIMIT_FSIZE, &small);
          },
          [&] { setrlimit(RLIMIT_FSIZE, &unlimited); }},
+        {"a picture into a read-only folder", readOnly, QStringLiteral("bracket.png"),
+         [] { setfsuid(65534); }, [] { setfsuid(0); }, picture},
+        {"a picture onto a full disk", full, QStringLiteral("bracket.png"),
+         [&] {
+             rlimit small = unlimited;
+             small.rlim_cur = 2000;
+             setrlimit(RLIMIT_FSIZE, &small);
+         },
+         [&] { setrlimit(RLIMIT_FSIZE, &unlimited); }, picture},
+        {"a PDF that cannot be drawn",
+         folder.path(),
+         QStringLiteral("bracket.pdf"),
+         {},
+         {},
+         &BracketOutputs::savePdfAction,
+         noPdf},
+        {"a PDF drawn only in part",
+         folder.path(),
+         QStringLiteral("bracket.pdf"),
+         {},
+         {},
+         &BracketOutputs::savePdfAction,
+         halfAPdf},
+        {"a picture that cannot be drawn",
+         folder.path(),
+         QStringLiteral("bracket.png"),
+         {},
+         {},
+         picture,
+         noPicture},
     };
     for (const Failure& f : failures) {
         SCOPED_TRACE(f.what);
         boxes.shown.clear();
         const QStringList entries = f.folder == blocked ? QStringList() : entriesOf(f.folder);
         files.answer = f.folder + QLatin1Char('/') + f.name;
+        form->outputs().useRendering(f.rendering);
         if (f.before)
             f.before();
-        form->outputs().savePdfAction()->trigger();
+        (form->outputs().*f.action)()->trigger();
         if (f.after)
             f.after();
 
@@ -350,6 +414,7 @@ TEST_F(BracketOutputsTest, AFailedSaveShowsAnErrorAndLeavesNothingBehind)
             EXPECT_EQ(entriesOf(f.folder), entries);
         }
     }
+    EXPECT_FALSE(pngBytes(QImage())) << "no bytes for a picture that is not there";
     EXPECT_TRUE(QFileInfo(blocked).isFile());
     QFile earlier(full + QStringLiteral("/bracket.pdf"));
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
@@ -363,6 +428,15 @@ TEST_F(BracketOutputsTest, CtrlCPutsThePictureOnTheClipboard)
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(copied.size(), QSize(358, 344) * 3);
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), bracketPicture(form->board()));
+
+    // A picture that cannot be drawn is reported, and what was copied before stays.
+    BracketRendering noPicture;
+    noPicture.picture = [](const BracketBoard&) { return QImage(); };
+    form->outputs().useRendering(noPicture);
+    QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "Error");
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), copied.size());
 }
 
 // The context menu opens by the mouse, the Menu key and Shift+F10, and offers every output.
@@ -420,12 +494,12 @@ protected:
         return view;
     }
     // Whether the view shows light where line k lies.
-    static bool lineShown(BracketProjectorView* view, const BoardLine& line)
+    bool lineShown(BracketProjectorView* view, const BoardLine& line) const
     {
         const QImage shot = view->grab().toImage();
         const qreal ratio = shot.devicePixelRatio();
-        const QPointF at =
-            BracketProjectorView::placement(view->size()).map(test::samplePoint(line));
+        const QPointF at = BracketProjectorView::placement(view->size(), form->board())
+                               .map(test::samplePoint(line));
         return qGray(shot.pixel((at * ratio).toPoint())) > 128;
     }
 };
@@ -436,8 +510,8 @@ TEST_F(ProjectorTest, F11ShowsTheBracketOverAWholeScreen)
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->windowHandle()->screen(), defaultViewScreen(form.get()));
     EXPECT_EQ(view->geometry(), view->windowHandle()->screen()->geometry());
-    const QRectF placed = BracketProjectorView::placement(view->size())
-                              .mapRect(QRectF(QPointF(), QSizeF(bracketCanvasSize())));
+    const QRectF placed = BracketProjectorView::placement(view->size(), form->board())
+                              .mapRect(QRectF(bracketArea(form->board())));
     EXPECT_TRUE(QRectF(view->rect()).contains(placed));
     EXPECT_GT(placed.height(), view->height() * 0.85) << "the bracket fills the screen";
     for (const test::ShownElement& e : test::shownElements(form->board()))

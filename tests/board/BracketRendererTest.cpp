@@ -1,5 +1,6 @@
 #include "board/BracketRenderer.h"
 #include "board/BracketExport.h"
+#include "board/BracketProjectorView.h"
 #include "board/frmPairvaneMainForm.h"
 
 #include "tests/board/BracketTestSupport.h"
@@ -123,7 +124,8 @@ TEST_P(BracketRendererTest, AtThreeTimesEveryLinePixelFollowsTheBoard)
 {
     const QImage window = windowBoard();
     const QImage big = bracketPicture(form->board());
-    ASSERT_EQ(big.size(), bracketCanvasSize() * 3);
+    const QRect area = bracketArea(form->board());
+    ASSERT_EQ(big.size(), area.size() * 3);
     const QPoint inside = picture()->contentsRect().topLeft();
     int mismatches = 0;
     int inked = 0;
@@ -133,10 +135,17 @@ TEST_P(BracketRendererTest, AtThreeTimesEveryLinePixelFollowsTheBoard)
             if (inNameSlot(board) || !bracketPixel(board + inside))
                 continue;
             const bool shown = inkedWindowPixel(window, board + inside);
+            if (!area.contains(board)) {
+                if (shown && mismatches++ < 5)
+                    ADD_FAILURE() << "board pixel " << x << "," << y
+                                  << " is ink outside the picture";
+                continue;
+            }
+            const QPoint at = (board - area.topLeft()) * 3;
             int darkPixels = 0;
             for (int dy = 0; dy < 3; ++dy) {
                 for (int dx = 0; dx < 3; ++dx)
-                    darkPixels += test::dark(big.pixel(3 * x + dx, 3 * y + dy));
+                    darkPixels += test::dark(big.pixel(at.x() + dx, at.y() + dy));
             }
             inked += shown;
             if (darkPixels != (shown ? 9 : 0) && mismatches++ < 5)
@@ -148,8 +157,8 @@ TEST_P(BracketRendererTest, AtThreeTimesEveryLinePixelFollowsTheBoard)
     EXPECT_EQ(mismatches, 0);
     EXPECT_GT(inked, 100);
     for (const test::ShownElement& e : test::shownElements(form->board())) {
-        const QPoint at = (test::samplePoint(e.line) * 3).toPoint();
-        EXPECT_EQ(test::dark(big.pixel(at)), e.shown) << e.what;
+        const QPoint at = ((test::samplePoint(e.line) - area.topLeft()) * 3).toPoint();
+        EXPECT_EQ(big.rect().contains(at) && test::dark(big.pixel(at)), e.shown) << e.what;
     }
 }
 
@@ -166,10 +175,10 @@ TEST_P(BracketRendererTest, OnAnA4PageAt300DpiEveryLineFollowsTheBoard)
         paintBracketPage(painter, printable, dpi, form->board(),
                          QDateTime(QDate(2026, 12, 7), QTime(15, 30)));
     }
-    const QTransform placed = bracketPagePlacement(printable, dpi);
+    const QTransform placed = bracketPagePlacement(printable, dpi, form->board());
     EXPECT_GT(placed.m11(), 5.0) << "the bracket fills the page";
-    EXPECT_TRUE(printable.contains(
-        placed.mapRect(QRectF(QPointF(), QSizeF(bracketCanvasSize()))).toAlignedRect()));
+    EXPECT_TRUE(
+        printable.contains(placed.mapRect(QRectF(bracketArea(form->board()))).toAlignedRect()));
     for (const test::ShownElement& e : test::shownElements(form->board())) {
         const QPoint at = placed.map(test::samplePoint(e.line)).toPoint();
         EXPECT_EQ(test::inkNear(page, at, 2), e.shown) << e.what;
@@ -187,6 +196,86 @@ INSTANTIATE_TEST_SUITE_P(Draws, BracketRendererTest, ::testing::ValuesIn(test::m
                          [](const auto& drawInfo) {
                              return "Field" + std::to_string(drawInfo.param.fieldSize);
                          });
+
+// Where the ink of a picture lies: the smallest rectangle holding every pixel that is light
+// (on the projector's black) or dark (on paper).
+QRect inkBox(const QImage& image, bool lightInk)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (test::dark(image.pixel(x, y)) != lightInk)
+                box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+// Each output of a draw of every field size: the part of the bracket in use (its names, lines
+// and connectors) fills the screen, the page or the picture, inside their margin, from one side
+// to the other in at least one direction. The names are long, so that they reach the left end
+// of their slots as the lines reach the right end of the bracket.
+class BracketInUse : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override
+    {
+        board.Load();
+        test::drawAndMark(board, {GetParam(), {}});
+        for (int i = 0; i < GetParam(); ++i)
+            board.setSlotCaption(i, std::string(80, 'l'));
+    }
+
+    static void expectFills(const QRect& ink, const QRectF& area)
+    {
+        EXPECT_TRUE(area.contains(ink))
+            << "ink " << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+        // What stays empty is the board's own margin and the space above and below a name.
+        EXPECT_TRUE(ink.width() >= 0.85 * area.width() || ink.height() >= 0.85 * area.height())
+            << "ink " << ink.width() << "x" << ink.height() << " of " << area.width() << "x"
+            << area.height();
+    }
+
+    BracketBoard board;
+};
+
+TEST_P(BracketInUse, FillsTheScreenThePageAndThePicture)
+{
+    {
+        SCOPED_TRACE("projector");
+        BracketProjectorView view(board);
+        view.resize(1280, 720);
+        const QImage shot = view.grab().toImage();
+        const qreal margin = std::min(shot.width(), shot.height()) * 0.04;
+        expectFills(inkBox(shot, true),
+                    QRectF(shot.rect()).adjusted(margin, margin, -margin, -margin));
+    }
+    {
+        SCOPED_TRACE("page");
+        const int dpi = 100;
+        QImage page(1169, 827, QImage::Format_RGB32); // A4 landscape
+        page.fill(Qt::white);
+        const QRect printable = page.rect().adjusted(39, 39, -39, -39); // 10 mm all round
+        {
+            QPainter painter(&page);
+            paintBracketPage(painter, printable, dpi, board, QDateTime(QDate(2026, 12, 7), {}));
+        }
+        const int footer = qRound(16 / 72.0 * dpi); // the date and the program's name
+        const QRect above = printable.adjusted(0, 0, 0, -footer);
+        expectFills(inkBox(page.copy(above), false).translated(above.topLeft()), above);
+    }
+    {
+        SCOPED_TRACE("picture");
+        const QImage picture = bracketPicture(board);
+        expectFills(inkBox(picture, false), picture.rect());
+    }
+    // A full bracket takes the whole board: it is drawn everywhere exactly as before.
+    if (GetParam() == 16) {
+        EXPECT_EQ(bracketArea(board), QRect(QPoint(0, 0), bracketCanvasSize()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FieldSizes, BracketInUse, ::testing::Range(2, 17),
+                         [](const auto& size) { return "Field" + std::to_string(size.param); });
 
 // At a scale between whole numbers (a 1280 x 720 projector) every line has the same thickness,
 // rather than some one pixel and some two.

@@ -37,7 +37,7 @@ using test::snapshot;
 
 class MainFormTest : public ::testing::Test {
 protected:
-    void open(MessageBoxes& messageBoxes)
+    void open(MessagePresenter& messageBoxes)
     {
         form = std::make_unique<frmPairvaneMainForm>(messageBoxes);
         ASSERT_TRUE(test::showActive(form.get()));

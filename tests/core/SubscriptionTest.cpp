@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -131,21 +131,72 @@ TEST(Subscription, OutlivingTheNotifierIsHarmless)
     {
         auto notifier = std::make_unique<Notifier<int>>();
         survivor = notifier->subscribe([](int) {});
+        EXPECT_TRUE(survivor.subscribed());
     }
-    EXPECT_TRUE(survivor.subscribed());
+    EXPECT_FALSE(survivor.subscribed()) << "nothing is left to be told by";
     survivor.reset(); // the notifier is gone: nothing to detach from, and no crash
     EXPECT_FALSE(survivor.subscribed());
 }
 
+// A subscriber that closes the window owning the model destroys the notifier in the middle of
+// its notification: the subscribers after it watched that model and are not told any more.
 TEST(Subscription, ASubscriberMayDestroyTheNotifierWhileBeingTold)
 {
-    auto notifier = std::make_optional<Notifier<int>>();
-    int later = 0;
-    Subscription killer = notifier->subscribe([&](int) { notifier.reset(); });
-    Subscription after = notifier->subscribe([&](int) { ++later; });
-    notifier->notify(1);
-    EXPECT_FALSE(notifier.has_value());
-    EXPECT_EQ(later, 1); // the notification in progress still ends normally
+    struct Model {
+        Notifier<int> changed;
+        int value = 7;
+    };
+    auto model = std::make_unique<Model>();
+    const Model* watched = model.get();
+    std::vector<int> heard;
+    Subscription killer = model->changed.subscribe([&](int) { model.reset(); });
+    // Reads the model it watches, as a view does: a use after free if it were still called.
+    Subscription after = model->changed.subscribe([&](int) { heard.push_back(watched->value); });
+    Subscription last = model->changed.subscribe([&](int n) { heard.push_back(n); });
+    model->changed.notify(1);
+    EXPECT_EQ(model, nullptr);
+    EXPECT_TRUE(heard.empty());
+    EXPECT_FALSE(killer.subscribed());
+    EXPECT_FALSE(after.subscribed());
+    EXPECT_FALSE(last.subscribed());
+}
+
+// A callback that throws ends the notification and the exception reaches the caller; the
+// notifier is as it was: slots that unsubscribed meanwhile are removed (their captures freed),
+// later unsubscriptions take effect at once, and the next notification reaches everyone again.
+TEST(Subscription, ACallbackThatThrowsLeavesTheNotifierConsistent)
+{
+    Notifier<int> notifier;
+    auto capture = std::make_shared<int>(0);
+    const std::weak_ptr<int> captured = capture;
+    std::vector<std::string> heard;
+    Subscription leaving;
+    leaving = notifier.subscribe([&, capture](int) { leaving.reset(); });
+    capture.reset();
+    Subscription thrower = notifier.subscribe([&](int n) {
+        heard.push_back("thrower" + std::to_string(n));
+        if (n == 1)
+            notifier.notify(2); // nested: it throws from here, inside the outer notification
+        if (n == 2)
+            throw std::runtime_error("refused");
+    });
+    Subscription after =
+        notifier.subscribe([&](int n) { heard.push_back("after" + std::to_string(n)); });
+    EXPECT_THROW(notifier.notify(1), std::runtime_error);
+    EXPECT_EQ(heard, (std::vector<std::string>{"thrower1", "thrower2"}));
+    EXPECT_TRUE(captured.expired()) << "the slot that left during the throw is removed";
+
+    auto laterCapture = std::make_shared<int>(0);
+    const std::weak_ptr<int> laterCaptured = laterCapture;
+    Subscription later = notifier.subscribe([laterCapture](int) {});
+    laterCapture.reset();
+    later.reset();
+    EXPECT_TRUE(laterCaptured.expired()) << "no notification is counted as running any more";
+
+    heard.clear();
+    notifier.notify(3);
+    EXPECT_EQ(heard, (std::vector<std::string>{"thrower3", "after3"}));
+    EXPECT_EQ(notifier.subscriberCount(), 2u);
 }
 
 TEST(Subscription, ACopyOfANotifierStartsWithoutSubscribers)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Message.h"
+#include "uikit/MessagePresenter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +11,18 @@
 
 namespace velka::test {
 
-// Records every message shown and answers questions from a script. An OK box needs no script;
-// an unscripted question fails the test and is answered No. onShow, when set, runs while the
-// message is "open", so that a test can look at the windows at that moment.
-class ScriptedMessageBoxes final : public MessageBoxes {
+// Records every message shown, and the window it stood over, and answers questions from a
+// script. An OK box needs no script; an unscripted question fails the test and is answered No.
+// onShow, when set, runs while the message is "open", so that a test can look at the windows at
+// that moment. A model shows its messages through it as MessageBoxes, with no owner; a window
+// through it as MessagePresenter, over itself.
+class ScriptedMessageBoxes final : public MessageBoxes, public MessagePresenter {
 public:
-    MessageAnswer show(const Message& message) override
+    MessageAnswer show(const Message& message) override { return show(nullptr, message); }
+    MessageAnswer show(QWidget* owner, const Message& message) override
     {
         shown.push_back(message);
+        owners.push_back(owner);
         if (onShow)
             onShow();
         if (message.buttons == MessageButtons::Ok)
@@ -33,6 +38,7 @@ public:
 
     std::deque<MessageAnswer> answers;
     std::vector<Message> shown;
+    std::vector<const QWidget*> owners; // one for each message shown, null for a model's own
     std::function<void()> onShow;
 };
 

@@ -59,7 +59,8 @@ int main(int argc, char* argv[])
     // The same menu the organiser opens on the display.
     const auto trigger = [&](const std::function<bool(QAction*)>& wanted) {
         const std::unique_ptr<QMenu> menu = window.hall().contextMenu();
-        for (QAction* action : menu->actions()) {
+        // The menu's own items and those of its monitor submenu.
+        for (QAction* action : menu->actions() + menu->findChildren<QAction*>()) {
             if (wanted(action)) {
                 action->trigger();
                 return true;

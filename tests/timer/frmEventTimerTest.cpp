@@ -6,6 +6,7 @@
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/WindowTest.h"
+#include "timer/DisplayFont.h"
 #include "uikit/Fonts.h"
 #include "uikit/QtMessageBoxes.h"
 
@@ -40,7 +41,7 @@ class EventTimerWindowTest : public ::testing::Test {
 protected:
     // Opens the window with its Timer1 stopped: the tests move the clock and run the tick
     // themselves, so that nothing waits for real time.
-    void open(MessageBoxes& messageBoxes)
+    void open(MessagePresenter& messageBoxes)
     {
         window = std::make_unique<frmEventTimer>(clock, messageBoxes);
         ASSERT_TRUE(test::showActive(window.get()));

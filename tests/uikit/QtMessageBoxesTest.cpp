@@ -1,5 +1,7 @@
 #include "uikit/QtMessageBoxes.h"
 
+#include "uikit/FullScreenView.h"
+
 #include "tests/support/WindowTest.h"
 
 #include <QFontMetrics>
@@ -32,7 +34,7 @@ TEST(QtMessageBoxes, EveryBoxIsWideEnoughForItsWholeTitle)
             title = modal->windowTitle();
             QTest::keyClick(modal, Qt::Key_Escape);
         });
-        QtMessageBoxes().show(message);
+        QtMessageBoxes().show(nullptr, message);
         ASSERT_EQ(title, QString::fromStdString(message.title));
         QFont bold = QApplication::font("QMessageBox");
         bold.setBold(true);
@@ -43,6 +45,37 @@ TEST(QtMessageBoxes, EveryBoxIsWideEnoughForItsWholeTitle)
         EXPECT_GE(width,
                   std::min(titleBarWidth(title, QApplication::font("QMessageBox")), screenWidth))
             << message.text;
+    }
+}
+
+// A box stands over the window it is given, and never on a full-screen view: given one, it goes
+// over the window the view belongs to. Once answered, the keyboard is back with the window that
+// had it, whichever window owned the box.
+TEST(QtMessageBoxes, StandsOverItsOwnerNeverOnAFullScreenView)
+{
+    QWidget working;
+    QWidget owner;
+    owner.show();
+    auto* ownersView = new FullScreenView(&owner);
+    ownersView->showOn(owner.screen());
+    FullScreenView loneView;
+    loneView.showOn(owner.screen());
+    const std::vector<std::tuple<const char*, QWidget*, QWidget*>> cases{
+        {"a window", &owner, &owner},
+        {"its full-screen view", ownersView, &owner},
+        {"a view of no window", &loneView, nullptr},
+    };
+    for (const auto& [name, given, expected] : cases) {
+        ASSERT_TRUE(test::showActive(&working));
+        QWidget* parent = &working;
+        const auto watch = test::whenModalOpens([&](QWidget* modal) {
+            parent = modal->parentWidget();
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        QtMessageBoxes().show(given, errorMessage("Error"));
+        EXPECT_EQ(parent, expected) << name;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &working; }))
+            << name;
     }
 }
 

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "uikit/FullScreenView.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+class QMenu;
+
+namespace velka {
+
+// The projector view of one window, the same for the event timer and the bracket: opened on
+// the chosen monitor by F11 or the window's menu, closed by them, by the view's own keys or with
+// the window, and moved at once when another monitor is chosen. The view is a child window of
+// the window it was opened from and never takes the keyboard from it: the organiser goes on
+// working there, with its shortcuts, and its boxes stand over it, not on the projector.
+class ProjectorController final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ProjectorController)
+
+public:
+    // Makes the view, as a child of the window given.
+    using ViewFactory = std::function<FullScreenView*(QWidget* window)>;
+
+    // window takes F11 and owns the view; actionText names the toggle in its menu.
+    ProjectorController(QWidget* window, const QString& actionText, ViewFactory makeView);
+    ~ProjectorController() override;
+
+    void toggle();
+    // Opens the view on the chosen monitor, or moves it there when it is open.
+    void open();
+    void close();
+    bool isOpen() const;
+    // The view while it exists (a closed view is deleted), or null.
+    FullScreenView* view() const { return view_.data(); }
+
+    ScreenChoice& screenChoice() { return screenChoice_; }
+
+    // The toggle, F11 on the window: checked while the view shows.
+    QAction* toggleAction() const { return toggleAction_; }
+
+    // Adds the monitor submenu to menu when there are two monitors or more, and returns it;
+    // otherwise adds nothing and returns null.
+    QMenu* addScreenMenu(QMenu* menu);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showState();
+
+    QWidget* window_;
+    ViewFactory makeView_;
+    ScreenChoice screenChoice_;
+    QPointer<FullScreenView> view_;
+    std::vector<QPointer<FullScreenView>> closing_; // closed, not yet deleted
+    QAction* toggleAction_;
+};
+
+} // namespace velka
