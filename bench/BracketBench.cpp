@@ -11,6 +11,7 @@
 #include "core/Message.h"
 #include "draw/BracketShape.h"
 #include "uikit/Application.h"
+#include "uikit/MessagePresenter.h"
 
 #include <QApplication>
 
@@ -83,9 +84,9 @@ BENCHMARK(BM_ProjectorRepaint)
 // Sixteen names of 100,000 characters each (Japanese, emoji, a combining accent): the board
 // window repaints its names and lines, and the renderer draws the picture, each name cut to its
 // slot.
-class SilentBoxes final : public MessageBoxes {
+class SilentBoxes final : public MessagePresenter {
 public:
-    MessageAnswer show(const Message&) override { return MessageAnswer::Ok; }
+    MessageAnswer show(QWidget*, const Message&) override { return MessageAnswer::Ok; }
 };
 
 void setLongNames(BracketBoard& board)
