@@ -33,10 +33,11 @@ xrandr --setmonitor LEFT 1920/508x1080/286+0+0 none
 xrandr --setmonitor RIGHT 1280/339x720/190+1920+0 none
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-# Openbox manages the screen once it has named itself on the root window; the bound only keeps
-# a broken window manager from holding the test until its time-out.
+# Openbox names its theme on the root window once it has loaded it (fonts and all), just
+# before it starts managing windows; the bound only keeps a broken window manager from holding
+# the test until its time-out.
 for _ in $(seq 300); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    xprop -root _OB_THEME 2>/dev/null | grep -q '= "' && break
     sleep 0.05
 done
 

@@ -91,9 +91,10 @@ for choice in "" LEFT RIGHT; do check "no window manager" "$choice"; done
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-# Openbox manages the screen once it has named itself on the root window.
+# Openbox names its theme on the root window once it has loaded it (fonts and all), just
+# before it starts managing windows.
 for _ in $(seq 300); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    xprop -root _OB_THEME 2>/dev/null | grep -q '= "' && break
     sleep 0.1
 done
 for choice in "" LEFT RIGHT; do check openbox "$choice"; done
