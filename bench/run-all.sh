@@ -35,6 +35,11 @@ QT_QPA_PLATFORM=offscreen run "$build/bench/velka-window-bench" --benchmark_colo
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-bracket-bench" --benchmark_color=false
 run "$build/bench/sound-quit-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-startup-bench"
+# The players' page on loopback: the window thread's share, the fan-out to 200 phones, /state
+# under wrk.
+run "$build/bench/velka-follow-bench" --benchmark_color=false
+run "$build/bench/velka-follow-fanout"
+run bash bench/follow-wrk.sh "$build"
 if command -v xvfb-run >/dev/null; then
     run env -u QT_QPA_PLATFORM xvfb-run -a -s '-screen 0 1280x1024x24' \
         "$build/bench/velka-startup-bench" --only startup

@@ -63,6 +63,7 @@ BoardLine BracketBoard::savedConnector(int c) const
 
 void BracketBoard::AllClear()
 {
+    recordDraw(0, std::nullopt);
     for (int k = 0; k < board::kBoxCount; ++k) {
         setBoxVisible(k, false);
         setBoxChecked(k, true);
@@ -81,6 +82,46 @@ void BracketBoard::AllClear()
             notify(Part::Connector, c);
         }
     }
+}
+
+Tournament BracketBoard::tournament() const
+{
+    Tournament t;
+    t.names = captions_;
+    t.boxVisible = boxVisible_;
+    t.boxChecked = boxChecked_;
+    t.lineVisible = lineVisible_;
+    for (int c = 0; c < board::kConnectorCount; ++c)
+        t.connectors[c] = {connectorVisible_[c], connectors_[c]};
+    t.fieldSize = fieldSize_;
+    t.seedName = seedName_;
+    return t;
+}
+
+void BracketBoard::setTournament(const Tournament& t)
+{
+    if (t == tournament())
+        return;
+    captions_ = t.names;
+    boxVisible_ = t.boxVisible;
+    boxChecked_ = t.boxChecked;
+    lineVisible_ = t.lineVisible;
+    for (int c = 0; c < board::kConnectorCount; ++c) {
+        connectorVisible_[c] = t.connectors[c].visible;
+        connectors_[c] = t.connectors[c].ends;
+    }
+    fieldSize_ = t.fieldSize;
+    seedName_ = t.seedName;
+    notify(Part::Everything, 0);
+}
+
+void BracketBoard::recordDraw(int fieldSize, std::optional<std::string> seedName)
+{
+    if (fieldSize_ == fieldSize && seedName_ == seedName)
+        return;
+    fieldSize_ = fieldSize;
+    seedName_ = std::move(seedName);
+    notify(Part::DrawRecord, 0);
 }
 
 void BracketBoard::setSlotCaption(int slot, std::string caption)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "board/BoardGeometry.h"
+#include "board/Tournament.h"
 #include "core/Message.h"
 #include "core/Subscription.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +24,19 @@ public:
     static constexpr int kPaletteClosedWidth = 5655; // outer width, twips
     static constexpr int kPaletteOpenWidth = 8385;
 
-    // Which element changed; index is its array index (0 for the window width).
-    enum class Part { SlotCaption, BoxState, BoxVisible, LineVisible, Connector, WindowWidth };
+    // Which element changed; index is its array index (0 for the window width and the two
+    // below). DrawRecord: what the draw knew changed, nothing that shows. Everything: the whole
+    // tournament was replaced at once (setTournament); a view shows the board afresh.
+    enum class Part {
+        SlotCaption,
+        BoxState,
+        BoxVisible,
+        LineVisible,
+        Connector,
+        WindowWidth,
+        DrawRecord,
+        Everything
+    };
     struct Change {
         Part part;
         int index;
@@ -44,8 +57,25 @@ public:
     void Load();
     void SaveConnectorGeometry();
     // Hides and checks every box, shows every line, restores the captions and puts every
-    // connector back to its saved coordinates. Connector visibility and the width stay.
+    // connector back to its saved coordinates, and forgets what the last draw knew. Connector
+    // visibility and the width stay.
     void AllClear();
+
+    // The tournament on the board, exactly: every slot, box, line and connector, and what the
+    // last draw knew. The window width is no part of it.
+    Tournament tournament() const;
+    // Sets the whole tournament at once, exactly as given, without the box rule or any other
+    // reaction: a value taken with tournament() comes back as it was. Subscribers hear one
+    // Everything, or nothing when the board held that tournament already. The width and the
+    // saved connector coordinates stay. The value is taken as it is; a tournament read from a
+    // file has been checked by its reader.
+    void setTournament(const Tournament& tournament);
+
+    // What the draw knew: the field size it drew (2 to 16) and the seeded name, if any. The
+    // draw records them as its last step; AllClear forgets them (field size 0, no seed).
+    int fieldSize() const { return fieldSize_; }
+    const std::optional<std::string>& seedName() const { return seedName_; }
+    void recordDraw(int fieldSize, std::optional<std::string> seedName);
 
     const std::string& slotCaption(int slot) const { return captions_.at(slot); }
     void setSlotCaption(int slot, std::string caption);
@@ -94,6 +124,8 @@ private:
     std::array<BoardLine, board::kConnectorCount> connectors_;
     std::array<bool, board::kConnectorCount> connectorVisible_{};
     int outerWidth_ = kPaletteOpenWidth;
+    int fieldSize_ = 0;
+    std::optional<std::string> seedName_;
 
     // Saved design coordinates of the connectors, stored as 16-bit integers (every twip value on
     // the board fits); the board's other numbers are int.

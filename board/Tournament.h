@@ -21,7 +21,8 @@ struct Tournament {
         bool operator==(const Connector&) const = default;
     };
 
-    std::array<std::string, board::kSlotCount> slots;
+    // What the 16 name slots say, top to bottom ("names": Qt reserves "slots" as a keyword).
+    std::array<std::string, board::kSlotCount> names;
     std::array<bool, board::kBoxCount> boxVisible{};
     std::array<bool, board::kBoxCount> boxChecked{};
     std::array<bool, board::kLineCount> lineVisible{};

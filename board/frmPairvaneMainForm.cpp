@@ -223,6 +223,17 @@ void frmPairvaneMainForm::showChange(BracketBoard::Change change)
     case BracketBoard::Part::WindowWidth:
         showWindowWidth();
         break;
+    case BracketBoard::Part::DrawRecord: // nothing of it shows
+        break;
+    case BracketBoard::Part::Everything:
+        for (int slot = 0; slot < board::kSlotCount; ++slot)
+            showChange({BracketBoard::Part::SlotCaption, slot});
+        for (int k = 0; k < board::kBoxCount; ++k) {
+            showChange({BracketBoard::Part::BoxState, k});
+            showChange({BracketBoard::Part::BoxVisible, k});
+        }
+        Picture1->update();
+        break;
     }
 }
 

@@ -11,12 +11,32 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::int64_t now() const = 0;
+    // The same instant in milliseconds since 1970, for whoever needs the fraction of the
+    // current second: floor(nowMilliseconds() / 1000) is now(). A clock that knows only whole
+    // seconds gives the start of the current one.
+    virtual std::int64_t nowMilliseconds() const { return now() * 1000; }
 };
 
-// The system's clock, truncated to the second.
+// The system's clock, truncated to the second (and to the millisecond).
 class SystemClock final : public Clock {
 public:
     std::int64_t now() const override;
+    std::int64_t nowMilliseconds() const override;
+};
+
+// A clock that only ever goes forward at a steady rate, whatever happens to the system's date
+// and time: for measuring how long something took or how long ago it was. Its zero is
+// arbitrary, so its readings mean something only against each other.
+class MonotonicClock {
+public:
+    virtual ~MonotonicClock() = default;
+    virtual std::int64_t milliseconds() const = 0;
+};
+
+// The system's steady clock. Safe to read from any thread.
+class SteadyClock final : public MonotonicClock {
+public:
+    std::int64_t milliseconds() const override;
 };
 
 struct TimeOfDay {

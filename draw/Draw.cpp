@@ -94,6 +94,7 @@ DrawResult drawField(const DrawSettings& settings, EntryList& entries, BracketBo
     if (settings.seed)
         board.setSlotCaption(n - 1, settings.seedName);
     ShapeBracket(board, n);
+    board.recordDraw(n, settings.seed ? std::optional(settings.seedName) : std::nullopt);
     return result;
 }
 

@@ -44,7 +44,8 @@ struct DrawResult {
 
 // Checks the settings; when they pass, resets the board, draws N names at random from the
 // list (consuming them) into slots 0.., puts a seed name into slot N - 1 and shapes the bracket
-// for N players. Every check comes before the first change, so a refused draw changes nothing.
+// for N players; last it records on the board what it knew (N and the seed name). Every check
+// comes before the first change, so a refused draw changes nothing.
 DrawResult drawField(const DrawSettings& settings, EntryList& entries, BracketBoard& board,
                      RandomSource& random);
 

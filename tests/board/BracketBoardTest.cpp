@@ -283,6 +283,39 @@ TEST(BracketBoard, SavedCoordinatesSurviveShaping)
         EXPECT_EQ(b.savedConnector(c), board::kDesignConnectors[c]);
 }
 
+// Opening a tournament sets the whole board at once: one notification for everything, none when
+// the board holds that tournament already; the width and the saved geometry stay. A reset
+// forgets what the draw knew, and says so.
+TEST(BracketBoard, SetsTheWholeTournamentWithOneNotification)
+{
+    BracketBoard from = loadedBoard();
+    from.ToggleProgress();
+    from.setBoxChecked(3, false);
+    from.setSlotCaption(2, "Zoë");
+    from.setConnectorVisible(6, false);
+    from.setConnectorY2(9, 1950);
+    from.recordDraw(7, "Zoë");
+
+    BracketBoard to = loadedBoard();
+    to.TogglePalette();
+    std::vector<std::pair<Part, int>> heard;
+    const Subscription subscription =
+        to.subscribe([&heard](BracketBoard::Change c) { heard.emplace_back(c.part, c.index); });
+    to.setTournament(from.tournament());
+    to.setTournament(from.tournament());
+
+    EXPECT_EQ(heard, (std::vector<std::pair<Part, int>>{{Part::Everything, 0}}));
+    EXPECT_EQ(to.tournament(), from.tournament());
+    EXPECT_TRUE(to.paletteOpen());
+    EXPECT_EQ(to.savedConnector(9), board::kDesignConnectors[9]);
+
+    heard.clear();
+    to.AllClear();
+    EXPECT_EQ(to.fieldSize(), 0);
+    EXPECT_EQ(to.seedName(), std::nullopt);
+    EXPECT_EQ(heard.front(), std::make_pair(Part::DrawRecord, 0));
+}
+
 // Thousands of random operations, of every kind the organiser and the program perform; after
 // each one the box rule holds and the width is one of the two designed widths.
 class BracketBoardAtRandom : public ::testing::TestWithParam<test::TestSeed> {};

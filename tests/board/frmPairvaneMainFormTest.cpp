@@ -303,6 +303,27 @@ TEST_F(MainFormTest, ASecondObserverOfTheBoardHearsEveryChangeWhileTheWindowStil
     EXPECT_EQ(firstRoundLine(5), Ink::Full);
 }
 
+// A tournament set on the board in one go shows exactly as the same board reached step by step.
+TEST_F(MainFormTest, ShowsATournamentSetAtOnceAsIfReachedStepByStep)
+{
+    frmPairvaneMainForm stepwise(boxes);
+    BracketBoard& b = stepwise.board();
+    b.ToggleProgress();
+    for (int k : {2, 9, 17, 30 - 2})
+        b.setBoxChecked(k, false);
+    b.setSlotCaption(4, "山田");
+    b.setSlotCaption(15, "");
+    b.setConnectorVisible(11, false);
+    b.setConnectorY2(13, 3882);
+    b.setLineVisible(board::kChampionLine, false);
+
+    form->board().setTournament(b.tournament());
+
+    // The board's picture holds the names and the boxes as well as the lines.
+    EXPECT_EQ(picture()->grab().toImage(),
+              control<QFrame>(&stepwise, QStringLiteral("Picture1"))->grab().toImage());
+}
+
 TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth)
 {
     auto* show = button("cmdShow");

@@ -1,0 +1,138 @@
+// How fast a change on the board reaches the phones: the players' page server on 127.0.0.1
+// with 200 event streams open from 127.0.0.2 .. 127.0.0.201, one phone per address as in a
+// shop. Each round renames a player on the tournament value, makes the snapshot and publishes
+// it (the window thread's whole share), and measures until the last of the 200 streams has
+// received the new state. Budget: every round within 50 ms. Also: stopping the server with the
+// 200 streams open.
+//
+//   velka-follow-fanout [--phones N] [--rounds N]
+//   velka-follow-fanout --serve     serves a field of 16 on 127.0.0.1 for wrk; prints the port,
+//                                   stops when its input closes
+
+#include "bench/FollowClients.h"
+#include "follow/PageServer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace velka;
+using Steady = std::chrono::steady_clock;
+
+namespace {
+
+Tournament fieldOfSixteen()
+{
+    Tournament t;
+    for (int i = 0; i < board::kSlotCount; ++i)
+        t.names[i] = "参加者" + std::to_string(i + 1) + " さん";
+    t.fieldSize = 16;
+    for (int c = 0; c < board::kConnectorCount; ++c)
+        t.connectors[c] = {true, board::kDesignConnectors[c]};
+    t.lineVisible.fill(true);
+    for (int lost : {1, 2, 5, 7, 8, 11, 13, 14}) // the first round played
+        t.lineVisible[lost] = false;
+    return t;
+}
+
+double ms(Steady::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+int serve()
+{
+    SteadyClock steady;
+    SystemClock system;
+    follow::PageServer server(steady);
+    server.publish(follow::makeSnapshot(fieldOfSixteen(), nullptr, false, system, steady));
+    if (!server.start("127.0.0.1", 0)) {
+        std::fprintf(stderr, "%s\n", server.lastError().c_str());
+        return 1;
+    }
+    std::printf("%u\n", server.port());
+    std::fflush(stdout);
+    char c;
+    while (::read(STDIN_FILENO, &c, 1) > 0) {
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int phones = 200;
+    int rounds = 50;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--serve")
+            return serve();
+        if (arg == "--phones" && i + 1 < argc)
+            phones = std::atoi(argv[++i]);
+        else if (arg == "--rounds" && i + 1 < argc)
+            rounds = std::atoi(argv[++i]);
+    }
+
+    SteadyClock steady;
+    SystemClock system;
+    Tournament tournament = fieldOfSixteen();
+    follow::PageServer server(steady);
+    server.publish(follow::makeSnapshot(tournament, nullptr, false, system, steady));
+    if (!server.start("127.0.0.1", 0)) {
+        std::fprintf(stderr, "%s\n", server.lastError().c_str());
+        return 1;
+    }
+
+    const Steady::time_point opening = Steady::now();
+    bench::EventStreamClients clients(server.port(), phones);
+    if (!clients.waitAll("event: state", std::chrono::seconds(30))) {
+        std::fprintf(stderr, "not every phone got the first state\n");
+        return 1;
+    }
+    std::printf("%d event streams open from %d addresses in %.1f ms; phones counted: %d\n",
+                clients.size(), clients.size(), ms(Steady::now() - opening),
+                server.connectedCount());
+
+    std::vector<double> latencies;
+    std::vector<double> publishing;
+    for (int r = 0; r < rounds; ++r) {
+        const std::string marker = "改名" + std::to_string(r) + "号";
+        const Steady::time_point start = Steady::now();
+        tournament.names[0] = marker;
+        server.publish(follow::makeSnapshot(tournament, nullptr, false, system, steady));
+        const Steady::time_point published = Steady::now();
+        const auto last = clients.waitAll(marker, std::chrono::seconds(10));
+        if (!last) {
+            std::fprintf(stderr, "round %d: not every phone got the change\n", r);
+            return 1;
+        }
+        latencies.push_back(ms(*last - start));
+        publishing.push_back(ms(published - start));
+    }
+    std::sort(latencies.begin(), latencies.end());
+    std::sort(publishing.begin(), publishing.end());
+    const auto at = [](const std::vector<double>& v, double q) {
+        return v[std::min(v.size() - 1,
+                          static_cast<std::size_t>(q * static_cast<double>(v.size())))];
+    };
+    std::printf("A change on the board to the last of %d phones, %d rounds:\n", phones, rounds);
+    std::printf("  median %.2f ms, 90th percentile %.2f ms, worst %.2f ms\n", at(latencies, 0.5),
+                at(latencies, 0.9), latencies.back());
+    std::printf("  of which snapshot and publish on the window thread: median %.3f ms, worst "
+                "%.3f ms\n",
+                at(publishing, 0.5), publishing.back());
+
+    const Steady::time_point stopping = Steady::now();
+    server.stop();
+    std::printf("Stopping the server with %d streams open: %.1f ms\n", phones,
+                ms(Steady::now() - stopping));
+
+    const bool within = latencies.back() <= 50.0;
+    std::printf("Budget: every round within 50 ms: %s\n", within ? "within" : "OVER BUDGET");
+    return within ? 0 : 1;
+}

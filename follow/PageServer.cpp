@@ -1,0 +1,726 @@
+#include "follow/PageServer.h"
+
+#include "follow/PageAssets.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <ifaddrs.h>
+#include <microhttpd.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <tuple>
+#include <unordered_map>
+
+namespace velka::follow {
+
+namespace {
+
+// What the page needs from the laptop and nothing more: its own script, style and data.
+constexpr const char* kContentSecurityPolicy =
+    "default-src 'none'; script-src 'self'; style-src 'self'; connect-src 'self'; "
+    "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+
+// The page's event stream reconnects this soon after losing the laptop, in milliseconds.
+constexpr const char* kRetryMs = "2000";
+
+// libmicrohttpd keeps each connection's request in a pool of this size; our own header limit is
+// checked well inside it, so that a refusal still goes out with the security headers.
+constexpr std::size_t kConnectionMemory = 32 * 1024;
+
+enum class Route { Asset, State, Events };
+
+// The one place that adds the headers every response carries.
+void addSecurityHeaders(MHD_Response* response)
+{
+    MHD_add_response_header(response, "Content-Security-Policy", kContentSecurityPolicy);
+    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    MHD_add_response_header(response, "Referrer-Policy", "no-referrer");
+    MHD_add_response_header(response, "X-Frame-Options", "DENY");
+    MHD_add_response_header(response, "Cross-Origin-Resource-Policy", "same-origin");
+}
+
+MHD_Result queue(MHD_Connection* connection, unsigned status, MHD_Response* response)
+{
+    addSecurityHeaders(response);
+    const MHD_Result result = MHD_queue_response(connection, status, response);
+    MHD_destroy_response(response);
+    return result;
+}
+
+// A refusal. It goes out before the request's body (if any) is read, so the library closes the
+// connection after it.
+MHD_Result refuse(MHD_Connection* connection, unsigned status, const char* text,
+                  const char* allow = nullptr)
+{
+    MHD_Response* response = MHD_create_response_from_buffer(
+        std::strlen(text), const_cast<char*>(text), MHD_RESPMEM_PERSISTENT);
+    MHD_add_response_header(response, "Content-Type", "text/plain; charset=utf-8");
+    MHD_add_response_header(response, "Cache-Control", "no-store");
+    if (allow != nullptr)
+        MHD_add_response_header(response, "Allow", allow);
+    return queue(connection, status, response);
+}
+
+struct HeaderSize {
+    std::size_t bytes = 0;
+};
+
+MHD_Result countHeader(void* cls, MHD_ValueKind, const char* key, const char* value)
+{
+    // "Key: value\r\n"
+    static_cast<HeaderSize*>(cls)->bytes +=
+        std::strlen(key) + 2 + (value != nullptr ? std::strlen(value) : 0) + 2;
+    return MHD_YES;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+std::optional<std::uint32_t> clientAddress(MHD_Connection* connection)
+{
+    const MHD_ConnectionInfo* info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    if (info == nullptr || info->client_addr == nullptr || info->client_addr->sa_family != AF_INET)
+        return std::nullopt;
+    sockaddr_in address;
+    std::memcpy(&address, info->client_addr, sizeof address);
+    return ntohl(address.sin_addr.s_addr);
+}
+
+struct Listener {
+    int fd = -1;
+    int error = 0;
+};
+
+Listener listenOn(std::uint32_t address, std::uint16_t port)
+{
+    Listener listener;
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        listener.error = errno;
+        return listener;
+    }
+    // Lets a restarted server take its port back while old connections linger in TIME_WAIT; a
+    // port another program listens on stays refused.
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(port);
+    where.sin_addr.s_addr = htonl(address);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 ||
+        ::listen(fd, SOMAXCONN) != 0) {
+        listener.error = errno;
+        ::close(fd);
+        return listener;
+    }
+    listener.fd = fd;
+    return listener;
+}
+
+std::string bindError(int error, std::string_view address, std::uint16_t port)
+{
+    const std::string where(address);
+    switch (error) {
+    case EADDRNOTAVAIL:
+        return "このパソコンには今、アドレス " + where +
+               " がありません。ネットワークにつながっているか確かめて、一覧から選び直してください"
+               "。";
+    case EACCES:
+        return "ポート " + std::to_string(port) + " を開く許可がありません。";
+    case EMFILE:
+    case ENFILE:
+    case ENOBUFS:
+    case ENOMEM:
+        return "パソコンの資源が足りず、ページを公開できませんでした。ほかのプログラムを閉じてから"
+               "、もう一度試してください。";
+    default:
+        break;
+    }
+    return "ページを公開できませんでした（システムのエラー番号 " + std::to_string(error) + "）。";
+}
+
+} // namespace
+
+struct PageServer::Impl {
+    // One open event stream; lives as long as libmicrohttpd holds its response.
+    struct Stream {
+        enum class Next { Send, Stop, Gone };
+
+        Stream(Impl& s, std::optional<std::uint32_t> from, int socket)
+            : server(s)
+            , client(from)
+            , fd(socket)
+        {}
+
+        // The phone closed the page (or the connection broke): nothing more to wait for.
+        bool gone() const
+        {
+            if (fd < 0)
+                return false;
+            pollfd p{fd, POLLRDHUP, 0};
+            return ::poll(&p, 1, 0) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
+        }
+
+        Impl& server;
+        std::optional<std::uint32_t> client;
+        int fd;
+        std::uint32_t heartbeatSeen = 0;
+        std::string sentTag;
+        std::string pending;
+        std::size_t offset = 0;
+        bool first = true;
+
+        // Waits for something to send: a new state, or the heartbeat. The server wakes every
+        // stream now and then to look whether its phone is still there.
+        Next next()
+        {
+            pending.clear();
+            offset = 0;
+            for (;;) {
+                const std::uint32_t wake = server.wake.load(std::memory_order_acquire);
+                if (server.stopping.load(std::memory_order_acquire))
+                    return Next::Stop;
+                if (gone())
+                    return Next::Gone;
+                const std::shared_ptr<const PageSnapshot> snapshot = server.snapshot.load();
+                const std::int64_t now = server.monotonic.milliseconds();
+                if (snapshot->etag() != sentTag) {
+                    sentTag = snapshot->etag();
+                    if (first)
+                        pending = std::string("retry: ") + kRetryMs + "\n";
+                    first = false;
+                    pending += "event: state\ndata: " + snapshot->json(now) + "\n\n";
+                    return Next::Send;
+                }
+                const std::uint32_t beat = server.heartbeat.load(std::memory_order_acquire);
+                if (beat != heartbeatSeen) {
+                    heartbeatSeen = beat;
+                    pending = "event: ping\ndata: " + snapshot->clockJson(now) + "\n\n";
+                    return Next::Send;
+                }
+                server.wake.wait(wake, std::memory_order_acquire);
+            }
+        }
+    };
+
+    struct Client {
+        int streams = 0;
+        std::int64_t lastPoll = 0;
+        bool polled = false;
+    };
+
+    Impl(const MonotonicClock& clock, ServerSettings s)
+        : monotonic(clock)
+        , settings(s)
+        , snapshot(std::make_shared<const PageSnapshot>())
+    {
+        for (std::size_t i = 0; i < kPageAssets.size(); ++i) {
+            char tag[24];
+            std::uint64_t hash = 14695981039346656037ull;
+            for (const unsigned char c : kPageAssets[i].body) {
+                hash ^= c;
+                hash *= 1099511628211ull;
+            }
+            std::snprintf(tag, sizeof tag, "\"%016llx\"", static_cast<unsigned long long>(hash));
+            assetTags[i] = tag;
+        }
+    }
+
+    void wakeStreams()
+    {
+        wake.fetch_add(1, std::memory_order_acq_rel);
+        wake.notify_all();
+    }
+
+    // The heartbeat, and between beats the look whether phones have gone.
+    void beat()
+    {
+        using std::chrono::steady_clock;
+        std::unique_lock lock(beatMutex);
+        steady_clock::time_point nextBeat = steady_clock::now() + settings.heartbeat;
+        while (!beatStop) {
+            const steady_clock::time_point until =
+                std::min(nextBeat, steady_clock::now() + settings.goneCheck);
+            if (beatChanged.wait_until(lock, until, [this] { return beatStop; }))
+                break;
+            const steady_clock::time_point now = steady_clock::now();
+            if (now >= nextBeat) {
+                heartbeat.fetch_add(1, std::memory_order_acq_rel);
+                nextBeat += settings.heartbeat;
+                if (nextBeat <= now)
+                    nextBeat = now + settings.heartbeat;
+            }
+            wakeStreams();
+        }
+    }
+
+    void streamOpened(std::optional<std::uint32_t> client)
+    {
+        openStreams.fetch_add(1);
+        if (!client)
+            return;
+        const std::lock_guard lock(clientsMutex);
+        ++clients[*client].streams;
+    }
+
+    void streamClosed(std::optional<std::uint32_t> client)
+    {
+        openStreams.fetch_sub(1);
+        if (!client)
+            return;
+        const std::lock_guard lock(clientsMutex);
+        const auto found = clients.find(*client);
+        if (found != clients.end() && --found->second.streams <= 0 && !found->second.polled)
+            clients.erase(found);
+    }
+
+    void polled(std::optional<std::uint32_t> client)
+    {
+        if (!client)
+            return;
+        const std::int64_t now = monotonic.milliseconds();
+        const std::lock_guard lock(clientsMutex);
+        // Keeps the table small against a scan from many addresses.
+        if (clients.size() > 4 * settings.maxConnections)
+            forgetGone(now);
+        Client& c = clients[*client];
+        c.polled = true;
+        c.lastPoll = now;
+    }
+
+    // Under clientsMutex.
+    void forgetGone(std::int64_t now)
+    {
+        for (auto i = clients.begin(); i != clients.end();) {
+            Client& c = i->second;
+            if (c.polled && now - c.lastPoll >= settings.pollingClientLifetime.count())
+                c.polled = false;
+            if (c.streams <= 0 && !c.polled)
+                i = clients.erase(i);
+            else
+                ++i;
+        }
+    }
+
+    static ssize_t readStream(void* cls, std::uint64_t, char* buffer, std::size_t max)
+    {
+        Stream& stream = *static_cast<Stream*>(cls);
+        if (stream.offset == stream.pending.size()) {
+            switch (stream.next()) {
+            case Stream::Next::Stop:
+                return MHD_CONTENT_READER_END_OF_STREAM;
+            case Stream::Next::Gone:
+                return MHD_CONTENT_READER_END_WITH_ERROR;
+            case Stream::Next::Send:
+                break;
+            }
+        }
+        const std::size_t n = std::min(max, stream.pending.size() - stream.offset);
+        std::memcpy(buffer, stream.pending.data() + stream.offset, n);
+        stream.offset += n;
+        return static_cast<ssize_t>(n);
+    }
+
+    static void freeStream(void* cls)
+    {
+        Stream* stream = static_cast<Stream*>(cls);
+        stream->server.streamClosed(stream->client);
+        delete stream;
+    }
+
+    // What the first call found a request to ask for, once it passed every check.
+    struct Accepted {
+        Route route;
+        std::size_t asset;
+        bool head;
+    };
+
+    static const Accepted* accepted(Route route, std::size_t asset, bool head)
+    {
+        static const auto table = [] {
+            std::array<Accepted, 2 * (std::tuple_size_v<decltype(kPageAssets)> + 2)> all{};
+            std::size_t i = 0;
+            for (const bool h : {false, true}) {
+                for (std::size_t a = 0; a < kPageAssets.size(); ++a)
+                    all[i++] = {Route::Asset, a, h};
+                all[i++] = {Route::State, 0, h};
+                all[i++] = {Route::Events, 0, h};
+            }
+            return all;
+        }();
+        for (const Accepted& a : table) {
+            if (a.route == route && a.asset == asset && a.head == head)
+                return &a;
+        }
+        return nullptr;
+    }
+
+    // libmicrohttpd calls this once the headers are in, and again once the request is
+    // complete. Every check runs on the first call, before a byte of any body is read: a
+    // refusal goes out at once, and the library then closes the connection. What passes is
+    // answered on the second call, which keeps the connection open for the next request.
+    static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url,
+                                const char* method, const char* version, const char*,
+                                std::size_t* uploadSize, void** requestState)
+    {
+        Impl& server = *static_cast<Impl*>(cls);
+        if (*requestState == nullptr) {
+            const Accepted* ok = nullptr;
+            const MHD_Result result = server.check(connection, url, method, version, ok);
+            if (ok == nullptr)
+                return result;
+            *requestState = const_cast<Accepted*>(ok);
+            return MHD_YES;
+        }
+        if (*uploadSize != 0)
+            return MHD_NO; // a body after all: the connection is dropped
+        const Accepted& ok = *static_cast<const Accepted*>(*requestState);
+        switch (ok.route) {
+        case Route::Asset:
+            return server.serveAsset(connection, ok.asset);
+        case Route::State:
+            return server.serveState(connection);
+        case Route::Events:
+            return server.serveEvents(connection, ok.head);
+        }
+        return MHD_NO;
+    }
+
+    MHD_Result check(MHD_Connection* connection, std::string_view url, std::string_view method,
+                     std::string_view version, const Accepted*& ok)
+    {
+        HeaderSize size{method.size() + 1 + url.size() + 1 + version.size() + 2 + 2};
+        MHD_get_connection_values(connection, MHD_HEADER_KIND, &countHeader, &size);
+        if (size.bytes > settings.maxHeaderBytes)
+            return refuse(connection, 431, "リクエストのヘッダーが大きすぎます。\n");
+
+        const char* host = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Host");
+        if (host == nullptr || !equalsIgnoringCase(host, hostHeader))
+            return refuse(connection, 421, "このアドレスでは公開していません。\n");
+
+        std::optional<Route> route;
+        std::size_t asset = 0;
+        for (; asset < kPageAssets.size(); ++asset) {
+            if (url == kPageAssets[asset].path) {
+                route = Route::Asset;
+                break;
+            }
+        }
+        if (url == "/state")
+            route = Route::State;
+        else if (url == "/events")
+            route = Route::Events;
+        if (!route)
+            return refuse(connection, 404, "ページが見つかりません。\n");
+
+        const bool head = method == "HEAD";
+        if (!head && method != "GET")
+            return refuse(connection, 405, "このページは読むことしかできません。\n", "GET, HEAD");
+
+        const char* length =
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Length");
+        const char* chunked =
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Transfer-Encoding");
+        if (chunked != nullptr || (length != nullptr && std::string_view(length) != "0"))
+            return refuse(connection, 413, "リクエストに本文は付けられません。\n");
+
+        ok = accepted(*route, *route == Route::Asset ? asset : 0, head);
+        return MHD_YES;
+    }
+
+    static bool matches(MHD_Connection* connection, const std::string& tag)
+    {
+        const char* given =
+            MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "If-None-Match");
+        if (given == nullptr)
+            return false;
+        // A list of tags, or "*".
+        const std::string_view list(given);
+        if (list == "*")
+            return true;
+        for (std::size_t at = list.find(tag); at != std::string_view::npos;
+             at = list.find(tag, at + 1)) {
+            const bool startsItem = at == 0 || list[at - 1] == ' ' || list[at - 1] == ',' ||
+                                    (at >= 2 && list.substr(at - 2, 2) == "W/");
+            const std::size_t end = at + tag.size();
+            if (startsItem && (end == list.size() || list[end] == ',' || list[end] == ' '))
+                return true;
+        }
+        return false;
+    }
+
+    MHD_Result notModified(MHD_Connection* connection, const std::string& tag)
+    {
+        MHD_Response* response =
+            MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+        MHD_add_response_header(response, "ETag", tag.c_str());
+        MHD_add_response_header(response, "Cache-Control", "no-cache");
+        return queue(connection, 304, response);
+    }
+
+    MHD_Result serveAsset(MHD_Connection* connection, std::size_t index)
+    {
+        const PageAsset& asset = kPageAssets[index];
+        if (matches(connection, assetTags[index]))
+            return notModified(connection, assetTags[index]);
+        MHD_Response* response = MHD_create_response_from_buffer(
+            asset.body.size(), const_cast<char*>(asset.body.data()), MHD_RESPMEM_PERSISTENT);
+        MHD_add_response_header(response, "Content-Type", std::string(asset.contentType).c_str());
+        MHD_add_response_header(response, "Cache-Control", "no-cache");
+        MHD_add_response_header(response, "ETag", assetTags[index].c_str());
+        return queue(connection, 200, response);
+    }
+
+    MHD_Result serveState(MHD_Connection* connection)
+    {
+        polled(clientAddress(connection));
+        const std::shared_ptr<const PageSnapshot> current = snapshot.load();
+        if (matches(connection, current->etag()))
+            return notModified(connection, current->etag());
+        std::string body = current->json(monotonic.milliseconds());
+        MHD_Response* response =
+            MHD_create_response_from_buffer(body.size(), body.data(), MHD_RESPMEM_MUST_COPY);
+        MHD_add_response_header(response, "Content-Type", "application/json; charset=utf-8");
+        MHD_add_response_header(response, "Cache-Control", "no-cache");
+        MHD_add_response_header(response, "ETag", current->etag().c_str());
+        return queue(connection, 200, response);
+    }
+
+    MHD_Result serveEvents(MHD_Connection* connection, bool head)
+    {
+        MHD_Response* response = nullptr;
+        if (head) {
+            response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
+        } else {
+            const MHD_ConnectionInfo* socket =
+                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+            auto* stream = new Stream(*this, clientAddress(connection),
+                                      socket != nullptr ? socket->connect_fd : -1);
+            stream->heartbeatSeen = heartbeat.load(std::memory_order_acquire);
+            response = MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 8 * 1024, &readStream,
+                                                         stream, &freeStream);
+            if (response == nullptr) {
+                delete stream;
+                return MHD_NO;
+            }
+            streamOpened(stream->client);
+            // An event stream stays open however quiet the page is.
+            MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT, 0u);
+        }
+        MHD_add_response_header(response, "Content-Type", "text/event-stream; charset=utf-8");
+        MHD_add_response_header(response, "Cache-Control", "no-store");
+        return queue(connection, 200, response);
+    }
+
+    const MonotonicClock& monotonic;
+    const ServerSettings settings;
+    std::array<std::string, std::tuple_size_v<decltype(kPageAssets)>> assetTags;
+
+    std::atomic<std::shared_ptr<const PageSnapshot>> snapshot;
+    std::atomic<std::uint32_t> wake{0};
+    std::atomic<std::uint32_t> heartbeat{0};
+    std::atomic<bool> stopping{false};
+    std::atomic<int> openStreams{0};
+
+    std::mutex clientsMutex;
+    std::unordered_map<std::uint32_t, Client> clients;
+
+    std::mutex beatMutex;
+    std::condition_variable beatChanged;
+    bool beatStop = false;
+    std::thread beatThread;
+
+    MHD_Daemon* daemon = nullptr;
+    std::string address;
+    std::uint16_t port = 0;
+    std::string hostHeader;
+    std::string lastError;
+};
+
+PageServer::PageServer(const MonotonicClock& monotonic, ServerSettings settings)
+    : impl_(std::make_unique<Impl>(monotonic, settings))
+{}
+
+PageServer::~PageServer()
+{
+    stop();
+}
+
+bool PageServer::start(std::string_view address, std::uint16_t firstPort)
+{
+    stop();
+    Impl& s = *impl_;
+    s.lastError.clear();
+    const std::optional<std::uint32_t> ip = parseIPv4(address);
+    if (!ip) {
+        s.lastError = "「" + std::string(address) + "」は IPv4 アドレスとして読めません。";
+        return false;
+    }
+
+    Listener listener;
+    const int tries = firstPort == 0 ? 1 : std::max(1, s.settings.extraPorts + 1);
+    int lastPort = firstPort;
+    for (int i = 0; i < tries && firstPort + i <= 65535; ++i) {
+        lastPort = firstPort + i;
+        listener = listenOn(*ip, static_cast<std::uint16_t>(lastPort));
+        if (listener.fd >= 0 || listener.error != EADDRINUSE)
+            break;
+    }
+    if (listener.fd < 0) {
+        if (listener.error == EADDRINUSE) {
+            s.lastError = "ポート " + std::to_string(firstPort) + "～" + std::to_string(lastPort) +
+                          " はすべてほかのプログラムが使っています。そのプログラムを終了してから、"
+                          "もう一度公開してください。";
+        } else {
+            s.lastError = bindError(listener.error, address, static_cast<std::uint16_t>(lastPort));
+        }
+        return false;
+    }
+    sockaddr_in bound{};
+    socklen_t length = sizeof bound;
+    ::getsockname(listener.fd, reinterpret_cast<sockaddr*>(&bound), &length);
+
+    s.address = std::string(address);
+    s.port = ntohs(bound.sin_port);
+    s.hostHeader = s.address + ":" + std::to_string(s.port);
+    s.stopping = false;
+    s.daemon = MHD_start_daemon(
+        MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_POLL, 0, nullptr,
+        nullptr, &Impl::onRequest, &s, MHD_OPTION_LISTEN_SOCKET, listener.fd,
+        MHD_OPTION_CONNECTION_LIMIT, s.settings.maxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+        s.settings.connectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT,
+        s.settings.idleTimeoutSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
+        MHD_OPTION_END);
+    if (s.daemon == nullptr) {
+        // The library may or may not have closed the socket it was given.
+        if (::fcntl(listener.fd, F_GETFD) != -1)
+            ::close(listener.fd);
+        s.lastError = "ページを公開するサーバーを起動できませんでした。";
+        s.port = 0;
+        return false;
+    }
+    s.beatStop = false;
+    s.beatThread = std::thread([&s] { s.beat(); });
+    return true;
+}
+
+void PageServer::stop()
+{
+    Impl& s = *impl_;
+    if (s.daemon == nullptr)
+        return;
+    s.stopping = true;
+    s.wakeStreams();
+    {
+        const std::lock_guard lock(s.beatMutex);
+        s.beatStop = true;
+    }
+    s.beatChanged.notify_all();
+    s.beatThread.join();
+    MHD_stop_daemon(s.daemon);
+    s.daemon = nullptr;
+    s.port = 0;
+    s.hostHeader.clear();
+    const std::lock_guard lock(s.clientsMutex);
+    s.clients.clear();
+}
+
+bool PageServer::running() const
+{
+    return impl_->daemon != nullptr;
+}
+
+std::string PageServer::address() const
+{
+    return running() ? impl_->address : std::string();
+}
+
+std::uint16_t PageServer::port() const
+{
+    return impl_->port;
+}
+
+std::string PageServer::url() const
+{
+    if (!running())
+        return {};
+    return "http://" + impl_->hostHeader + "/";
+}
+
+const std::string& PageServer::lastError() const
+{
+    return impl_->lastError;
+}
+
+void PageServer::publish(std::shared_ptr<const PageSnapshot> snapshot)
+{
+    if (!snapshot)
+        snapshot = std::make_shared<const PageSnapshot>();
+    const std::string tag = snapshot->etag();
+    const std::shared_ptr<const PageSnapshot> previous =
+        impl_->snapshot.exchange(std::move(snapshot));
+    if (previous->etag() != tag)
+        impl_->wakeStreams();
+}
+
+std::shared_ptr<const PageSnapshot> PageServer::current() const
+{
+    return impl_->snapshot.load();
+}
+
+int PageServer::connectedCount() const
+{
+    Impl& s = *impl_;
+    const std::lock_guard lock(s.clientsMutex);
+    s.forgetGone(s.monotonic.milliseconds());
+    return static_cast<int>(s.clients.size());
+}
+
+int PageServer::openStreams() const
+{
+    return impl_->openStreams.load();
+}
+
+std::vector<NetworkAddress> connectedIPv4Addresses()
+{
+    std::vector<NetworkAddress> found;
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) == 0) {
+        for (const ifaddrs* i = list; i != nullptr; i = i->ifa_next) {
+            if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET)
+                continue;
+            if ((i->ifa_flags & IFF_UP) == 0 || (i->ifa_flags & IFF_RUNNING) == 0)
+                continue;
+            sockaddr_in address;
+            std::memcpy(&address, i->ifa_addr, sizeof address);
+            char text[INET_ADDRSTRLEN] = {};
+            if (::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text) == nullptr)
+                continue;
+            found.push_back({text, i->ifa_name != nullptr ? i->ifa_name : "", {}});
+        }
+        ::freeifaddrs(list);
+    }
+    return orderAddresses(std::move(found));
+}
+
+} // namespace velka::follow

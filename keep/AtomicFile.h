@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velka {
+
+// Writes bytes to file so that, whatever happens during the write (the process killed, the
+// power gone), file afterwards holds either what it held before, whole, or the new bytes, whole.
+// The bytes go to a temporary file beside it (named "<name>.<process>-<n>.tmp"), which is
+// flushed to the disk and then renamed over file; on POSIX systems the folder is flushed as
+// well, on Windows the rename is made with MOVEFILE_WRITE_THROUGH. Nothing when written;
+// otherwise what went wrong, as the system says it, and the temporary file is gone. A process
+// killed mid-write can leave its temporary file behind, never a damaged file.
+std::optional<std::string> writeFileAtomically(const std::filesystem::path& file,
+                                               std::string_view bytes);
+
+// Copies from to to, replacing to, in the same way: to is either what it was or a whole copy.
+// from is only read. Nothing when copied; otherwise what went wrong.
+std::optional<std::string> copyFileAtomically(const std::filesystem::path& from,
+                                              const std::filesystem::path& to);
+
+// At most limit bytes of a file, and whether there was more.
+struct FileBytes {
+    std::string bytes;
+    bool overLimit = false;
+    std::optional<std::string> error; // set when the file could not be read at all
+};
+FileBytes readFileBytes(const std::filesystem::path& file, std::size_t limit);
+
+} // namespace velka

@@ -1,0 +1,683 @@
+#include "keep/TournamentFile.h"
+
+#include "about/ProgramVersion.h"
+#include "board/BracketBoard.h"
+#include "draw/BracketShape.h"
+#include "keep/AtomicFile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <set>
+#include <vector>
+
+namespace velka {
+
+namespace {
+
+using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
+
+// The board's picture box, in twips: every connector end lies inside it.
+constexpr int kBoardWidth = 5370;
+constexpr int kBoardHeight = 5160;
+// A tournament file nests four deep; anything much deeper is not one, and is not walked.
+constexpr std::size_t kDeepestNesting = 16;
+
+// Thrown inside the reader only, and caught there.
+struct Refused {
+    FileRefusal refusal;
+};
+
+[[noreturn]] void refuse(FileFault fault, std::string detail)
+{
+    throw Refused{{fault, std::move(detail)}};
+}
+
+// A field's name in a reason. A name taken from the file is cut short, so that a file cannot
+// fill the organiser's message box.
+std::string named(std::string_view field)
+{
+    constexpr std::size_t kLongest = 40;
+    std::string shown(field.substr(0, kLongest));
+    if (field.size() > kLongest) {
+        // Back to the start of the last character, which may have been cut.
+        while (!shown.empty() && (static_cast<unsigned char>(shown.back()) & 0xC0) == 0x80)
+            shown.pop_back();
+        if (!shown.empty() && static_cast<unsigned char>(shown.back()) >= 0xC0)
+            shown.pop_back();
+        shown += "…";
+    }
+    return "「" + shown + "」";
+}
+
+// The position of the first byte that is not part of valid UTF-8 (no overlong forms, no
+// surrogates, nothing beyond U+10FFFF), or nothing.
+std::optional<std::size_t> firstInvalidUtf8(std::string_view text)
+{
+    std::size_t i = 0;
+    const auto byte = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    while (i < text.size()) {
+        const unsigned char lead = byte(i);
+        int length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return i;
+        }
+        if (i + length > text.size())
+            return i;
+        if (byte(i + 1) < low || byte(i + 1) > high)
+            return i;
+        for (int k = 2; k < length; ++k) {
+            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+                return i;
+        }
+        i += length;
+    }
+    return std::nullopt;
+}
+
+// Parses JSON, refusing a key that stands twice in one object and nesting deeper than any
+// tournament file.
+Json parseStrictly(std::string_view text)
+{
+    std::vector<std::set<std::string>> keysOfOpenObjects;
+    std::vector<bool> openIsObject;
+    const Json::parser_callback_t watch = [&](int, Json::parse_event_t event, Json& parsed) {
+        switch (event) {
+        case Json::parse_event_t::object_start:
+        case Json::parse_event_t::array_start:
+            if (openIsObject.size() >= kDeepestNesting)
+                refuse(FileFault::NotATournament, "");
+            openIsObject.push_back(event == Json::parse_event_t::object_start);
+            if (openIsObject.back())
+                keysOfOpenObjects.emplace_back();
+            break;
+        case Json::parse_event_t::object_end:
+        case Json::parse_event_t::array_end:
+            if (openIsObject.back())
+                keysOfOpenObjects.pop_back();
+            openIsObject.pop_back();
+            break;
+        case Json::parse_event_t::key:
+            if (!keysOfOpenObjects.back().insert(parsed.get<std::string>()).second)
+                refuse(FileFault::Damaged,
+                       "項目" + named(parsed.get<std::string>()) + "が二度あります");
+            break;
+        case Json::parse_event_t::value:
+            break;
+        }
+        return true;
+    };
+    try {
+        return Json::parse(text.begin(), text.end(), watch);
+    } catch (const Json::parse_error& error) {
+        refuse(FileFault::NotJson, std::to_string(error.byte) + " バイト目");
+    }
+}
+
+// Reading fields: each names its place ("tournament.names[3]") when it refuses.
+const Json& member(const Json& object, const std::string& key, const std::string& place)
+{
+    const auto found = object.find(key);
+    if (found == object.end())
+        refuse(FileFault::Damaged, "項目" + named(place) + "がありません");
+    return *found;
+}
+
+void onlyKeys(const Json& object, std::initializer_list<const char*> keys, const std::string& where)
+{
+    for (const auto& item : object.items()) {
+        const std::string& key = item.key();
+        if (std::none_of(keys.begin(), keys.end(), [&key](const char* k) { return key == k; }))
+            refuse(FileFault::Damaged,
+                   "知らない項目" + named(where.empty() ? key : where + "." + key) + "があります");
+    }
+}
+
+const Json& objectAt(const Json& value, const std::string& place)
+{
+    if (!value.is_object())
+        refuse(FileFault::Damaged, named(place) + "がオブジェクトではありません");
+    return value;
+}
+
+const Json& arrayAt(const Json& value, std::size_t count, const std::string& place)
+{
+    if (!value.is_array())
+        refuse(FileFault::Damaged, named(place) + "が配列ではありません");
+    if (value.size() != count)
+        refuse(FileFault::Damaged, named(place) + "の要素が" + std::to_string(count) +
+                                       "個ではなく" + std::to_string(value.size()) + "個です");
+    return value;
+}
+
+bool boolAt(const Json& value, const std::string& place)
+{
+    if (!value.is_boolean())
+        refuse(FileFault::Damaged, named(place) + "が true/false ではありません");
+    return value.get<bool>();
+}
+
+std::string stringAt(const Json& value, const std::string& place)
+{
+    if (!value.is_string())
+        refuse(FileFault::Damaged, named(place) + "が文字列ではありません");
+    return value.get<std::string>();
+}
+
+// A whole number from lowest to highest; 1.0 or 1e3 are not whole numbers here.
+int intAt(const Json& value, int lowest, int highest, const std::string& place)
+{
+    if (!value.is_number_integer())
+        refuse(FileFault::Damaged, named(place) + "が整数ではありません");
+    std::int64_t number = 0;
+    bool fits = true;
+    if (value.is_number_unsigned()) {
+        const auto n = value.get<std::uint64_t>();
+        fits = n <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+        number = fits ? static_cast<std::int64_t>(n) : 0;
+    } else {
+        number = value.get<std::int64_t>();
+    }
+    if (!fits || number < lowest || number > highest)
+        refuse(FileFault::Damaged, named(place) + "の値がありえない大きさです");
+    return static_cast<int>(number);
+}
+
+// Three whole numbers joined by dots, as "0.11.5".
+bool isVersionText(std::string_view text)
+{
+    int parts = 1;
+    int digits = 0;
+    for (const char c : text) {
+        if (c == '.' && digits > 0 && parts < 3) {
+            ++parts;
+            digits = 0;
+        } else if (c >= '0' && c <= '9' && digits < 9) {
+            ++digits;
+        } else {
+            return false;
+        }
+    }
+    return parts == 3 && digits > 0;
+}
+
+template <std::size_t N>
+void readBools(const Json& tournament, const char* key, std::array<bool, N>& into)
+{
+    const std::string place = std::string("tournament.") + key;
+    const Json& values = arrayAt(member(tournament, key, place), N, place);
+    for (std::size_t i = 0; i < N; ++i)
+        into[i] = boolAt(values[i], place + "[" + std::to_string(i) + "]");
+}
+
+Tournament readTournamentObject(const Json& value)
+{
+    const Json& object = objectAt(value, "tournament");
+    onlyKeys(
+        object,
+        {"names", "boxVisible", "boxChecked", "lineVisible", "connectors", "fieldSize", "seedName"},
+        "tournament");
+    Tournament t;
+    const Json& names =
+        arrayAt(member(object, "names", "tournament.names"), board::kSlotCount, "tournament.names");
+    for (int i = 0; i < board::kSlotCount; ++i)
+        t.names[i] = stringAt(names[i], "tournament.names[" + std::to_string(i) + "]");
+    readBools(object, "boxVisible", t.boxVisible);
+    readBools(object, "boxChecked", t.boxChecked);
+    readBools(object, "lineVisible", t.lineVisible);
+
+    const Json& connectors = arrayAt(member(object, "connectors", "tournament.connectors"),
+                                     board::kConnectorCount, "tournament.connectors");
+    constexpr int kCoordinate = std::numeric_limits<std::int16_t>::max();
+    for (int c = 0; c < board::kConnectorCount; ++c) {
+        const std::string place = "tournament.connectors[" + std::to_string(c) + "]";
+        const Json& connector = objectAt(connectors[c], place);
+        onlyKeys(connector, {"visible", "x1", "y1", "x2", "y2"}, place);
+        Tournament::Connector& into = t.connectors[c];
+        into.visible = boolAt(member(connector, "visible", place + ".visible"), place + ".visible");
+        const auto coordinate = [&](const char* key) {
+            const std::string at = place + "." + key;
+            return intAt(member(connector, key, at), -kCoordinate, kCoordinate, at);
+        };
+        into.ends = {coordinate("x1"), coordinate("y1"), coordinate("x2"), coordinate("y2")};
+    }
+
+    t.fieldSize = intAt(member(object, "fieldSize", "tournament.fieldSize"), 0, board::kSlotCount,
+                        "tournament.fieldSize");
+    const Json& seed = member(object, "seedName", "tournament.seedName");
+    if (!seed.is_null())
+        t.seedName = stringAt(seed, "tournament.seedName");
+    return t;
+}
+
+SavedTournament readDocument(std::string_view text)
+{
+    if (text.size() > kTournamentFileLimit)
+        refuse(FileFault::TooLarge, "");
+    if (text.empty())
+        refuse(FileFault::NotJson, "空のファイルです");
+    if (const auto at = firstInvalidUtf8(text))
+        refuse(FileFault::NotUtf8, std::to_string(*at + 1) + " バイト目");
+    const Json document = parseStrictly(text);
+
+    // Format and version first: a later version may hold fields that this one does not know.
+    if (!document.is_object())
+        refuse(FileFault::NotATournament, "");
+    const auto format = document.find("format");
+    if (format == document.end() || !format->is_string() ||
+        format->get<std::string>() != kTournamentFormatName)
+        refuse(FileFault::NotATournament, "");
+    const int version =
+        intAt(member(document, "version", "version"), std::numeric_limits<int>::min(),
+              std::numeric_limits<int>::max(), "version");
+    if (version > kTournamentFormatVersion)
+        refuse(FileFault::LaterVersion, std::to_string(version));
+    if (version < 1)
+        refuse(FileFault::Damaged, named("version") + "の値がありえない大きさです");
+
+    onlyKeys(document, {"format", "version", "program", "saved", "tournament"}, "");
+    SavedTournament saved;
+    saved.programVersion = stringAt(member(document, "program", "program"), "program");
+    if (!isVersionText(saved.programVersion))
+        refuse(FileFault::Damaged, named("program") + "がバージョン番号ではありません");
+    const auto savedAt = readUtcTimestamp(stringAt(member(document, "saved", "saved"), "saved"));
+    if (!savedAt)
+        refuse(FileFault::Damaged, named("saved") + "が日時ではありません");
+    saved.savedAt = *savedAt;
+    saved.tournament = readTournamentObject(member(document, "tournament", "tournament"));
+    if (auto unreachable = couldHaveMade(saved.tournament))
+        throw Refused{std::move(*unreachable)};
+    return saved;
+}
+
+// The connectors as a draw of n players leaves them, n = 2..16, and at index 0 as the load
+// step leaves them, before any draw. Index 1 stands for no board.
+using ConnectorShape = std::array<Tournament::Connector, board::kConnectorCount>;
+const std::array<std::optional<ConnectorShape>, board::kSlotCount + 1>& drawnConnectors()
+{
+    static const auto shapes = [] {
+        std::array<std::optional<ConnectorShape>, board::kSlotCount + 1> all;
+        for (int n = 0; n <= board::kSlotCount; ++n) {
+            if (n == 1)
+                continue;
+            BracketBoard b;
+            b.Load();
+            if (n > 0)
+                ShapeBracket(b, n);
+            all[n] = b.tournament().connectors;
+        }
+        return all;
+    }();
+    return shapes;
+}
+
+std::string slotPlace(int slot)
+{
+    return "names[" + std::to_string(slot) + "]";
+}
+
+std::optional<FileRefusal> unreachable(std::string detail)
+{
+    return FileRefusal{FileFault::Impossible, std::move(detail)};
+}
+
+OrderedJson documentFor(const Tournament& t, std::int64_t savedAt)
+{
+    OrderedJson connectors = OrderedJson::array();
+    for (const Tournament::Connector& c : t.connectors)
+        connectors.push_back({{"visible", c.visible},
+                              {"x1", c.ends.x1},
+                              {"y1", c.ends.y1},
+                              {"x2", c.ends.x2},
+                              {"y2", c.ends.y2}});
+    OrderedJson tournament;
+    tournament["names"] = t.names;
+    tournament["boxVisible"] = t.boxVisible;
+    tournament["boxChecked"] = t.boxChecked;
+    tournament["lineVisible"] = t.lineVisible;
+    tournament["connectors"] = std::move(connectors);
+    tournament["fieldSize"] = t.fieldSize;
+    tournament["seedName"] = t.seedName ? OrderedJson(*t.seedName) : OrderedJson(nullptr);
+
+    OrderedJson document;
+    document["format"] = kTournamentFormatName;
+    document["version"] = kTournamentFormatVersion;
+    document["program"] = std::to_string(kProgramVersion.major) + "." +
+                          std::to_string(kProgramVersion.minor) + "." +
+                          std::to_string(kProgramVersion.revision);
+    document["saved"] = utcTimestamp(savedAt);
+    document["tournament"] = std::move(tournament);
+    return document;
+}
+
+// The document as people read it: an object with one member a line, an array of objects with one
+// element a line, each element and anything else on one line.
+void layOut(const OrderedJson& value, int depth, std::string& out)
+{
+    const auto compact = [](const OrderedJson& v) {
+        return v.dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
+    };
+    const std::string inner(2 * (depth + 1), ' ');
+    const bool objects = value.is_array() && !value.empty() && value.front().is_object();
+    if (!value.is_object() && !objects) {
+        out += compact(value);
+        return;
+    }
+    out += value.is_object() ? "{\n" : "[\n";
+    bool first = true;
+    for (const auto& [key, member] : value.items()) {
+        out += (first ? "" : ",\n") + inner;
+        if (value.is_object()) {
+            out += compact(key) + ": ";
+            layOut(member, depth + 1, out);
+        } else {
+            out += compact(member);
+        }
+        first = false;
+    }
+    out += "\n" + std::string(2 * depth, ' ') + (value.is_object() ? "}" : "]");
+}
+
+// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian calendar).
+std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yearOfEra = static_cast<unsigned>(y - era * 400);
+    const unsigned dayOfYear = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
+}
+
+struct CivilDate {
+    std::int64_t year;
+    unsigned month;
+    unsigned day;
+};
+
+CivilDate civilFromDays(std::int64_t z)
+{
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto dayOfEra = static_cast<unsigned>(z - era * 146097);
+    const unsigned yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned mp = (5 * dayOfYear + 2) / 153;
+    const unsigned d = dayOfYear - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    return {static_cast<std::int64_t>(yearOfEra) + era * 400 + (m <= 2), m, d};
+}
+
+// The instants a timestamp can name: 1970-01-01T00:00:00Z to 9999-12-31T23:59:59Z.
+constexpr std::int64_t kLatestInstant = 253402300799;
+
+} // namespace
+
+std::string FileRefusal::reason() const
+{
+    const std::string inBrackets = detail.empty() ? "" : "（" + detail + "）";
+    switch (fault) {
+    case FileFault::CannotRead:
+        return "ファイルを読めません" + inBrackets + "。";
+    case FileFault::CannotWrite:
+        return "ファイルに書き込めません" + inBrackets + "。";
+    case FileFault::TooLarge:
+        return "ファイルが大きすぎます（大会ファイルは 1 MiB までです）。";
+    case FileFault::NotUtf8:
+        return "文字コードが UTF-8 ではありません" + inBrackets + "。";
+    case FileFault::NotJson:
+        return "大会ファイルではありません（JSON として読めません" +
+               (detail.empty() ? "" : "、" + detail) + "）。";
+    case FileFault::NotATournament:
+        return "Velka Tablewright の大会ファイルではありません。";
+    case FileFault::LaterVersion:
+        return "新しいバージョンの Velka Tablewright で保存された大会ファイルです（形式 " + detail +
+               "）。このバージョンでは開けません。";
+    case FileFault::Damaged:
+        return "大会ファイルが壊れています" + inBrackets + "。";
+    case FileFault::OffBoard:
+        return "接続線の端がトーナメント表の外にあります" + inBrackets + "。";
+    case FileFault::Impossible:
+        return "このプログラムでは作れない大会の状態です" + inBrackets + "。";
+    }
+    return "大会ファイルを読めません。";
+}
+
+std::optional<FileRefusal> couldHaveMade(const Tournament& t)
+{
+    for (int c = 0; c < board::kConnectorCount; ++c) {
+        const BoardLine& e = t.connectors[c].ends;
+        for (const auto& [x, y] : {std::pair{e.x1, e.y1}, std::pair{e.x2, e.y2}}) {
+            if (x < 0 || x > kBoardWidth || y < 0 || y > kBoardHeight)
+                return FileRefusal{FileFault::OffBoard, "connectors[" + std::to_string(c) + "]"};
+        }
+    }
+    const int n = t.fieldSize;
+    if (n != 0 && (n < 2 || n > board::kSlotCount))
+        return unreachable("参加人数 fieldSize " + std::to_string(n) + " は 0 か 2～16 のはずです");
+    // The program shows and hides the 30 winner boxes together.
+    for (int k = 1; k < board::kBoxCount; ++k) {
+        if (t.boxVisible[k] != t.boxVisible[0])
+            return unreachable("勝ち上がりの欄 boxVisible の表示がそろっていません");
+    }
+    // The box rule: line k shows exactly when box k is checked.
+    for (int k = 0; k < board::kBoxCount; ++k) {
+        if (t.lineVisible[k] != t.boxChecked[k])
+            return unreachable("線 lineVisible[" + std::to_string(k) +
+                               "] の表示がチェック boxChecked[" + std::to_string(k) +
+                               "] と合いません");
+    }
+    // The champion line: shown by every reset, and by a draw only when it needs four rounds.
+    if (t.lineVisible[board::kChampionLine] != (n == 0 || roundsFor(n) == 4))
+        return unreachable("優勝線 lineVisible[30] が参加人数と合いません");
+
+    const auto& shapes = drawnConnectors();
+    if (n == 0) {
+        for (int i = 0; i < board::kSlotCount; ++i) {
+            if (t.names[i] != designCaption(i))
+                return unreachable("抽選前の名前欄 " + slotPlace(i) + " が「" + designCaption(i) +
+                                   "」ではありません");
+        }
+        if (t.seedName)
+            return unreachable("抽選前なのにシード seedName があります");
+        // A reset puts every connector back in place and keeps which of them the last draw
+        // showed.
+        for (int c = 0; c < board::kConnectorCount; ++c) {
+            if (t.connectors[c].ends != (*shapes[0])[c].ends)
+                return unreachable("抽選前の接続線 connectors[" + std::to_string(c) +
+                                   "] の位置が違います");
+        }
+        const bool someDraw = std::any_of(shapes.begin(), shapes.end(), [&t](const auto& shape) {
+            return shape &&
+                   std::equal(shape->begin(), shape->end(), t.connectors.begin(),
+                              [](const auto& a, const auto& b) { return a.visible == b.visible; });
+        });
+        if (!someDraw)
+            return unreachable("接続線の表示 connectors がどの抽選の形とも合いません");
+        return std::nullopt;
+    }
+
+    for (int i = 0; i < board::kSlotCount; ++i) {
+        if (i < n && t.names[i].empty())
+            return unreachable("名前欄 " + slotPlace(i) + " が空です");
+        if (i >= n && !t.names[i].empty())
+            return unreachable("参加人数より後の名前欄 " + slotPlace(i) + " が空ではありません");
+    }
+    for (int c = 0; c < board::kConnectorCount; ++c) {
+        if (t.connectors[c] != (*shapes[n])[c])
+            return unreachable("接続線 connectors[" + std::to_string(c) + "] が参加人数 " +
+                               std::to_string(n) + " の形と合いません");
+    }
+    if (t.seedName) {
+        if (n % 2 == 0)
+            return unreachable("シード seedName は参加人数が奇数のときだけです");
+        if (t.seedName->empty())
+            return unreachable("シード seedName が空です");
+        if (*t.seedName != t.names[n - 1])
+            return unreachable("シード seedName が最後の名前欄 " + slotPlace(n - 1) +
+                               " と合いません");
+    }
+    return std::nullopt;
+}
+
+TournamentReading readTournamentText(std::string_view text)
+{
+    try {
+        return {readDocument(text), std::nullopt};
+    } catch (const Refused& refused) {
+        return {std::nullopt, refused.refusal};
+    } catch (const std::exception& error) {
+        // The checks above leave the library nothing to throw; should it all the same, the
+        // file is refused rather than the program ended.
+        return {std::nullopt, FileRefusal{FileFault::Damaged, error.what()}};
+    }
+}
+
+TournamentReading readTournamentFile(const std::filesystem::path& file)
+{
+    try {
+        const FileBytes read = readFileBytes(file, kTournamentFileLimit);
+        if (read.error)
+            return {std::nullopt, FileRefusal{FileFault::CannotRead, *read.error}};
+        if (read.overLimit)
+            return {std::nullopt, FileRefusal{FileFault::TooLarge, ""}};
+        return readTournamentText(read.bytes);
+    } catch (const std::exception& error) {
+        return {std::nullopt, FileRefusal{FileFault::CannotRead, error.what()}};
+    }
+}
+
+namespace {
+
+std::optional<FileRefusal> open(BracketBoard& board, const TournamentReading& reading)
+{
+    if (reading.refusal)
+        return reading.refusal;
+    board.setTournament(reading.saved->tournament);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<FileRefusal> openTournamentText(BracketBoard& board, std::string_view text)
+{
+    return open(board, readTournamentText(text));
+}
+
+std::optional<FileRefusal> openTournamentFile(BracketBoard& board,
+                                              const std::filesystem::path& file)
+{
+    return open(board, readTournamentFile(file));
+}
+
+TournamentText tournamentFileText(const Tournament& tournament, std::int64_t savedAt)
+{
+    const auto utf8 = [](const std::string& s) { return !firstInvalidUtf8(s).has_value(); };
+    for (int i = 0; i < board::kSlotCount; ++i) {
+        if (!utf8(tournament.names[i]))
+            return {"", FileRefusal{FileFault::NotUtf8, slotPlace(i)}};
+    }
+    if (tournament.seedName && !utf8(*tournament.seedName))
+        return {"", FileRefusal{FileFault::NotUtf8, "seedName"}};
+    std::string text;
+    layOut(documentFor(tournament, savedAt), 0, text);
+    text += '\n';
+    if (text.size() > kTournamentFileLimit)
+        return {"", FileRefusal{FileFault::TooLarge, ""}};
+    return {std::move(text), std::nullopt};
+}
+
+std::optional<FileRefusal> writeTournamentFile(const std::filesystem::path& file,
+                                               const Tournament& tournament, std::int64_t savedAt)
+{
+    TournamentText text = tournamentFileText(tournament, savedAt);
+    if (text.refusal)
+        return text.refusal;
+    if (auto error = writeFileAtomically(file, text.text))
+        return FileRefusal{FileFault::CannotWrite, *error};
+    return std::nullopt;
+}
+
+Message openRefusalMessage(std::string_view fileName, const FileRefusal& refusal)
+{
+    return errorMessage("「" + std::string(fileName) + "」を開けません。\r\n" + refusal.reason());
+}
+
+Message saveFailureMessage(std::string_view fileName, const FileRefusal& refusal)
+{
+    return errorMessage("「" + std::string(fileName) + "」に保存できません。\r\n" +
+                        refusal.reason());
+}
+
+std::string utcTimestamp(std::int64_t instant)
+{
+    instant = std::clamp<std::int64_t>(instant, 0, kLatestInstant);
+    const std::int64_t days = instant / 86400;
+    const std::int64_t second = instant % 86400;
+    const CivilDate date = civilFromDays(days);
+    const auto twoDigits = [](std::int64_t n) {
+        return std::string(n < 10 ? "0" : "") + std::to_string(n);
+    };
+    std::string year = std::to_string(date.year);
+    year.insert(0, 4 - std::min<std::size_t>(4, year.size()), '0');
+    return year + "-" + twoDigits(date.month) + "-" + twoDigits(date.day) + "T" +
+           twoDigits(second / 3600) + ":" + twoDigits(second / 60 % 60) + ":" +
+           twoDigits(second % 60) + "Z";
+}
+
+std::optional<std::int64_t> readUtcTimestamp(std::string_view text)
+{
+    // Exactly YYYY-MM-DDTHH:MM:SSZ.
+    constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:ddZ";
+    if (text.size() != kShape.size())
+        return std::nullopt;
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (kShape[i] == 'd' ? !digit : text[i] != kShape[i])
+            return std::nullopt;
+    }
+    const auto number = [&text](std::size_t at, std::size_t length) {
+        int n = 0;
+        for (std::size_t i = at; i < at + length; ++i)
+            n = n * 10 + (text[i] - '0');
+        return n;
+    };
+    const int year = number(0, 4);
+    const int month = number(5, 2);
+    const int day = number(8, 2);
+    const int hour = number(11, 2);
+    const int minute = number(14, 2);
+    const int second = number(17, 2);
+    if (year < 1970 || month < 1 || month > 12 || day < 1 || hour > 23 || minute > 59 ||
+        second > 59)
+        return std::nullopt;
+    const std::int64_t days =
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+    // A day past the month's end comes back as another date.
+    const CivilDate check = civilFromDays(days);
+    if (check.month != static_cast<unsigned>(month) || check.day != static_cast<unsigned>(day))
+        return std::nullopt;
+    return days * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+} // namespace velka

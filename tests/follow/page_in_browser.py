@@ -1,0 +1,207 @@
+#!/usr/bin/env python3
+"""The players' page in a real browser: headless Chromium at a phone's size loads the page that
+the harness serves from a real board and timer on 127.0.0.1, and the test reads what the page
+shows against what the program published.
+
+    page_in_browser.py <follow_page_harness> [screenshot.png]
+
+Starts the harness, chromedriver and Chromium itself and stops them by process id. Every wait
+has a bound far above what it needs; no verdict depends on how fast the machine is.
+"""
+
+import json
+import math
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+
+PATIENCE = 20  # seconds any one wait may take before the test fails
+
+
+def fail(message):
+    raise AssertionError(message)
+
+
+class Harness:
+    def __init__(self, program):
+        self.process = subprocess.Popen(
+            [program, "--heartbeat-ms", "1000"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            text=True, bufsize=1)
+        # The state is published once before the server starts, then again with its address.
+        while not self.read()["url"]:
+            pass
+
+    def read(self):
+        line = self.process.stdout.readline()
+        if not line:
+            fail("the harness ended without publishing")
+        self.latest = json.loads(line)
+        return self.latest
+
+    def send(self, command):
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
+
+    def stop(self):
+        try:
+            self.send("quit")
+            self.process.wait(timeout=5)
+        except Exception:
+            os.kill(self.process.pid, signal.SIGKILL)
+            self.process.wait()
+
+
+def wait_for(what, check):
+    deadline = time.monotonic() + PATIENCE
+    while True:
+        result = check()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            fail("waited in vain for " + what)
+        time.sleep(0.05)
+
+
+def text_of(driver, element_id):
+    return driver.find_element(By.ID, element_id).text
+
+
+def main():
+    program = sys.argv[1]
+    screenshot = sys.argv[2] if len(sys.argv) > 2 else None
+    harness = Harness(program)
+    profile = tempfile.mkdtemp(prefix="velka-chromium-")
+    driver = None
+    try:
+        url = harness.latest["url"]
+        if not url.startswith("http://127.0.0.1:"):
+            fail("the harness serves on " + url)
+        state = harness.latest["state"]
+        names = [p["name"] for p in state["bracket"]["players"]]
+
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                     "--disable-background-networking", "--disable-component-update",
+                     "--disable-sync", "--user-data-dir=" + profile):
+            options.add_argument(flag)
+        options.add_experimental_option("mobileEmulation", {
+            "deviceMetrics": {"width": 390, "height": 844, "pixelRatio": 2.0},
+            "userAgent": "Mozilla/5.0 (Linux; Android 13; Pixel 7) AppleWebKit/537.36 "
+                         "(KHTML, like Gecko) Chrome/120.0 Mobile Safari/537.36"})
+        driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        driver.get(url)
+
+        # Every name, as text: the one that looks like markup stays text.
+        body = lambda: driver.execute_script("return document.body.innerText")
+        wait_for("the names", lambda: all(n in body() for n in names))
+        if driver.find_elements(By.CSS_SELECTOR, "#rounds b"):
+            fail("a name was taken as markup")
+        if driver.execute_script("return document.documentElement.lang") != "ja":
+            fail("the page is not marked as Japanese")
+        if driver.execute_script("return document.documentElement.scrollWidth") > 390:
+            fail("the page is wider than the phone")
+
+        # The countdown shows the projector's second: end - floor(now), read between two
+        # readings of the system clock (the page redraws every 100 ms, allowed for).
+        end = harness.latest["countDownEnd"]
+        for _ in range(3):
+            wait_for("the countdown", lambda: text_of(driver, "clock").count(":") == 2)
+            before = time.time() - 0.25
+            shown = text_of(driver, "clock")
+            after = time.time()
+            h, m, s = (int(x) for x in shown.split(":"))
+            seconds = h * 3600 + m * 60 + s
+            if not end - math.floor(after) <= seconds <= end - math.floor(before):
+                fail("the page shows %s, the projector %d..%d s" %
+                     (shown, end - math.floor(after), end - math.floor(before)))
+            time.sleep(0.4)
+
+        # My match: tap my name once; the page names the next opponent and keeps it.
+        driver.find_element(By.XPATH, "//button[text()='Alice']").click()
+        mine = lambda: text_of(driver, "mine-status")
+        wait_for("Alice's next match", lambda: "準決勝" in mine() and "<b>太字</b>さん・Bob & \"Ann\"さんの勝者" in mine())
+        if not driver.find_elements(By.CSS_SELECTOR, ".match.my-match .side.me"):
+            fail("Alice's path is not highlighted")
+        harness.send("mark 3 0")  # <b>太字</b> beats Bob
+        harness.read()
+        wait_for("the new opponent", lambda: "相手は <b>太字</b>さんです" in mine())
+        if screenshot:
+            driver.save_screenshot(screenshot)
+        driver.refresh()
+        wait_for("the remembered name", lambda: "Alice" in text_of(driver, "mine-title") and "<b>太字</b>さん" in mine())
+        driver.find_element(By.XPATH, "//button[text()='山田太郎']").click()
+        wait_for("a player who is out", lambda: "1回戦で Aliceさんに敗れました" in mine())
+        driver.find_element(By.XPATH, "//button[text()='Alice']").click()
+
+        # To the final and the champion.
+        for command in ("mark 5 0", "mark 19 0", "mark 17 0", "mark 25 0"):
+            harness.send(command)
+            harness.read()
+        if harness.latest["state"]["bracket"]["champion"] != 0:
+            fail("the program did not publish Alice as champion")
+        wait_for("the champion", lambda: "優勝：Aliceさん" in text_of(driver, "champion"))
+        wait_for("Alice's own news", lambda: "優勝です" in mine())
+
+        # The end of a round: "Time Up!!" in red, announced once; then the laptop's time of day.
+        harness.send("countdown 2")
+        wait_for("Time Up!!", lambda: text_of(driver, "clock") == "Time Up!!")
+        colour = driver.execute_script(
+            "return getComputedStyle(document.getElementById('clock')).color")
+        if colour != "rgb(255, 42, 26)":
+            fail("Time Up!! is shown in " + colour)
+        wait_for("the announcement", lambda: driver.execute_script(
+            "return document.getElementById('announce').textContent") == "Time Up!!")
+        # The page counts to the end by itself; the organiser closes the box once it is open.
+        while harness.latest["state"]["clock"]["mode"] != "timeUp":
+            harness.read()
+        harness.send("close-time-up")
+        wait_for("the time of day", lambda: text_of(driver, "clock-label") == "現在時刻")
+        before = time.localtime(time.time() - 0.25)
+        shown = text_of(driver, "clock")
+        after = time.localtime()
+        h, m, s = (int(x) for x in shown.split(":"))
+        seconds = h * 3600 + m * 60 + s
+        low = before.tm_hour * 3600 + before.tm_min * 60 + before.tm_sec
+        high = after.tm_hour * 3600 + after.tm_min * 60 + after.tm_sec
+        if not (low <= seconds <= high or (high < low and (seconds >= low or seconds <= high))):
+            fail("the page shows %s as the time of day" % shown)
+
+        # Where the browser has no event stream, the page polls and still follows the board.
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                               {"source": "delete window.EventSource;"})
+        driver.refresh()
+        wait_for("the page by polling", lambda: "優勝：Aliceさん" in text_of(driver, "champion"))
+        harness.send("mark 25 1")  # the final is open again
+        harness.read()
+        wait_for("the change by polling", lambda: text_of(driver, "champion") == "")
+
+        # The laptop goes away: the page says so instead of showing a clock as live.
+        harness.send("stop")
+        wait_for("the lost link", lambda: "通信が途切れています" in text_of(driver, "clock"))
+        if "最後に受信したのは" not in text_of(driver, "connection"):
+            fail("the page does not say when it last heard from the laptop")
+        print("the page showed the names, the clock, my match, the champion and the lost link")
+    finally:
+        if driver is not None:
+            service_pid = driver.service.process.pid
+            driver.quit()
+            try:
+                os.kill(service_pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        harness.stop()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    signal.alarm(90)
+    main()
