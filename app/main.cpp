@@ -3,8 +3,7 @@
 #include "app/Shell.h"
 #include "core/Clock.h"
 #include "draw/RandomSource.h"
-#include "timer/CanberraSoundPlayer.h"
-#include "timer/DBusScreenSaver.h"
+#include "timer/HallPlatform.h"
 #include "uikit/Application.h"
 #include "uikit/QtMessageBoxes.h"
 
@@ -38,9 +37,9 @@ int main(int argc, char* argv[])
     velka::ClockSeededRandom random;
     velka::SystemClock clock;
     velka::DesktopWebBrowser browser;
-    velka::CanberraSoundPlayer sound;
-    velka::DBusScreenSaver screenSaver;
-    velka::Shell shell({messageBoxes, random, clock, browser, &sound, &screenSaver});
+    const velka::HallPlatform hall = velka::makeHallPlatform();
+    velka::Shell shell(
+        {messageBoxes, random, clock, browser, hall.sound.get(), hall.screenSaver.get()});
     shell.keepTournamentsIn(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     shell.start(arguments.value(0));
     return QApplication::exec();
