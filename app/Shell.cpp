@@ -22,11 +22,13 @@ Shell::~Shell()
     delete mainForm_.data();
 }
 
-void Shell::start()
+void Shell::start(const QString& tournamentFile)
 {
     frmPairvaneMainForm& form = mainForm();
     centreOnScreen(&form);
     form.show();
+    if (!tournamentFile.isEmpty())
+        form.tournamentFiles().openFile(tournamentFile);
 }
 
 frmPairvaneMainForm& Shell::mainForm()
@@ -40,6 +42,8 @@ frmPairvaneMainForm& Shell::mainForm()
         connect(mainForm_, &frmPairvaneMainForm::versionInfoRequested, this,
                 &Shell::OpenVersionInfo);
         playersPage_->attach(*mainForm_);
+        if (!keptFolder_.isEmpty())
+            mainForm_->tournamentFiles().keepIn(keptFolder_);
     }
     return *mainForm_;
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <cstdint>
 #include <memory>
@@ -51,8 +52,13 @@ public:
     explicit Shell(Services services, QObject* parent = nullptr);
     ~Shell() override;
 
-    // Creates the main window (its load step runs) and shows it centred on the screen.
-    void start();
+    // Creates the main window (its load step runs) and shows it centred on the screen. Given a
+    // tournament file, then opens it onto the board; a file that is refused is reported over
+    // the window, which stays in its design state.
+    void start(const QString& tournamentFile = {});
+    // Every main window from now on keeps its last tournament in folder (see TournamentFiles);
+    // an empty folder keeps nothing, as without this call.
+    void keepTournamentsIn(const QString& folder) { keptFolder_ = folder; }
 
     // The main window's palette buttons run these three.
     // Shows the entry dialog modally; returns when it has closed.
@@ -80,6 +86,7 @@ private:
     frmVerInfo& verInfo();
 
     Services services_;
+    QString keptFolder_;
     QPointer<frmPairvaneMainForm> mainForm_;
     QPointer<frmNewGame> newGame_;
     QPointer<frmEventTimer> eventTimer_;

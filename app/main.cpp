@@ -3,12 +3,14 @@
 #include "app/Shell.h"
 #include "core/Clock.h"
 #include "draw/RandomSource.h"
-#include "timer/CanberraSoundPlayer.h"
-#include "timer/DBusScreenSaver.h"
+#include "timer/HallPlatform.h"
 #include "uikit/Application.h"
 #include "uikit/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QStandardPaths>
+
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -24,13 +26,21 @@ int main(int argc, char* argv[])
                  "show in English. Debian's qt6-translations-l10n package holds it.");
     }
 
+    // One optional argument: a tournament file to open.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.size() > 1) {
+        std::fputs("usage: velka-tablewright [tournament-file]\n", stderr);
+        return 2;
+    }
+
     velka::QtMessageBoxes messageBoxes;
     velka::ClockSeededRandom random;
     velka::SystemClock clock;
     velka::DesktopWebBrowser browser;
-    velka::CanberraSoundPlayer sound;
-    velka::DBusScreenSaver screenSaver;
-    velka::Shell shell({messageBoxes, random, clock, browser, &sound, &screenSaver});
-    shell.start();
+    const velka::HallPlatform hall = velka::makeHallPlatform();
+    velka::Shell shell(
+        {messageBoxes, random, clock, browser, hall.sound.get(), hall.screenSaver.get()});
+    shell.keepTournamentsIn(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    shell.start(arguments.value(0));
     return QApplication::exec();
 }

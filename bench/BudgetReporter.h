@@ -29,6 +29,13 @@ public:
         }
     }
 
+    // The mean wall time of the action of that name in milliseconds; 0 when it did not run.
+    double milliseconds(const std::string& name) const
+    {
+        const auto found = milliseconds_.find(name);
+        return found == milliseconds_.end() ? 0.0 : found->second;
+    }
+
     // True when every action is within its budget.
     bool checkBudgets() const
     {

@@ -14,9 +14,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -134,6 +136,31 @@ void BM_MainWindowClicks(benchmark::State& state, const char* what)
 }
 BENCHMARK_CAPTURE(BM_MainWindowClicks, AllClear, "clear")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_MainWindowClicks, BoxClick, "box")->Unit(benchmark::kMicrosecond);
+
+// A marked result, a click on a winner box, with the last tournament kept after every change
+// (its file in a temporary folder) and without: what keeping costs the action. The writes run
+// on the keeper's own thread; the click pays for handing the tournament over.
+void BM_MarkWithKeeping(benchmark::State& state, bool keeping)
+{
+    YesToEverything boxes;
+    QTemporaryDir folder;
+    frmPairvaneMainForm form(boxes);
+    if (keeping)
+        form.tournamentFiles().keepIn(folder.path());
+    form.show();
+    form.board().ToggleProgress();
+    QApplication::processEvents();
+    auto* box = form.findChild<QCheckBox*>(QStringLiteral("chkTournament(5)"));
+    for (auto _ : state) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    form.tournamentFiles().waitUntilKept();
+    if (keeping && !QFileInfo::exists(form.tournamentFiles().keptFile()))
+        state.SkipWithError("nothing was kept");
+}
+BENCHMARK_CAPTURE(BM_MarkWithKeeping, Off, false)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_MarkWithKeeping, On, true)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // A button that toggles something on the main window, pressed again and again: the palette's
 // cmdShow widens and narrows the window, cmdProgress shows and hides the 30 boxes.
@@ -279,5 +306,10 @@ int main(int argc, char** argv)
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    const double off = reporter.milliseconds("BM_MarkWithKeeping/Off/real_time");
+    const double on = reporter.milliseconds("BM_MarkWithKeeping/On/real_time");
+    if (off > 0 && on > 0)
+        std::printf("\nA marked result with keeping on / off: %.3f ms / %.3f ms = %.2f\n", on, off,
+                    on / off);
     return reporter.checkBudgets() ? 0 : 1;
 }

@@ -98,6 +98,23 @@ Tournament BracketBoard::tournament() const
     return t;
 }
 
+bool BracketBoard::holdsMarks() const
+{
+    const Tournament now = tournament();
+    Tournament reset = now;
+    for (int i = 0; i < board::kSlotCount; ++i)
+        reset.names[i] = designCaption(i);
+    reset.boxChecked.fill(true);
+    reset.lineVisible.fill(true);
+    if (connectorGeometrySaved()) {
+        for (int c = 0; c < board::kConnectorCount; ++c)
+            reset.connectors[c].ends = savedConnector(c);
+    }
+    reset.fieldSize = 0;
+    reset.seedName.reset();
+    return now != reset;
+}
+
 void BracketBoard::setTournament(const Tournament& t)
 {
     if (t == tournament())

@@ -70,6 +70,10 @@ public:
     // saved connector coordinates stay. The value is taken as it is; a tournament read from a
     // file has been checked by its reader.
     void setTournament(const Tournament& tournament);
+    // Whether the board holds anything that a reset would take away: a draw's names or record,
+    // a mark, a connector moved. Progress mode alone is no mark, nor are the connectors that a
+    // reset leaves hidden. Opening a tournament over such a board asks first.
+    bool holdsMarks() const;
 
     // What the draw knew: the field size it drew (2 to 16) and the seeded name, if any. The
     // draw records them as its last step; AllClear forgets them (field size 0, no seed).

@@ -16,7 +16,6 @@
 #include <QImage>
 #include <QMenu>
 #include <QPrinter>
-#include <QStandardPaths>
 
 namespace velka {
 
@@ -104,6 +103,10 @@ QMenu* BracketOutputs::createMenu(QWidget* parent)
     menu->addAction(savePictureAction_);
     menu->addSeparator();
     menu->addAction(copyAction_);
+    for (const auto& fill : menuSections_) {
+        menu->addSeparator();
+        fill(menu);
+    }
     if (playersPageAction_) {
         menu->addSeparator();
         menu->addAction(playersPageAction_);
@@ -201,16 +204,9 @@ void BracketOutputs::save(
     const std::function<std::optional<QByteArray>(const QDateTime&)>& contents)
 {
     const QDateTime when = now();
-    // The folder of the last file saved, else the documents folder, else home: whichever is
-    // there now.
-    QString folder = folder_;
-    for (const QString& candidate :
-         {QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath()}) {
-        if (!folder.isEmpty() && QFileInfo(folder).isDir())
-            break;
-        folder = candidate;
-    }
-    const QString suggested = QDir(folder).filePath(suggestedFileName(when, suffix));
+    // The folder of the last file saved, else the documents folder, else home.
+    const QString suggested =
+        QDir(existingFolder(folder_)).filePath(suggestedFileName(when, suffix));
     QString path = files_->askSaveFileName(window_, title, suggested, filter);
     if (path.isEmpty())
         return;

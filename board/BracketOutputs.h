@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QByteArray;
@@ -47,6 +48,12 @@ public:
 
     // The context menu, built afresh for the monitors present now. The caller owns it.
     QMenu* createMenu(QWidget* parent);
+    // Adds a group of items to the end of the context menu, after a separator: fill adds them
+    // to every menu as it is built, so that they show what holds at that moment.
+    void addMenuSection(std::function<void(QMenu*)> fill)
+    {
+        menuSections_.push_back(std::move(fill));
+    }
     // Opens the context menu at a global position, or by the board when pos is null.
     void showMenu(const QPoint& globalPos = {});
 
@@ -105,6 +112,7 @@ private:
     QAction* copyAction_ = nullptr;
     QAction* menuKeyAction_ = nullptr;
     QAction* playersPageAction_ = nullptr;
+    std::vector<std::function<void(QMenu*)>> menuSections_;
 };
 
 } // namespace velka

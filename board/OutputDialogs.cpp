@@ -1,8 +1,10 @@
 #include "board/OutputDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
+#include <QStandardPaths>
 
 namespace velka {
 
@@ -20,10 +22,31 @@ QString QtSaveFileDialogs::askSaveFileName(QWidget* parent, const QString& title
     return dialog.selectedFiles().constFirst();
 }
 
+QString QtOpenFileDialogs::askOpenFileName(QWidget* parent, const QString& title,
+                                           const QString& folder, const QString& filter)
+{
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 bool QtPrintDialogs::askPrinter(QPrinter& printer, QWidget* parent)
 {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QString existingFolder(const QString& preferred)
+{
+    for (const QString& folder :
+         {preferred, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QDir::homePath();
 }
 
 } // namespace velka

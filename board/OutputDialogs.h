@@ -16,6 +16,15 @@ public:
                                     const QString& suggestedPath, const QString& filter) = 0;
 };
 
+// Asks which file to open. Returns the chosen path, or an empty string when the organiser
+// cancelled.
+class OpenFileDialogs {
+public:
+    virtual ~OpenFileDialogs() = default;
+    virtual QString askOpenFileName(QWidget* parent, const QString& title, const QString& folder,
+                                    const QString& filter) = 0;
+};
+
 // Lets the organiser choose a printer and its settings. Returns false when cancelled.
 class PrintDialogs {
 public:
@@ -30,9 +39,19 @@ public:
                             const QString& filter) override;
 };
 
+class QtOpenFileDialogs final : public OpenFileDialogs {
+public:
+    QString askOpenFileName(QWidget* parent, const QString& title, const QString& folder,
+                            const QString& filter) override;
+};
+
 class QtPrintDialogs final : public PrintDialogs {
 public:
     bool askPrinter(QPrinter& printer, QWidget* parent) override;
 };
+
+// Where a file dialog opens: preferred when it is a folder now, else the documents folder, else
+// the home folder.
+QString existingFolder(const QString& preferred);
 
 } // namespace velka

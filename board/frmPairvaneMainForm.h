@@ -2,6 +2,7 @@
 
 #include "board/BracketBoard.h"
 #include "board/BracketOutputs.h"
+#include "board/TournamentFiles.h"
 #include "uikit/MessagePresenter.h"
 
 #include <QFrame>
@@ -54,6 +55,9 @@ public:
     // The projector view, printing, saving and copying of the bracket: the board's context menu
     // and the window's shortcuts F11, Ctrl+P and Ctrl+C.
     BracketOutputs& outputs() { return *outputs_; }
+    // Saving and opening the tournament (Ctrl+S, Ctrl+O) and the last tournament kept, in the
+    // same menu.
+    TournamentFiles& tournamentFiles() { return *files_; }
 
 signals:
     void newTournamentRequested();
@@ -88,6 +92,7 @@ private:
 
     // Last, so that its views are gone before the board they watch.
     std::unique_ptr<BracketOutputs> outputs_;
+    std::unique_ptr<TournamentFiles> files_; // its keeper writes what is left before it goes
 };
 
 } // namespace velka

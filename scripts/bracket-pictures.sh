@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
-install_missing_packages poppler-utils fonts-ipafont-gothic fonts-noto-cjk fonts-noto-color-emoji
+# The picture program is a test program of the ci preset.
+install_groups build program test pictures
 
 cmake --preset ci >/dev/null
 cmake --build --preset ci --target bracket_sample_page

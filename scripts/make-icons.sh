@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
-install_missing_packages imagemagick librsvg2-bin
+install_groups icons
 
 out=desktop/icons
 for size in 16 32; do

@@ -9,9 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
-install_missing_packages \
-    g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-    dpkg-dev file lintian
+install_groups build program package
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 build=build/package

@@ -13,8 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
-install_missing_packages xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick iproute2 \
-    dbus fonts-ipafont-gothic fonts-noto-cjk chromium chromium-driver python3-selenium
+install_groups build program page-pictures
 
 cmake --preset release >/dev/null
 cmake --build --preset release --target velka-tablewright

@@ -11,8 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
-install_missing_packages xvfb openbox xdotool x11-utils imagemagick \
-    fonts-ipafont-gothic fonts-noto-cjk
+install_groups build program screenshots
 
 cmake --preset release >/dev/null
 cmake --build --preset release --target velka-tablewright

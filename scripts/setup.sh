@@ -20,70 +20,38 @@ source scripts/apt.sh
 
 usage="usage: $0 [run|test|asan|bench|fuzz|windows|build]"
 
-# What building and running the program needs; each mode adds its own tools.
-build_tools=(g++ cmake ninja-build pkg-config)
-program_packages=(
-    "${build_tools[@]}"
-    # the toolkit, and Qt's own Japanese texts (はい, いいえ)
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-    # Japanese gothic fonts: the stand-in for the designed font, and a fallback
-    fonts-ipafont-gothic fonts-noto-cjk fontconfig
-    # pictures in names, on the board and in its prints
-    fonts-noto-color-emoji
-    # the event timer's chime: the desktop's event-sound library, its PulseAudio backend and the
-    # freedesktop sound theme
-    libcanberra-dev libcanberra-pulse sound-theme-freedesktop
-    # the tournament file's JSON, and the players' page's; the page's HTTP server and QR code
-    nlohmann-json3-dev libmicrohttpd-dev libqrencode-dev
-)
-# the tests; the checks of the style, the desktop entry and the AppStream metadata
-test_packages=(libgtest-dev libgmock-dev clang-format desktop-file-utils appstream
-    # the checks of the bracket's PDF (pdftoppm, pdftotext)
-    poppler-utils
-    # an X server with two monitors and a window manager for the projector views, a private
-    # session bus, and a sound server with a null sink to record the chime
-    xvfb openbox x11-xserver-utils x11-utils dbus dbus-daemon pulseaudio pulseaudio-utils sox
-    # the players' page in a headless browser, and its QR codes read back
-    chromium chromium-driver python3-selenium zbar-tools)
-# Google Benchmark; the start-up on a real X server and the instruction counts
-bench_packages=(libbenchmark-dev xvfb xauth valgrind
-    # the players' page under load
-    wrk)
-# fuzzing: clang and its libFuzzer runtime (the fuzz targets use no Qt)
-fuzz_packages=("${build_tools[@]}" clang libclang-rt-14-dev nlohmann-json3-dev)
-
+# The packages come from the one list, scripts/packages, by group: what building and running
+# the program needs ("build", "program"), and what each mode adds.
 mode=${1:-build}
 case $mode in
 run)
     preset=release
-    packages=("${program_packages[@]}")
+    groups=(build program)
     ;;
 test)
-    # The ci preset builds the benchmarks too, so that they keep compiling.
     preset=ci
-    packages=("${program_packages[@]}" "${test_packages[@]}" libbenchmark-dev)
+    groups=(build program test)
     ;;
 asan)
     preset=asan
-    packages=("${program_packages[@]}" "${test_packages[@]}")
+    groups=(build program test)
     ;;
 bench)
     preset=bench
-    packages=("${program_packages[@]}" "${bench_packages[@]}")
+    groups=(build program bench)
     ;;
 fuzz)
     preset=fuzz
-    packages=("${fuzz_packages[@]}")
+    groups=(build fuzz)
     ;;
 windows)
-    # None of the above but the build tools: MinGW-w64 with POSIX threads, GoogleTest's sources
-    # to build for Windows, and Wine to run the tests.
+    # MinGW-w64 instead of the native compiler, and Wine to run the tests.
     preset=windows-models
-    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 nlohmann-json3-dev)
+    groups=(windows)
     ;;
 build)
     preset=debug
-    packages=("${program_packages[@]}" "${test_packages[@]}")
+    groups=(build program test)
     ;;
 *)
     echo "$usage" >&2
@@ -91,7 +59,7 @@ build)
     ;;
 esac
 
-install_missing_packages "${packages[@]}"
+install_groups "${groups[@]}"
 
 cmake --preset "$preset"
 cmake --build --preset "$preset"

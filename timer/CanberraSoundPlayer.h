@@ -2,23 +2,27 @@
 
 #include "timer/RoundSounds.h"
 
-#include <condition_variable>
-#include <deque>
+#include <chrono>
 #include <functional>
-#include <mutex>
-#include <thread>
-
-struct ca_context;
+#include <memory>
 
 namespace velka {
 
 // The round's sounds from the desktop's event-sound library, libcanberra, in the freedesktop
 // sound theme: "alarm-clock-elapsed" at time up, "complete" at five minutes and "dialog-warning"
-// at one minute left. The library is called on a thread of its own, so that connecting to a
-// sound server that is slow or missing never holds up the caller; play returns at once. With no
-// device or server the sound is dropped without a word.
+// at one minute left, each with its own description for the sound server's list of streams.
+// The library is called on a thread of its own, so that connecting to a sound server that is
+// slow or missing never holds up the caller; play returns at once. With no device or server the
+// sound is dropped without a word.
+//
+// Quitting does not wait for a stalled sound server either: the destructor gives the thread
+// kQuitWait to let go of the server and then leaves it to end by itself. The thread owns
+// everything it still uses, and the finished handler is never called once the destructor
+// has returned.
 class CanberraSoundPlayer final : public SoundPlayer {
 public:
+    static constexpr std::chrono::milliseconds kQuitWait{250};
+
     CanberraSoundPlayer();
     ~CanberraSoundPlayer() override;
     CanberraSoundPlayer(const CanberraSoundPlayer&) = delete;
@@ -32,17 +36,13 @@ public:
     void setFinishedHandler(Finished finished);
 
     static const char* eventId(RoundSound sound);
+    static const char* description(RoundSound sound);
 
 private:
-    void run();
-    void finished(RoundSound sound, int result);
+    struct Shared;
+    static void run(const std::shared_ptr<Shared>& shared);
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<RoundSound> queue_;
-    bool stopping_ = false;
-    Finished finished_;
-    std::thread worker_;
+    std::shared_ptr<Shared> shared_;
 };
 
 } // namespace velka

@@ -453,10 +453,11 @@ TEST_F(BracketOutputsTest, TheBoardsContextMenuOffersEveryOutput)
         {"Menu key", [this] { QTest::keyClick(form.get(), Qt::Key_Menu); }},
         {"Shift+F10", [this] { QTest::keyClick(form.get(), Qt::Key_F10, Qt::ShiftModifier); }},
     };
-    const QList<QAction*> expected{form->outputs().projectorAction(), form->outputs().printAction(),
-                                   form->outputs().savePdfAction(),
-                                   form->outputs().savePictureAction(),
-                                   form->outputs().copyAction()};
+    const QList<QAction*> expected{
+        form->outputs().projectorAction(),    form->outputs().printAction(),
+        form->outputs().savePdfAction(),      form->outputs().savePictureAction(),
+        form->outputs().copyAction(),         form->tournamentFiles().saveAction(),
+        form->tournamentFiles().openAction(), form->tournamentFiles().lastRunAction()};
     for (const auto& [way, open] : ways) {
         // The offscreen platform leaves no window active once a popup has closed.
         form->activateWindow();
@@ -470,6 +471,16 @@ TEST_F(BracketOutputsTest, TheBoardsContextMenuOffersEveryOutput)
                 offered << action;
         }
         EXPECT_EQ(offered, expected) << way;
+        // Every access key of the menu, its submenu's included, is its own.
+        QSet<QChar> accessKeys;
+        for (QAction* action : menu->actions()) {
+            const qsizetype amp = action->text().indexOf(QLatin1Char('&'));
+            if (amp < 0)
+                continue;
+            const QChar key = action->text().at(amp + 1).toUpper();
+            EXPECT_FALSE(accessKeys.contains(key)) << way << ": " << action->text().toStdString();
+            accessKeys.insert(key);
+        }
         menu->close();
         QTest::qWait(0);
         EXPECT_EQ(openedMenu(), nullptr) << way << ": one menu only";
@@ -477,6 +488,8 @@ TEST_F(BracketOutputsTest, TheBoardsContextMenuOffersEveryOutput)
     EXPECT_EQ(form->outputs().projectorAction()->shortcut(), QKeySequence(Qt::Key_F11));
     EXPECT_EQ(form->outputs().printAction()->shortcut(), QKeySequence::Print);
     EXPECT_EQ(form->outputs().copyAction()->shortcut(), QKeySequence::Copy);
+    EXPECT_EQ(form->tournamentFiles().saveAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(form->tournamentFiles().openAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
 }
 
 class ProjectorTest : public BracketOutputsTest {

@@ -1,5 +1,6 @@
 #include "board/frmPairvaneMainForm.h"
 
+#include "tests/support/AccessKeys.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/BoxRule.h"
 #include "tests/support/CheckBoxChange.h"
@@ -337,14 +338,14 @@ TEST_F(MainFormTest, PaletteButtonTwiceReturnsToTheFormerWidth)
 TEST_F(MainFormTest, AccessKeysWorkWhileThePaletteIsCutOff)
 {
     ASSERT_FALSE(form->board().paletteOpen());
-    // An access key presses its button with a short animation.
     QTest::keyClick(form.get(), Qt::Key_T, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return form->board().progressMode(); }));
+    test::finishAccessKeyPresses(form.get());
+    EXPECT_TRUE(form->board().progressMode());
     EXPECT_TRUE(box(0)->isVisible());
 
     boxes.answers = {MessageAnswer::No};
     QTest::keyClick(form.get(), Qt::Key_C, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !boxes.shown.empty(); }));
+    test::finishAccessKeyPresses(form.get());
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0], BracketBoard::clearQuestion());
     EXPECT_TRUE(form->board().progressMode());

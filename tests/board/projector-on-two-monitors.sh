@@ -24,7 +24,7 @@ exec 3>"$work/display"
 Xvfb -displayfd 3 -noreset -screen 0 3200x1080x24 >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 exec 3>&-
-for _ in $(seq 100); do
+for _ in $(seq 600); do
     [ -s "$work/display" ] && break
     sleep 0.05
 done
@@ -33,6 +33,12 @@ xrandr --setmonitor LEFT 1920/508x1080/286+0+0 none
 xrandr --setmonitor RIGHT 1280/339x720/190+1920+0 none
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-sleep 0.5
+# Openbox names its theme on the root window once it has loaded it (fonts and all), just
+# before it starts managing windows; the bound only keeps a broken window manager from holding
+# the test until its time-out.
+for _ in $(seq 300); do
+    xprop -root _OB_THEME 2>/dev/null | grep -q '= "' && break
+    sleep 0.05
+done
 
 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 dbus-run-session -- "$test_program"

@@ -1,6 +1,8 @@
 # Checks the installed tree under PREFIX as a desktop would use it:
 # - the desktop entry's command is the installed program, and its icon is in the hicolor theme
 #   at every size, each picture really of the size its folder names;
+# - the desktop entry opens the files of the tournament's type, which the installed MIME
+#   package declares for the ending .velka;
 # - the AppStream metadata names the installed desktop entry, and its newest release, the
 #   manual page and the package changelog all carry the version of the build (VERSION);
 # - the manual page, the changelog, the copyright file and the guide are where Debian and man
@@ -56,6 +58,31 @@ if(command STREQUAL "")
     fault("the desktop entry has no single Exec key")
 elseif(NOT EXISTS ${PREFIX}/${BINDIR}/${command})
     fault("the desktop entry starts \"${command}\", which is not installed in ${BINDIR}")
+endif()
+
+# A saved tournament opens in the program: the entry hands it the file (%f) and names the type
+# that the installed MIME package gives to the ending .velka.
+if(NOT exec MATCHES " %f$")
+    fault("the desktop entry's command does not take the file it opens (%f): ${exec}")
+endif()
+desktop_key(${desktop_file} MimeType mime_types)
+string(REPLACE "\\" "" mime_types "${mime_types}") # file(STRINGS) escapes the semicolons
+set(mime_package ${DATADIR}/mime/packages/velka-tablewright.xml)
+if(NOT EXISTS ${PREFIX}/${mime_package})
+    fault("missing: ${mime_package}")
+else()
+    file(READ ${PREFIX}/${mime_package} mime)
+    if(NOT mime MATCHES "<mime-type type=\"([^\"]+)\">")
+        fault("${mime_package} declares no type")
+    else()
+        set(type ${CMAKE_MATCH_1})
+        if(NOT mime_types MATCHES "(^|;)${type};")
+            fault("the desktop entry's MimeType does not name ${type}: ${mime_types}")
+        endif()
+        if(NOT mime MATCHES "<glob pattern=\"\\*\\.velka\"/>")
+            fault("${mime_package} does not give ${type} the ending .velka")
+        endif()
+    endif()
 endif()
 
 desktop_key(${desktop_file} Icon icon)

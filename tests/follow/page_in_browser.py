@@ -21,9 +21,22 @@ import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common import utils
 from selenium.webdriver.common.by import By
 
 PATIENCE = 20  # seconds any one wait may take before the test fails
+
+
+class LoopbackService(Service):
+    """chromedriver reached at 127.0.0.1 by number: a machine whose /etc/hosts is missing (a
+    fresh root made by debootstrap or mmdebstrap has none) cannot resolve "localhost"."""
+
+    @property
+    def service_url(self):
+        return "http://127.0.0.1:%d" % self.port
+
+    def is_connectable(self):
+        return utils.is_connectable(self.port, "127.0.0.1")
 
 
 def fail(message):
@@ -80,6 +93,7 @@ def main():
     harness = Harness(program)
     profile = tempfile.mkdtemp(prefix="velka-chromium-")
     driver = None
+    browser = None
     try:
         url = harness.latest["url"]
         if not url.startswith("http://127.0.0.1:"):
@@ -87,17 +101,27 @@ def main():
         state = harness.latest["state"]
         names = [p["name"] for p in state["bracket"]["players"]]
 
+        # Chromium is started here, listening for its driver on 127.0.0.1 by number: a machine
+        # whose /etc/hosts is missing (a fresh root made by debootstrap or mmdebstrap has none)
+        # cannot resolve "localhost", which chromedriver would use to reach a browser it started.
+        browser = subprocess.Popen(
+            ["/usr/bin/chromium", "--headless=new", "--no-sandbox", "--disable-gpu",
+             "--no-first-run", "--disable-background-networking", "--disable-component-update",
+             "--disable-sync", "--user-data-dir=" + profile, "--remote-debugging-port=0",
+             "--remote-debugging-address=127.0.0.1", "--window-size=390,844", "about:blank"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        active_port = os.path.join(profile, "DevToolsActivePort")
+        wait_for("the browser", lambda: os.path.exists(active_port) and
+                 open(active_port).read().split("\n")[0].isdigit())
+        debugger = "127.0.0.1:" + open(active_port).read().split("\n")[0]
         options = webdriver.ChromeOptions()
-        options.binary_location = "/usr/bin/chromium"
-        for flag in ("--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                     "--disable-background-networking", "--disable-component-update",
-                     "--disable-sync", "--user-data-dir=" + profile):
-            options.add_argument(flag)
-        options.add_experimental_option("mobileEmulation", {
-            "deviceMetrics": {"width": 390, "height": 844, "pixelRatio": 2.0},
+        options.add_experimental_option("debuggerAddress", debugger)
+        driver = webdriver.Chrome(service=LoopbackService("/usr/bin/chromedriver"), options=options)
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": 390, "height": 844, "deviceScaleFactor": 2, "mobile": True})
+        driver.execute_cdp_cmd("Emulation.setUserAgentOverride", {
             "userAgent": "Mozilla/5.0 (Linux; Android 13; Pixel 7) AppleWebKit/537.36 "
                          "(KHTML, like Gecko) Chrome/120.0 Mobile Safari/537.36"})
-        driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         driver.get(url)
 
         # Every name, as text: the one that looks like markup stays text.
@@ -198,6 +222,10 @@ def main():
                 os.kill(service_pid, signal.SIGKILL)
             except ProcessLookupError:
                 pass
+        if browser is not None:
+            # The browser and its helpers share its process group.
+            os.killpg(browser.pid, signal.SIGKILL)
+            browser.wait()
         harness.stop()
         shutil.rmtree(profile, ignore_errors=True)
 

@@ -4,6 +4,7 @@
 #include "core/Clock.h" // the Windows zone for tests
 #endif
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -88,13 +89,28 @@ public:
     ScopedTimeZone(const ScopedTimeZone&) = delete;
     ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
 
+    // Without the zone database every zone reads as UTC without a word, and each test fails
+    // far from the cause; so a missing zone fails here, by name.
     void set(const char* zone)
     {
+        if (std::string_view(zone) != "UTC" && !installed(zone))
+            throw std::runtime_error("the time zone " + std::string(zone) +
+                                     " is not installed (the Debian package tzdata holds it)");
         setenv("TZ", zone, 1);
         tzset();
     }
 
 private:
+    static bool installed(const char* zone)
+    {
+        const char* dir = std::getenv("TZDIR");
+        const std::string path = std::string(dir ? dir : "/usr/share/zoneinfo") + '/' + zone;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (file)
+            std::fclose(file);
+        return file != nullptr;
+    }
+
     std::optional<std::string> saved_;
 };
 

@@ -4,8 +4,8 @@
 //   projector-probe [--screen NAME] [--countdown H M S] [--time-up] [--seconds S]
 //
 // --screen chooses the monitor through the display's context menu (default: none chosen).
-// Prints "timer 0x<id>" and "view 0x<id> <x> <y> <w> <h>" once the view is exposed, then keeps
-// running for S seconds (default 5) or until it is killed.
+// Prints "timer 0x<id>", "view 0x<id> <x> <y> <w> <h>" and "pid <process id>" once the view is
+// exposed, then keeps running until it is killed, or for S seconds when --seconds is given.
 #include "core/Clock.h"
 #include "timer/TimerProjectorView.h"
 #include "timer/frmEventTimer.h"
@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
     QString screenName;
     QStringList countdown;
     bool timeUp = false;
-    int seconds = 5;
+    int seconds = 0;
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--screen") && i + 1 < args.size())
@@ -79,13 +79,13 @@ int main(int argc, char* argv[])
         return 1;
     if (timeUp)
         window.hall().timeUpShown(true);
-    QTest::qWait(300); // let a window manager settle the window
     const QRect area = view->geometry();
-    std::printf("timer 0x%llx\nview 0x%llx %d %d %d %d\n",
+    std::printf("timer 0x%llx\nview 0x%llx %d %d %d %d\npid %lld\n",
                 static_cast<unsigned long long>(window.winId()),
                 static_cast<unsigned long long>(view->winId()), area.x(), area.y(), area.width(),
-                area.height());
+                area.height(), static_cast<long long>(QCoreApplication::applicationPid()));
     std::fflush(stdout);
-    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    if (seconds > 0)
+        QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     return QApplication::exec();
 }

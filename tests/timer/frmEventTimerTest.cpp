@@ -1,5 +1,6 @@
 #include "timer/frmEventTimer.h"
 
+#include "tests/support/AccessKeys.h"
 #include "tests/support/CheckBoxChange.h"
 #include "tests/support/ScopedTimeZone.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -300,16 +301,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EventTimerWindowTest, RowCutOffStillAnswersAltCAndTab)
 {
     ASSERT_EQ(window->height(), 106);
-    // An access key presses its check box with a short animation.
     QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return countDownBox()->isChecked(); }));
+    test::finishAccessKeyPresses(window.get());
+    ASSERT_TRUE(countDownBox()->isChecked());
     EXPECT_TRUE(window->eventTimer().countingDown());
     tick();
     EXPECT_TRUE(shows(QStringLiteral("0 : 05 : 00"), kGreen));
 
     clock.time += 1;
     QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !countDownBox()->isChecked(); }));
+    test::finishAccessKeyPresses(window.get());
+    ASSERT_FALSE(countDownBox()->isChecked());
     EXPECT_FALSE(window->eventTimer().countingDown());
     tick();
     EXPECT_TRUE(shows(QStringLiteral("10 : 00 : 01"), kWhite));

@@ -7,7 +7,7 @@
 #   projector-screens.sh <projector-probe>
 set -euo pipefail
 probe=$1
-for tool in Xvfb xrandr xwininfo openbox dbus-run-session; do
+for tool in Xvfb xrandr xwininfo xprop openbox dbus-run-session; do
     command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
 done
 
@@ -22,7 +22,9 @@ trap cleanup EXIT
 # -noreset: without it the server forgets the monitors when the last client leaves.
 Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 3200x1080x24 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+# The polls below end as soon as what they wait for is there; their bounds only keep a broken
+# server from holding the test until its time-out.
+for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work
@@ -49,12 +51,13 @@ monitorOf() {
 
 failures=0
 check() { # window-manager choice
-    local out=$work/probe.out args=(--seconds 1)
+    local out=$work/probe.out args=()
     [ -n "$2" ] && args+=(--screen "$2")
+    # The probe keeps its windows open until it is killed, after the check.
     dbus-run-session -- "$probe" "${args[@]}" >"$out" 2>"$work/probe.err" &
     local pid=$!
-    for _ in $(seq 100); do grep -q '^view' "$out" 2>/dev/null && break; sleep 0.1; done
-    if ! grep -q '^view' "$out"; then
+    for _ in $(seq 300); do grep -q '^pid' "$out" 2>/dev/null && break; sleep 0.1; done
+    if ! grep -q '^pid' "$out"; then
         echo "FAIL [$1, ${2:-default}]: the view did not open"; cat "$work/probe.err"
         failures=$((failures + 1)); wait "$pid" || true; return
     fi
@@ -68,13 +71,19 @@ check() { # window-manager choice
     else
         expected=LEFT
     fi
-    actual=$(geometry "$view")
+    # A window manager may still be placing the view: its geometry is read until it is right.
+    for _ in $(seq 100); do
+        actual=$(geometry "$view")
+        [ "$actual" = "${monitor[$expected]}" ] && break
+        sleep 0.1
+    done
     if [ "$actual" = "${monitor[$expected]}" ]; then
         echo "ok   [$1, ${2:-default}]: timer on $(monitorOf "$timer"), view covers $expected ($actual)"
     else
         echo "FAIL [$1, ${2:-default}]: view at $actual, expected $expected (${monitor[$expected]})"
         failures=$((failures + 1))
     fi
+    kill "$(awk '/^pid/ {print $2}' "$out")"
     wait "$pid" || true
 }
 
@@ -82,7 +91,12 @@ for choice in "" LEFT RIGHT; do check "no window manager" "$choice"; done
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-sleep 1
+# Openbox names its theme on the root window once it has loaded it (fonts and all), just
+# before it starts managing windows.
+for _ in $(seq 300); do
+    xprop -root _OB_THEME 2>/dev/null | grep -q '= "' && break
+    sleep 0.1
+done
 for choice in "" LEFT RIGHT; do check openbox "$choice"; done
 
 exit $((failures > 0))

@@ -1,0 +1,323 @@
+#include "board/TournamentFiles.h"
+#include "board/OutputDialogs.h"
+#include "board/frmPairvaneMainForm.h"
+#include "keep/TournamentFile.h"
+#include "keep/TournamentKeeper.h"
+
+#include "tests/keep/TournamentWalk.h"
+#include "tests/support/ScriptedMessageBoxes.h"
+#include "tests/support/TestClock.h"
+#include "tests/support/TestSeed.h"
+#include "tests/support/WindowTest.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace velka {
+namespace {
+
+// Answers both file dialogs with one prepared path and records the save dialog's suggestion.
+class ScriptedFileDialogs final : public SaveFileDialogs, public OpenFileDialogs {
+public:
+    QString askSaveFileName(QWidget*, const QString&, const QString& path,
+                            const QString& filter) override
+    {
+        suggested << path << filter;
+        return answer;
+    }
+    QString askOpenFileName(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return answer;
+    }
+    QString answer;
+    QStringList suggested; // path, filter, path, filter...
+};
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+// A drawn tournament in progress mode, as a walk of the organiser's steps comes to it.
+Tournament drawnInProgress(unsigned seed)
+{
+    for (const Tournament& t : test::walkTournaments(seed, 60)) {
+        if (t.fieldSize > 0 && t.progressMode())
+            return t;
+    }
+    ADD_FAILURE() << "no drawn tournament in progress mode";
+    return {};
+}
+
+class TournamentFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        clock.time = QDateTime(QDate(2026, 12, 7), QTime(15, 30, 42)).toSecsSinceEpoch();
+        openWindow();
+    }
+    // A main window as the program makes it, keeping in the test's folder.
+    void openWindow()
+    {
+        form = std::make_unique<frmPairvaneMainForm>(boxes);
+        files().useServices(dialogs, dialogs, clock);
+        files().keepIn(path("kept"));
+        ASSERT_TRUE(test::showActive(form.get()));
+    }
+    TournamentFiles& files() { return form->tournamentFiles(); }
+    const BracketBoard& board() { return form->board(); }
+    QString path(const char* name) const { return folder.filePath(QString::fromUtf8(name)); }
+    // One pass of the event loop, and the writes it started.
+    void pass()
+    {
+        QCoreApplication::processEvents();
+        files().waitUntilKept();
+    }
+    void keys(Qt::Key key) { QTest::keyClick(form.get(), key, Qt::ControlModifier); }
+    // Opens the board's context menu from the keyboard and chooses the item with the mouse;
+    // false when it is disabled.
+    bool choose(QAction* item)
+    {
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(form.get(), Qt::Key_Menu);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        EXPECT_TRUE(menu && menu->actions().contains(item));
+        if (!menu)
+            return false;
+        const bool enabled = item->isEnabled();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+        menu->close();
+        return enabled;
+    }
+    void mark(int box)
+    {
+        if (!board().progressMode())
+            form->board().ToggleProgress();
+        QTest::mouseClick(
+            test::control<QCheckBox>(form.get(), QStringLiteral("chkTournament(%1)").arg(box)),
+            Qt::LeftButton);
+    }
+
+    QTemporaryDir folder;
+    test::ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    test::TestClock clock;
+    std::unique_ptr<frmPairvaneMainForm> form;
+};
+
+// Random boards, progress mode on and off, saved with Ctrl+S under a name typed without its
+// ending and opened with Ctrl+O onto a reset board: the same tournament and the same pixels.
+class RoundTrip : public TournamentFilesTest,
+                  public ::testing::WithParamInterface<test::TestSeed> {};
+
+TEST_P(RoundTrip, SaveThenOpenGivesTheSameBoardAndPixels)
+{
+    const std::vector<Tournament> states = test::walkTournaments(test::announce(GetParam()), 12);
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        SCOPED_TRACE(i);
+        form->board().setTournament(states[i]);
+        const QImage shown = form->grab().toImage();
+        dialogs.answer = folder.filePath(QStringLiteral("t%1").arg(i));
+        keys(Qt::Key_S);
+        form->board().AllClear(); // no marks: nothing to ask
+        dialogs.answer += QStringLiteral(".velka");
+        keys(Qt::Key_O);
+        EXPECT_TRUE(board().tournament() == states[i]);
+        EXPECT_EQ(form->grab().toImage(), shown);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(QFileInfo(dialogs.suggested[0]).fileName(),
+              QStringLiteral("大会_2026-12-07_1530.velka"));
+    EXPECT_TRUE(QFileInfo(dialogs.suggested[0]).absoluteDir().exists());
+    EXPECT_TRUE(dialogs.suggested[1].contains(QStringLiteral("(*.velka)")));
+    EXPECT_EQ(QFileInfo(dialogs.suggested[2]).absolutePath(), folder.path())
+        << "where the last went";
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RoundTrip, ::testing::ValuesIn(test::testSeeds()), test::seedName);
+
+// Each way a save fails: one "Error" box over the window naming the file and why, the folder
+// as it was, and an earlier file of that name whole.
+TEST_F(TournamentFilesTest, AFailedSaveIsReportedAndLeavesNoFile)
+{
+    writeBytes(path("blocked"), "a file where a folder should be");
+    QDir().mkdir(path("full"));
+    writeBytes(path("full/t.velka"), "this morning's");
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = unlimited;
+    small.rlim_cur = 500; // smaller than the file, larger than what a flush has buffered
+    const std::vector<std::tuple<const char*, QString, std::function<void(bool)>>> failures{
+        {"a folder that cannot exist", path("blocked/t.velka"), [](bool) {}},
+        {"a full disk over an earlier file", path("full/t.velka"),
+         [&](bool on) { setrlimit(RLIMIT_FSIZE, on ? &small : &unlimited); }},
+        {"names too long for a tournament file", path("long.velka"), [this](bool on) {
+             for (int i = 0; on && i < board::kSlotCount; ++i)
+                 form->board().setSlotCaption(i, std::string(70000, 'x'));
+         }}};
+    form->board().setTournament(drawnInProgress(2));
+    pass();
+    const QStringList before = QDir(folder.path()).entryList();
+    for (const auto& [what, file, failing] : failures) {
+        SCOPED_TRACE(what);
+        boxes.shown.clear();
+        dialogs.answer = file;
+        failing(true);
+        files().save();
+        failing(false);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].title, "Error");
+        EXPECT_EQ(boxes.owners[0], form.get());
+        const QStringList lines = QString::fromStdString(boxes.shown[0].text).split("\r\n");
+        EXPECT_TRUE(lines[0].contains(file)) << lines[0].toStdString();
+        EXPECT_GT(lines.value(1).size(), 5) << "why";
+    }
+    EXPECT_EQ(QDir(folder.path()).entryList(), before);
+    EXPECT_EQ(QDir(path("full")).entryList(QDir::Files | QDir::Hidden), QStringList{"t.velka"});
+    EXPECT_EQ(bytesOf(path("full/t.velka")), "this morning's");
+}
+
+// Opening asks first exactly when the board holds marks; No leaves the board, Yes replaces it.
+// A refused file is reported before anything is asked and changes nothing.
+TEST_F(TournamentFilesTest, OpenAsksOverMarksAndRefusesWhatItCannotRead)
+{
+    const Tournament saved = drawnInProgress(5);
+    ASSERT_FALSE(writeTournamentFile(toFilePath(path("good.velka")), saved, clock.time));
+    writeBytes(path("text.velka"), "round 3: Ana beat Ben");
+    const std::vector<std::pair<QString, const char*>> refused{
+        {path("missing.velka"), "読めません"}, {path("text.velka"), "JSON"}};
+    const std::vector<std::tuple<const char*, std::function<void()>, bool>> cases{
+        {"the board as it starts", [] {}, false},
+        {"a drawn board reset",
+         [this] {
+             form->board().setTournament(drawnInProgress(6));
+             form->board().AllClear();
+         },
+         false},
+        {"progress mode on a reset board", [this] { form->board().ToggleProgress(); }, false},
+        {"a draw", [this] { form->board().setTournament(drawnInProgress(7)); }, true},
+        {"one mark", [this] { mark(4); }, true}};
+    for (const auto& [what, setUp, asks] : cases) {
+        SCOPED_TRACE(what);
+        form->board().AllClear();
+        setUp();
+        const Tournament before = board().tournament();
+        boxes.shown.clear();
+        for (const auto& [file, reason] : refused) {
+            dialogs.answer = file;
+            keys(Qt::Key_O);
+            ASSERT_FALSE(boxes.shown.empty());
+            EXPECT_EQ(boxes.shown.back().title, "Error");
+            EXPECT_NE(boxes.shown.back().text.find(file.toStdString()), std::string::npos);
+            EXPECT_NE(boxes.shown.back().text.find(reason), std::string::npos);
+            EXPECT_TRUE(board().tournament() == before);
+        }
+        dialogs.answer = path("good.velka");
+        boxes.answers = {MessageAnswer::No, MessageAnswer::Yes};
+        keys(Qt::Key_O);
+        EXPECT_TRUE(board().tournament() == (asks ? before : saved));
+        keys(Qt::Key_O);
+        EXPECT_TRUE(board().tournament() == saved); // a draw on the board now: asked, either way
+        ASSERT_EQ(boxes.shown.size(), asks ? 4u : 3u);
+        EXPECT_EQ(boxes.shown.back().buttons, MessageButtons::YesNo);
+        EXPECT_EQ(boxes.shown.back().icon, MessageIcon::Warning);
+        EXPECT_EQ(boxes.owners.back(), form.get());
+        boxes.answers.clear();
+    }
+}
+
+// A mark is kept within one pass of the event loop; a window that opens and closes again
+// without a change leaves the kept file as it was, and says nothing; the next run's
+// 「前回の続きを開く」 brings the board back exactly, also after that run kept changes of its
+// own. A last run's file that cannot be read is reported only then, and left as it is.
+TEST_F(TournamentFilesTest, TheLastRunComesBackExactly)
+{
+    EXPECT_FALSE(choose(files().lastRunAction())) << "nothing kept yet";
+    form->board().setTournament(drawnInProgress(3));
+    mark(6);
+    pass();
+    const TournamentReading afterMark = readKeptTournament(toFilePath(files().keptFile()));
+    ASSERT_TRUE(afterMark.saved) << "kept within one pass";
+    EXPECT_TRUE(afterMark.saved->tournament == board().tournament());
+    EXPECT_FALSE(choose(files().lastRunAction())) << "no run before this one";
+    const Tournament kept = board().tournament();
+    const QImage shown = form->grab().toImage();
+    const QByteArray keptBytes = bytesOf(files().keptFile());
+
+    for (int run = 0; run < 2; ++run) {
+        form.reset();
+        openWindow();
+        pass();
+        EXPECT_EQ(bytesOf(files().keptFile()), keptBytes) << "opening a window is no change";
+    }
+    mark(2); // this run's own change: the last run's state is now in the copy beside
+    pass();
+    boxes.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(choose(files().lastRunAction()));
+    EXPECT_TRUE(boxes.answers.empty()) << "asked over the mark";
+    EXPECT_TRUE(board().tournament() == kept);
+    EXPECT_EQ(form->grab().toImage(), shown);
+    EXPECT_TRUE(boxes.shown.size() == 1u);
+
+    const QString previous = files().lastRunFile();
+    writeBytes(previous, "{\"format\":\"velka-tour");
+    EXPECT_TRUE(choose(files().lastRunAction()));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].title, "Error");
+    EXPECT_NE(boxes.shown[1].text.find(previous.toStdString()), std::string::npos);
+    EXPECT_TRUE(board().tournament() == kept);
+    EXPECT_EQ(bytesOf(previous), "{\"format\":\"velka-tour");
+}
+
+// What keeps the keeping from working shows on the menu's last line, never in a box: a second
+// window keeping in the same folder (as a second copy of the program would), which writes
+// nothing there, or a folder that cannot be written.
+TEST_F(TournamentFilesTest, KeepingTroubleShowsInTheMenuOnly)
+{
+    mark(3);
+    pass();
+    const QByteArray firstBytes = bytesOf(files().keptFile());
+    frmPairvaneMainForm second(boxes);
+    second.tournamentFiles().keepIn(path("kept"));
+    second.board().setTournament(drawnInProgress(8));
+    QCoreApplication::processEvents();
+    second.tournamentFiles().waitUntilKept();
+    EXPECT_EQ(bytesOf(files().keptFile()), firstBytes);
+    EXPECT_TRUE(second.tournamentFiles().keepingTrouble().value_or("").contains("別に起動した"));
+
+    EXPECT_FALSE(files().keepingTrouble());
+    writeBytes(path("not-a-folder"), "");
+    files().keepIn(path("not-a-folder"));
+    mark(3);
+    pass();
+    ASSERT_TRUE(files().keepingTrouble());
+    QTest::keyClick(form.get(), Qt::Key_Menu);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().constLast()->text(), *files().keepingTrouble());
+    menu->close();
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+} // namespace
+} // namespace velka
