@@ -8,8 +8,8 @@
 // the processor stays warm and the times spread less, but the 200 streams' work just before
 // each click leaves the caches cold for it in that setting alone (about 0.1 to 0.2 ms more
 // for a marked result): for information, not the budget. The settings alternate in short
-// blocks so that all three see the same machine. Budget: with 200 phones, the median of each action at
-// most 1.1 times its median with none. Exits with 1 when over.
+// blocks so that all three see the same machine. Budget: with 200 phones, the median of each
+// action at most 1.1 times its median with none. Exits with 1 when over.
 //
 //   velka-follow-window-bench [--blocks N] [--actions N] [--pause-ms N]
 //
