@@ -182,11 +182,13 @@ protected:
         return openWindow();
     }
 
-    std::optional<HttpResponse> get(const std::string& path)
+    // The bracket that /state serves.
+    nlohmann::json servedBracket()
     {
         RawConnection c(publisher().server()->port());
-        c.request("GET", path, "127.0.0.1:" + std::to_string(publisher().server()->port()));
-        return c.response();
+        c.request("GET", "/state", "127.0.0.1:" + std::to_string(publisher().server()->port()));
+        const std::optional<HttpResponse> r = c.response();
+        return r ? nlohmann::json::parse(r->body)["bracket"] : nlohmann::json();
     }
 
     // An open event stream from a phone at `from`, past its first state.
@@ -263,9 +265,7 @@ TEST_F(PlayersPageTest, PublishesTheBoardOnLoopbackUntilTurnedOff)
     EXPECT_EQ(shown("lblAddress").toStdString(), url);
     EXPECT_FALSE(problemShown());
     EXPECT_EQ(qrCodeInWindow(), url);
-    const std::optional<HttpResponse> state = get("/state");
-    ASSERT_TRUE(state);
-    EXPECT_EQ(nlohmann::json::parse(state->body)["bracket"], boardBracket());
+    EXPECT_EQ(servedBracket(), boardBracket());
     EXPECT_EQ(boardBracket()["fieldSize"], 4);
 
     // A phone follows, beside the one that fetched the state: the window counts both within a
@@ -434,9 +434,7 @@ TEST_F(PlayersPageTest, TheBoardAndTheTimerReachAnOpenEventStream)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_EQ(main(), nullptr);
     publisher().tick();
-    const std::optional<HttpResponse> state = get("/state");
-    ASSERT_TRUE(state);
-    EXPECT_EQ(nlohmann::json::parse(state->body)["bracket"], marked);
+    EXPECT_EQ(servedBracket(), marked);
 }
 
 } // namespace

@@ -25,22 +25,17 @@ public:
     std::atomic<std::int64_t> ms{1'000};
 };
 
-// A field of four with the given first name, and a countdown of a minute read at `at`.
+// Four players, the first of them named `first`, and a countdown of a minute read at `at`.
 std::shared_ptr<const PageSnapshot> fieldOfFour(const std::string& first, std::int64_t at = 1'000)
 {
-    Tournament t;
-    t.names = {first, "選手2", "選手3", "選手4"};
-    t.fieldSize = 4;
-    for (int c = 0; c < board::kConnectorCount; ++c)
-        t.connectors[c] = {c == 0 || c == 1 || c == 8, board::kDesignConnectors[c]};
-    for (int line : {0, 1, 2, 3, 16, 17, 24})
-        t.lineVisible[line] = true;
-    ClockState clock;
-    clock.mode = ClockMode::Countdown;
-    clock.msLeft = 60'000;
-    clock.countDownEnd = 1'800'000'000;
-    clock.measuredAt = at;
-    return std::make_shared<const PageSnapshot>(PageState{bracketFrom(t), clock});
+    BracketState bracket;
+    bracket.players.resize(4);
+    for (int i = 0; i < 4; ++i) {
+        bracket.players[i].slot = i;
+        bracket.players[i].name = i == 0 ? first : "選手" + std::to_string(i + 1);
+    }
+    const ClockState clock{ClockMode::Countdown, 60'000, 0, at, 1'800'000'000};
+    return std::make_shared<const PageSnapshot>(PageState{bracket, clock});
 }
 
 // Every response carries them, errors and event streams included.
