@@ -138,13 +138,18 @@ protected:
                           QPoint(publishBox()->height() / 2, publishBox()->height() / 2));
     }
 
-    QCheckBox* publishBox() const
+    template <class Control>
+    Control* in(const char* name) const
     {
-        return control<QCheckBox>(window(), QStringLiteral("chkPublish"));
+        return control<Control>(window(), QString::fromLatin1(name));
     }
-    QComboBox* networkList() const
+    QCheckBox* publishBox() const { return in<QCheckBox>("chkPublish"); }
+    QComboBox* networkList() const { return in<QComboBox>("cboNetwork"); }
+    QString shown(const char* label) const { return in<QLabel>(label)->text(); }
+    bool problemShown() const { return in<QLabel>("lblProblem")->isVisible(); }
+    std::string qrCodeInWindow() const
     {
-        return control<QComboBox>(window(), QStringLiteral("cboNetwork"));
+        return readQrCode(in<QWidget>("picQrCode")->grab().toImage());
     }
     std::vector<std::string> offered() const
     {
@@ -152,19 +157,6 @@ protected:
         for (int i = 0; i < networkList()->count(); ++i)
             items.push_back(networkList()->itemText(i).toStdString());
         return items;
-    }
-    QString shown(const char* label) const
-    {
-        return control<QLabel>(window(), QString::fromLatin1(label))->text();
-    }
-    bool problemShown() const
-    {
-        return control<QLabel>(window(), QStringLiteral("lblProblem"))->isVisible();
-    }
-    std::string qrCodeInWindow() const
-    {
-        return readQrCode(
-            control<QWidget>(window(), QStringLiteral("picQrCode"))->grab().toImage());
     }
     // The bracket as the page derives it from the board now.
     nlohmann::json boardBracket() const
@@ -191,11 +183,11 @@ protected:
         return r ? nlohmann::json::parse(r->body)["bracket"] : nlohmann::json();
     }
 
-    // An open event stream from a phone at `from`, past its first state.
-    std::unique_ptr<RawConnection> phone(const char* from = "127.0.0.2")
+    // An open event stream from a phone at 127.0.0.2, past its first state.
+    std::unique_ptr<RawConnection> phone()
     {
         const std::uint16_t port = publisher().server()->port();
-        auto stream = std::make_unique<RawConnection>(port, from);
+        auto stream = std::make_unique<RawConnection>(port, "127.0.0.2");
         stream->request("GET", "/events", "127.0.0.1:" + std::to_string(port));
         EXPECT_TRUE(stream->streamHeaders());
         EXPECT_FALSE(nextState(*stream).is_null());
