@@ -1,14 +1,14 @@
 // Serves the players' page from a real board and a real event timer on 127.0.0.1, for the
-// browser test and for looking at the page. Prints one JSON line each time the published state
-// changes: {"url", "systemMs", "countDownEnd", "state"}. Reads commands, one per line:
+// browser test. Prints one JSON line each time the published state changes: {"url",
+// "countDownEnd", "state"}. Reads commands, one per line:
 //
 //   mark <box> <0|1>     unchecks (0) or checks (1) a winner box on the board
 //   countdown <seconds>  starts the timer's countdown over that many seconds
 //   close-time-up        the organiser closes the "Time Up!!" box
-//   stop | start         stops or starts the server (same port)
+//   stop                 stops the server
 //   quit
 //
-// The timer ticks every 100 ms, as the window's does.
+// The timer ticks every 100 ms, as the window's does; the heartbeat comes every second.
 
 #include "board/BracketBoard.h"
 #include "draw/Draw.h"
@@ -22,18 +22,13 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
-#include <optional>
 #include <sstream>
 #include <string>
 
 using namespace velka;
 
 namespace {
-
-constexpr const char* kSeedName = "シード選手";
 
 struct Hall {
     BracketBoard board;
@@ -43,21 +38,16 @@ struct Hall {
     bool timeUpShown = false;
     std::string lastTag;
 
-    std::shared_ptr<const follow::PageSnapshot> snapshot() const
-    {
-        return follow::makeSnapshot(board.tournament(), &timer, timeUpShown, clock, steady);
-    }
-
     void publish(follow::PageServer& server)
     {
-        const std::shared_ptr<const follow::PageSnapshot> s = snapshot();
+        const std::shared_ptr<const follow::PageSnapshot> s =
+            follow::makeSnapshot(board.tournament(), &timer, timeUpShown, clock, steady);
         server.publish(s);
         if (s->etag() == lastTag)
             return;
         lastTag = s->etag();
         const nlohmann::json line = {
             {"url", server.url()},
-            {"systemMs", clock.nowMilliseconds()},
             {"countDownEnd", timer.countDownEnd()},
             {"state", nlohmann::json::parse(s->json(steady.milliseconds()))}};
         std::cout << line.dump() << std::endl;
@@ -66,41 +56,33 @@ struct Hall {
 
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    follow::ServerSettings settings;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--heartbeat-ms")
-            settings.heartbeat = std::chrono::milliseconds(std::atoi(argv[i + 1]));
-    }
-
     Hall hall;
     hall.board.Load();
     EntryList entries;
     addEntries(entries,
                "Alice\r\n山田太郎\r\n<b>太字</b>\r\nBob & \"Ann\"\r\n佐藤花子\r\n鈴木一郎\r\n");
     test::ScriptedRandom inOrder(std::deque<double>(6, 0.0));
-    const DrawResult drawn = drawField({"7", true, kSeedName}, entries, hall.board, inOrder);
+    const DrawResult drawn = drawField({"7", true, "シード選手"}, entries, hall.board, inOrder);
     if (!drawn.drawn())
         return 1;
     hall.board.ToggleProgress();
     hall.board.setBoxChecked(1, false); // Alice beat 山田太郎
     hall.timer.Load();
-    hall.timer.setHourText("0");
     hall.timer.setMinuteText("1");
     hall.timer.setSecondText("30");
     hall.timer.setCountingDown(true);
     hall.timer.TimerTick();
 
+    follow::ServerSettings settings;
+    settings.heartbeat = std::chrono::seconds(1);
     follow::PageServer server(hall.steady, settings);
-    hall.publish(server);
     if (!server.start("127.0.0.1", 0)) {
         std::cerr << server.lastError() << std::endl;
         return 1;
     }
-    const std::uint16_t port = server.port();
-    hall.lastTag.clear();
-    hall.publish(server); // prints the address
+    hall.publish(server); // nobody knows the address before this line
 
     std::string pendingInput;
     for (;;) {
@@ -134,9 +116,6 @@ int main(int argc, char** argv)
                 hall.timeUpShown = false;
             } else if (word == "stop") {
                 server.stop();
-            } else if (word == "start") {
-                if (!server.start("127.0.0.1", port))
-                    std::cerr << server.lastError() << std::endl;
             } else if (word == "quit") {
                 return 0;
             }

@@ -12,12 +12,10 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +27,6 @@ struct HttpResponse {
     std::map<std::string, std::string> headers; // names in lower case
     std::string body;
 
-    bool has(const std::string& name) const { return headers.count(name) != 0; }
     std::string header(const std::string& name) const
     {
         const auto found = headers.find(name);
@@ -43,31 +40,27 @@ public:
     // test; no verdict depends on it.
     static constexpr int kPatienceMs = 20'000;
 
-    RawConnection(std::uint16_t port, const char* from = "127.0.0.1", const char* to = "127.0.0.1")
+    explicit RawConnection(std::uint16_t port, const char* from = "127.0.0.1")
+        : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
     {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in source{};
-        source.sin_family = AF_INET;
+        sockaddr_in source{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}, .sin_zero = {}};
+        sockaddr_in target{
+            .sin_family = AF_INET, .sin_port = htons(port), .sin_addr = {}, .sin_zero = {}};
         ::inet_pton(AF_INET, from, &source.sin_addr);
-        sockaddr_in target{};
-        target.sin_family = AF_INET;
-        target.sin_port = htons(port);
-        ::inet_pton(AF_INET, to, &target.sin_addr);
-        connected_ = fd_ >= 0 &&
-                     ::bind(fd_, reinterpret_cast<sockaddr*>(&source), sizeof source) == 0 &&
-                     ::connect(fd_, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0;
+        ::inet_pton(AF_INET, "127.0.0.1", &target.sin_addr);
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0 ||
+            ::connect(fd_, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
     }
-    ~RawConnection() { close(); }
-    RawConnection(const RawConnection&) = delete;
-    RawConnection& operator=(const RawConnection&) = delete;
-
-    bool connected() const { return connected_; }
-    void close()
+    ~RawConnection()
     {
         if (fd_ >= 0)
             ::close(fd_);
-        fd_ = -1;
     }
+    RawConnection(const RawConnection&) = delete;
+    RawConnection& operator=(const RawConnection&) = delete;
 
     bool send(std::string_view bytes)
     {
@@ -84,39 +77,24 @@ public:
     bool request(std::string_view method, std::string_view path, std::string_view host,
                  std::string_view more = {})
     {
-        std::string text = std::string(method) + " " + std::string(path) + " HTTP/1.1\r\n";
-        if (!host.empty())
-            text += "Host: " + std::string(host) + "\r\n";
-        text += std::string(more) + "\r\n";
-        return send(text);
+        return send(std::string(method) + " " + std::string(path) + " HTTP/1.1\r\nHost: " +
+                    std::string(host) + "\r\n" + std::string(more) + "\r\n");
     }
 
-    // One response; nothing when the connection closed (or failed) before a whole one came.
-    // HEAD and 304 responses have no body whatever their Content-Length says.
+    // One response with a Content-Length (HEAD and 304 responses have no body); nothing when
+    // the connection closed (or failed) before a whole one came.
     std::optional<HttpResponse> response(bool head = false)
     {
         std::optional<HttpResponse> r = streamHeaders();
-        if (!r || head || r->status == 304)
+        if (!r || head || r->status == 304 || r->header("content-length").empty())
             return r;
-        if (r->has("content-length")) {
-            const std::size_t length = std::stoul(r->header("content-length"));
-            if (!readAtLeast(length))
-                return std::nullopt;
-            r->body = buffer_.substr(0, length);
-            buffer_.erase(0, length);
-        } else if (r->header("transfer-encoding") == "chunked") {
-            for (std::size_t size = 1; size != 0;) {
-                const std::size_t sizeEnd = readUntil("\r\n");
-                if (sizeEnd == std::string::npos)
-                    return std::nullopt;
-                size = std::stoul(buffer_.substr(0, sizeEnd), nullptr, 16);
-                buffer_.erase(0, sizeEnd + 2);
-                if (!readAtLeast(size + 2))
-                    return std::nullopt;
-                r->body += buffer_.substr(0, size);
-                buffer_.erase(0, size + 2);
-            }
+        const std::size_t length = std::stoul(r->header("content-length"));
+        while (buffer_.size() < length && fill()) {
         }
+        if (buffer_.size() < length)
+            return std::nullopt;
+        r->body = buffer_.substr(0, length);
+        buffer_.erase(0, length);
         return r;
     }
 
@@ -159,12 +137,7 @@ public:
 
     // True when the server ends the connection (end of file or a reset) before sending a
     // single byte more.
-    bool closedWithoutAnswer()
-    {
-        if (!buffer_.empty())
-            return false;
-        return !fill() && buffer_.empty() && !timedOut_;
-    }
+    bool closedWithoutAnswer() { return buffer_.empty() && !fill() && !timedOut_; }
 
     // True once the server has closed the connection, whatever it sent before.
     bool closedByServer()
@@ -175,78 +148,58 @@ public:
     }
 
 private:
-    bool readAtLeast(std::size_t size)
-    {
-        while (buffer_.size() < size && fill()) {
-        }
-        return buffer_.size() >= size;
-    }
-
     std::size_t readUntil(std::string_view marker)
     {
-        for (;;) {
-            const std::size_t at = buffer_.find(marker);
-            if (at != std::string::npos)
-                return at;
-            if (!fill())
-                return std::string::npos;
+        std::size_t at;
+        while ((at = buffer_.find(marker)) == std::string::npos && fill()) {
         }
+        return at;
     }
 
     bool fill()
     {
-        if (fd_ < 0)
-            return false;
         pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, kPatienceMs) != 1) {
-            timedOut_ = true;
+        if (fd_ < 0 || ::poll(&p, 1, kPatienceMs) != 1) {
+            timedOut_ = fd_ >= 0;
             return false;
         }
         char chunk[16 * 1024];
         const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-        if (n <= 0)
-            return false;
-        buffer_.append(chunk, static_cast<std::size_t>(n));
-        return true;
+        if (n > 0)
+            buffer_.append(chunk, static_cast<std::size_t>(n));
+        return n > 0;
     }
 
-    int fd_ = -1;
-    bool connected_ = false;
+    int fd_;
     bool timedOut_ = false;
     std::string buffer_;
 };
 
-// Listening sockets on a run of free loopback ports, as another program would hold them; empty
-// when no free run was found. The caller closes them.
+// Listening sockets on `count` free loopback ports in a row from `first` on, as another program
+// would hold them; empty when no free run was found. The caller closes them.
 inline std::vector<int> holdPorts(int count, std::uint16_t& first)
 {
-    std::mt19937 random(std::random_device{}());
-    std::vector<int> held;
-    for (int attempt = 0; attempt < 50 && static_cast<int>(held.size()) < count; ++attempt) {
-        for (int fd : held)
-            ::close(fd);
-        held.clear();
-        first = static_cast<std::uint16_t>(20'000 + random() % 30'000);
+    for (first = 20'000; first < 60'000; first += 997) {
+        std::vector<int> held;
         for (int i = 0; i < count; ++i) {
             const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_in where{};
-            where.sin_family = AF_INET;
-            where.sin_port = htons(static_cast<std::uint16_t>(first + i));
-            where.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            if (::bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
+            const sockaddr_in where{.sin_family = AF_INET,
+                                    .sin_port = htons(static_cast<std::uint16_t>(first + i)),
+                                    .sin_addr = {htonl(INADDR_LOOPBACK)},
+                                    .sin_zero = {}};
+            if (::bind(fd, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 ||
                 ::listen(fd, 1) != 0) {
                 ::close(fd);
                 break;
             }
             held.push_back(fd);
         }
-    }
-    if (static_cast<int>(held.size()) < count) {
+        if (static_cast<int>(held.size()) == count)
+            return held;
         for (int fd : held)
             ::close(fd);
-        held.clear();
     }
-    return held;
+    return {};
 }
 
 } // namespace velka::test
