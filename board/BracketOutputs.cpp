@@ -7,6 +7,7 @@
 #include "board/PdfTextKey.h"
 #include "core/Clock.h"
 #include "core/Message.h"
+#include "uikit/WindowAction.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -41,14 +42,8 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
           [this](QWidget* parent) { return new BracketProjectorView(board_, parent); }))
 {
     const auto action = [this](const char* name, const QString& text, const QKeySequence& keys,
-                               void (BracketOutputs::*run)()) {
-        auto* a = new QAction(text, this);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setShortcut(keys);
-        a->setShortcutContext(Qt::WindowShortcut);
-        connect(a, &QAction::triggered, this, run);
-        window_->addAction(a);
-        return a;
+                               auto run) {
+        return addWindowAction(window_, this, name, text, keys, run);
     };
     projectorAction_ = projectorController_->toggleAction();
     projectorAction_->setObjectName(QStringLiteral("actProjector"));

@@ -7,6 +7,7 @@
 #include "core/Message.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"
+#include "uikit/WindowAction.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -98,13 +99,7 @@ TournamentFiles::TournamentFiles(BracketBoard& board, MessageBoxes& messageBoxes
 {
     const auto action = [this](const char* name, const QString& text, const QKeySequence& keys,
                                auto run) {
-        auto* a = new QAction(text, this);
-        a->setObjectName(QString::fromLatin1(name));
-        a->setShortcut(keys);
-        a->setShortcutContext(Qt::WindowShortcut);
-        connect(a, &QAction::triggered, this, run);
-        window_->addAction(a);
-        return a;
+        return addWindowAction(window_, this, name, text, keys, run);
     };
     saveAction_ = action("actSaveTournament", QStringLiteral("大会を保存(&A)..."),
                          QKeySequence(Qt::CTRL | Qt::Key_S), [this] { save(); });
