@@ -7,6 +7,7 @@
 #include "board/PdfTextKey.h"
 #include "core/Clock.h"
 #include "core/Message.h"
+#include "uikit/MenuKey.h"
 #include "uikit/WindowAction.h"
 
 #include <QAction>
@@ -56,13 +57,7 @@ BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, 
     copyAction_ = action("actCopyPicture", QStringLiteral("画像をコピー(&C)"), QKeySequence::Copy,
                          &BracketOutputs::copyPicture);
 
-    // The keyboard's way to the context menu, wherever the focus is in the window.
-    menuKeyAction_ = new QAction(this);
-    menuKeyAction_->setShortcuts(
-        {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)});
-    menuKeyAction_->setShortcutContext(Qt::WindowShortcut);
-    connect(menuKeyAction_, &QAction::triggered, this, [this] { showMenu(); });
-    window_->addAction(menuKeyAction_);
+    menuKeyAction_ = addMenuKey(window_, this, [this] { showMenu(); });
 }
 
 BracketOutputs::~BracketOutputs()

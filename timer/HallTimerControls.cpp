@@ -1,12 +1,10 @@
 #include "timer/HallTimerControls.h"
 
 #include "timer/TimerProjectorView.h"
+#include "uikit/MenuKey.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QShortcut>
 
 namespace velka {
 
@@ -54,21 +52,7 @@ HallTimerControls::HallTimerControls(QWidget* window, QLineEdit* display, EventT
                                          }))
 {
     projector_->toggleAction()->setObjectName(QStringLiteral("projectorAction"));
-    // The keyboard's ways to a context menu. An input box keeps its own editing menu.
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
-        auto* shortcut = new QShortcut(keys, window);
-        connect(shortcut, &QShortcut::activated, this, [this] {
-            auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-            if (edit && edit != display_ && !edit->isReadOnly()) {
-                const QPoint at = edit->rect().center();
-                QContextMenuEvent event(QContextMenuEvent::Keyboard, at, edit->mapToGlobal(at));
-                QApplication::sendEvent(edit, &event);
-                return;
-            }
-            showContextMenu(display_->rect().center());
-        });
-    }
+    addMenuKey(window, this, [this] { showContextMenu(display_->rect().center()); });
     display_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(display_, &QWidget::customContextMenuRequested, this,
             &HallTimerControls::showContextMenu);
