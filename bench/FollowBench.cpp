@@ -2,6 +2,7 @@
 // serialising it, and handing it to the server, with no phone and with 200 phones connected
 // (event streams from 200 loopback addresses).
 
+#include "bench/FieldOfSixteen.h"
 #include "bench/FollowClients.h"
 #include "follow/PageServer.h"
 #include "timer/EventTimer.h"
@@ -14,18 +15,10 @@
 namespace velka {
 namespace {
 
+// Two rounds played.
 Tournament markedFieldOfSixteen()
 {
-    Tournament t;
-    for (int i = 0; i < board::kSlotCount; ++i)
-        t.names[i] = "参加者" + std::to_string(i + 1) + " さん";
-    t.fieldSize = 16;
-    for (int c = 0; c < board::kConnectorCount; ++c)
-        t.connectors[c] = {true, board::kDesignConnectors[c]};
-    t.lineVisible.fill(true);
-    for (int lost : {1, 2, 5, 7, 8, 11, 13, 14, 17, 18})
-        t.lineVisible[lost] = false;
-    return t;
+    return bench::fieldOfSixteen({1, 2, 5, 7, 8, 11, 13, 14, 17, 18});
 }
 
 void BM_BracketFrom(benchmark::State& state)

@@ -9,6 +9,7 @@
 //   velka-follow-fanout --serve     serves a field of 16 on 127.0.0.1 for wrk; prints the port,
 //                                   stops when its input closes
 
+#include "bench/FieldOfSixteen.h"
 #include "bench/FollowClients.h"
 #include "follow/PageServer.h"
 
@@ -25,18 +26,10 @@ using Steady = std::chrono::steady_clock;
 
 namespace {
 
+// The first round played.
 Tournament fieldOfSixteen()
 {
-    Tournament t;
-    for (int i = 0; i < board::kSlotCount; ++i)
-        t.names[i] = "参加者" + std::to_string(i + 1) + " さん";
-    t.fieldSize = 16;
-    for (int c = 0; c < board::kConnectorCount; ++c)
-        t.connectors[c] = {true, board::kDesignConnectors[c]};
-    t.lineVisible.fill(true);
-    for (int lost : {1, 2, 5, 7, 8, 11, 13, 14}) // the first round played
-        t.lineVisible[lost] = false;
-    return t;
+    return bench::fieldOfSixteen({1, 2, 5, 7, 8, 11, 13, 14});
 }
 
 double ms(Steady::duration d)
