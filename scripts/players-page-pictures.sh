@@ -15,21 +15,7 @@ cd "$(dirname "$0")/.."
 source scripts/apt.sh
 install_groups build program page-pictures
 
-cmake --preset release >/dev/null
-cmake --build --preset release --target velka-tablewright
-program=$PWD/build/release/app/velka-tablewright
-out=$PWD/docs
-work=$(mktemp -d)
-
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source scripts/pictures.sh
 
 exec 3>"$work/display"
 # -noreset: without it the server forgets the monitors when the last client leaves.
@@ -53,35 +39,9 @@ done
 QT_QPA_PLATFORM=xcb dbus-run-session -- "$program" >"$work/program.log" 2>&1 &
 pids+=($!)
 
-wait_window() {
-    local id
-    for _ in $(seq 100); do
-        if id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) &&
-            [ -n "$id" ]; then
-            sleep 0.5
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo "players-page-pictures: no window \"$1\" appeared" >&2
-    return 1
-}
 click() {
     xdotool mousemove --window "$1" "$2" "$3" click 1
     sleep 0.4
-}
-key() {
-    xdotool key "$@"
-    sleep 0.3
-}
-type_text() { # one character at a time: xdotool loses kanji typed in a row now and then
-    local i
-    for ((i = 0; i < ${#1}; i++)); do
-        xdotool type --delay 60 "${1:i:1}"
-        sleep 0.05
-    done
-    sleep 0.3
 }
 box() { # the centre of winner box k in the main window, as in scripts/screenshots.sh
     local -a left=(2100 2730 3360 3990) top=(105 420 735 1050 1365 1680 1995 2310 2625 2940 3255 3570 3885 4200 4515 4830 265 895 1525 2165 2795 3425 4045 4685 585 1845 3045 4375 1155 3780)

@@ -13,55 +13,14 @@ cd "$(dirname "$0")/.."
 source scripts/apt.sh
 install_groups build program screenshots
 
-cmake --preset release >/dev/null
-cmake --build --preset release --target velka-tablewright
-program=$PWD/build/release/app/velka-tablewright
-out=$PWD/docs
-work=$(mktemp -d)
-
-pids=()
-cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source scripts/pictures.sh
 
 scale=1
-
-# Waits for the visible window with exactly this title and prints its id.
-wait_window() {
-    local title=$1 id
-    for _ in $(seq 100); do
-        if id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1) &&
-            [ -n "$id" ]; then
-            sleep 0.5 # let the window manager frame it and the program paint it
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo "screenshots: no window \"$title\" appeared" >&2
-    return 1
-}
 
 # Clicks at a place in a window's client area, given in logical pixels.
 click() {
     xdotool mousemove --window "$1" $(($2 * scale)) $(($3 * scale)) click 1
     sleep 0.4
-}
-
-# Types text; each step waits, so that keyboard remapping for non-Latin letters settles.
-type_text() {
-    xdotool type --delay 40 "$1"
-    sleep 0.3
-}
-
-key() {
-    xdotool key "$@"
-    sleep 0.3
 }
 
 # Saves a window with its frame and title bar, the mouse parked out of the way.
