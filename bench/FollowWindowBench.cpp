@@ -17,6 +17,7 @@
 // server's threads are still finishing the previous change: for information, not the budget.
 #include "bench/EntrantNames.h"
 #include "bench/FollowClients.h"
+#include "bench/Offscreen.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/Clock.h"
 #include "draw/RandomSource.h"
@@ -164,14 +165,7 @@ struct Hall {
 
 int main(int argc, char** argv)
 {
-    static const QtMessageHandler defaultHandler = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (!text.startsWith(QLatin1String("This plugin does not support")))
-                defaultHandler(type, context, text);
-        });
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    velka::bench::useQuietOffscreenPlatform();
     QApplication app(argc, argv);
     setUpApplication(app);
     int blocks = 20;

@@ -4,6 +4,7 @@
 // the draw from it. The program exits with 1 when an action is over its budget.
 #include "bench/BudgetReporter.h"
 #include "bench/EntrantNames.h"
+#include "bench/Offscreen.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/Clock.h"
 #include "draw/RandomSource.h"
@@ -287,15 +288,7 @@ BENCHMARK(BM_ProjectorWholeScreenPaint)
 
 int main(int argc, char** argv)
 {
-    // The offscreen platform warns on every fixed-size window it is asked to resize.
-    static const QtMessageHandler defaultHandler = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (!text.startsWith(QLatin1String("This plugin does not support")))
-                defaultHandler(type, context, text);
-        });
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    velka::bench::useQuietOffscreenPlatform();
     QApplication app(argc, argv);
     velka::setUpApplication(app);
     benchmark::Initialize(&argc, argv);
