@@ -2,7 +2,7 @@
 #include "about/ProgramVersion.h"
 #include "app/Shell.h"
 #include "core/Clock.h"
-#include "draw/RandomSource.h"
+#include "core/RandomSource.h"
 #include "timer/HallPlatform.h"
 #include "uikit/Application.h"
 #include "uikit/QtMessageBoxes.h"

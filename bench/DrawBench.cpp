@@ -1,9 +1,9 @@
 #include "bench/EntrantNames.h"
 #include "board/BracketBoard.h"
+#include "core/RandomSource.h"
 #include "draw/BracketShape.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
-#include "draw/RandomSource.h"
 
 #include <benchmark/benchmark.h>
 

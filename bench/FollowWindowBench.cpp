@@ -20,7 +20,7 @@
 #include "bench/Offscreen.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/Clock.h"
-#include "draw/RandomSource.h"
+#include "core/RandomSource.h"
 #include "draw/frmNewGame.h"
 #include "follow/PagePublisher.h"
 #include "uikit/Application.h"

@@ -7,7 +7,7 @@
 #include "bench/Offscreen.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/Clock.h"
-#include "draw/RandomSource.h"
+#include "core/RandomSource.h"
 #include "draw/frmNewGame.h"
 #include "timer/TimerProjectorView.h"
 #include "timer/frmEventTimer.h"

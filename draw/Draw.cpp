@@ -1,10 +1,10 @@
 #include "draw/Draw.h"
 
 #include "board/BracketBoard.h"
+#include "core/RandomSource.h"
 #include "core/TypedNumber.h"
 #include "draw/BracketShape.h"
 #include "draw/EntryList.h"
-#include "draw/RandomSource.h"
 
 #include <cmath>
 

@@ -8,11 +8,11 @@
 // fresh board, N - 1 full matches, the line of every box shown exactly when it is checked.
 
 #include "board/BracketBoard.h"
+#include "core/RandomSource.h"
 #include "core/TypedNumber.h"
 #include "draw/BracketShape.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
-#include "draw/RandomSource.h"
 #include "fuzz/FuzzCheck.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/EntryNames.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "draw/RandomSource.h"
+#include "core/RandomSource.h"
 
 #include <deque>
 #include <random>

@@ -1,4 +1,4 @@
-#include "draw/RandomSource.h"
+#include "core/RandomSource.h"
 
 #include <chrono>
 
