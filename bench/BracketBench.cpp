@@ -4,12 +4,12 @@
 // for the PDF and the picture, one frame (16 ms) for a repaint. The program exits with 1 when
 // one is over its budget.
 #include "bench/BudgetReporter.h"
-#include "board/BracketBoard.h"
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
 #include "board/frmPairvaneMainForm.h"
+#include "bracket/BracketBoard.h"
+#include "bracket/BracketShape.h"
 #include "core/Message.h"
-#include "draw/BracketShape.h"
 #include "uikit/Application.h"
 #include "uikit/MessagePresenter.h"
 

@@ -1,7 +1,7 @@
 #include "bench/EntrantNames.h"
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
+#include "bracket/BracketShape.h"
 #include "core/RandomSource.h"
-#include "draw/BracketShape.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
 

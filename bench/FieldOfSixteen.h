@@ -3,7 +3,7 @@
 // A drawn field of sixteen, as the players' page publishes it, with the advancement lines of the
 // results given taken off (the losers' lines).
 
-#include "board/Tournament.h"
+#include "bracket/Tournament.h"
 
 #include <initializer_list>
 #include <string>

@@ -3,7 +3,7 @@
 // on and off. The files go to the temporary folder (TMPDIR): point it at the disk to measure.
 
 #include "bench/EntrantNames.h"
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "core/RandomSource.h"
 #include "draw/Draw.h"

@@ -1,7 +1,7 @@
 #include "board/BracketExport.h"
 
-#include "board/BracketBoard.h"
 #include "board/PdfTextKey.h"
+#include "bracket/BracketBoard.h"
 #include "core/Message.h"
 
 #include <QApplication>

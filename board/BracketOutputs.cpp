@@ -1,10 +1,10 @@
 #include "board/BracketOutputs.h"
 
-#include "board/BracketBoard.h"
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
 #include "board/OutputDialogs.h"
 #include "board/PdfTextKey.h"
+#include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "core/Message.h"
 #include "uikit/MenuKey.h"

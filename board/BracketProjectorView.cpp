@@ -1,6 +1,6 @@
 #include "board/BracketProjectorView.h"
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 
 #include <QApplication>
 #include <QPainter>

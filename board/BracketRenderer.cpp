@@ -1,6 +1,6 @@
 #include "board/BracketRenderer.h"
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "uikit/ElidedLabel.h"
 #include "uikit/Twips.h"
 

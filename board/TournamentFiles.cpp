@@ -1,8 +1,8 @@
 #include "board/TournamentFiles.h"
 
-#include "board/BracketBoard.h"
 #include "board/BracketExport.h"
 #include "board/OutputDialogs.h"
+#include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "core/Message.h"
 #include "keep/TournamentFile.h"

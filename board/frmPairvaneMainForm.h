@@ -1,8 +1,8 @@
 #pragma once
 
-#include "board/BracketBoard.h"
 #include "board/BracketOutputs.h"
 #include "board/TournamentFiles.h"
+#include "bracket/BracketBoard.h"
 #include "uikit/MessagePresenter.h"
 
 #include <QFrame>

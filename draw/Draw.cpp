@@ -1,9 +1,9 @@
 #include "draw/Draw.h"
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
+#include "bracket/BracketShape.h"
 #include "core/RandomSource.h"
 #include "core/TypedNumber.h"
-#include "draw/BracketShape.h"
 #include "draw/EntryList.h"
 
 #include <cmath>

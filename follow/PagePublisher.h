@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "follow/NetworkAddresses.h"
 #include "follow/PageServer.h"

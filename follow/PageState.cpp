@@ -1,6 +1,6 @@
 #include "follow/PageState.h"
 
-#include "board/BoardGeometry.h"
+#include "bracket/BoardGeometry.h"
 #include "timer/EventTimer.h"
 
 #include <algorithm>

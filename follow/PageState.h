@@ -4,7 +4,7 @@
 // the board shows it, and the round clock read from the event timer. Built on the window thread
 // from the models; the server only ever sees it serialised (PageSnapshot.h).
 
-#include "board/Tournament.h"
+#include "bracket/Tournament.h"
 #include "core/Clock.h"
 
 #include <cstdint>

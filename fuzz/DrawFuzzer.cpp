@@ -7,10 +7,10 @@
 // is the bracket of N players and nothing of the marks made before: the same as shaping a
 // fresh board, N - 1 full matches, the line of every box shown exactly when it is checked.
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
+#include "bracket/BracketShape.h"
 #include "core/RandomSource.h"
 #include "core/TypedNumber.h"
-#include "draw/BracketShape.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
 #include "fuzz/FuzzCheck.h"

@@ -9,8 +9,8 @@
 // stands in that match against that opponent; at most one champion, who won the final; the
 // JSON is one line that parses, with every player and a time of day within the day.
 
-#include "board/BracketBoard.h"
-#include "draw/BracketShape.h"
+#include "bracket/BracketBoard.h"
+#include "bracket/BracketShape.h"
 #include "follow/PageSnapshot.h"
 #include "follow/PageState.h"
 #include "fuzz/FuzzCheck.h"

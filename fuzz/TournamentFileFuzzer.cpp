@@ -9,7 +9,7 @@
 // again, reads back the same and writes the same text. A tournament the program really made is
 // never refused, and an edited one is accepted exactly when couldHaveMade accepts it.
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "fuzz/FuzzCheck.h"
 #include "keep/TournamentFile.h"
 #include "tests/keep/TournamentWalk.h"

@@ -1,8 +1,8 @@
 #include "keep/TournamentFile.h"
 
 #include "about/ProgramVersion.h"
-#include "board/BracketBoard.h"
-#include "draw/BracketShape.h"
+#include "bracket/BracketBoard.h"
+#include "bracket/BracketShape.h"
 #include "keep/AtomicFile.h"
 
 #include <nlohmann/json.hpp>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/Tournament.h"
+#include "bracket/Tournament.h"
 #include "core/Message.h"
 
 #include <cstddef>

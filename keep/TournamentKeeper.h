@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/BracketBoard.h"
-#include "board/Tournament.h"
+#include "bracket/BracketBoard.h"
+#include "bracket/Tournament.h"
 #include "core/Clock.h"
 #include "core/Subscription.h"
 #include "keep/TournamentFile.h"

@@ -7,7 +7,7 @@
 
 #include "board/BracketProjectorView.h"
 #include "board/frmPairvaneMainForm.h"
-#include "draw/BracketShape.h"
+#include "bracket/BracketShape.h"
 #include "follow/PagePublisher.h"
 #include "follow/frmFollowPage.h"
 #include "tests/follow/RawHttp.h"

@@ -2,7 +2,7 @@
 
 #include "about/frmVerInfo.h"
 #include "board/frmPairvaneMainForm.h"
-#include "draw/BracketShape.h"
+#include "bracket/BracketShape.h"
 #include "draw/Draw.h"
 #include "draw/frmNewGame.h"
 #include "tests/support/BoardSnapshot.h"

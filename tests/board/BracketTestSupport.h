@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/BracketBoard.h"
-#include "draw/BracketShape.h"
+#include "bracket/BracketBoard.h"
+#include "bracket/BracketShape.h"
 #include "uikit/Twips.h"
 
 #include <QColor>

@@ -1,6 +1,6 @@
 #include "draw/Draw.h"
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "draw/EntryList.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/EntryNames.h"

@@ -1,7 +1,7 @@
 #include "draw/frmNewGame.h"
 
-#include "board/BracketBoard.h"
 #include "board/frmPairvaneMainForm.h"
+#include "bracket/BracketBoard.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/CheckBoxChange.h"
 #include "tests/support/EntryNames.h"

@@ -10,7 +10,7 @@
 //
 // The timer ticks every 100 ms, as the window's does; the heartbeat comes every second.
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
 #include "follow/PageServer.h"

@@ -1,7 +1,7 @@
 #include "follow/PageState.h"
 #include "follow/PageSnapshot.h"
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
 #include "tests/support/ScopedTimeZone.h"

@@ -1,6 +1,6 @@
 #include "keep/TournamentFile.h"
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "keep/AtomicFile.h"
 #include "keep/TournamentKeeper.h"
 #include "tests/keep/TournamentWalk.h"

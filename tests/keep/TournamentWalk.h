@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
 #include "tests/support/ScriptedRandom.h"

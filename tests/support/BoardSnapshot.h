@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 
 #include <array>
 #include <ostream>

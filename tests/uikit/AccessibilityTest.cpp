@@ -2,8 +2,8 @@
 // that takes input has a name to speak, free of access-key marks, and the Tab key reaches it.
 
 #include "about/frmVerInfo.h"
-#include "board/BracketBoard.h"
 #include "board/frmPairvaneMainForm.h"
+#include "bracket/BracketBoard.h"
 #include "draw/frmNewGame.h"
 #include "tests/support/RecordingWebBrowser.h"
 #include "tests/support/ScopedTimeZone.h"

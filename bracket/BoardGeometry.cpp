@@ -1,4 +1,4 @@
-#include "board/BoardGeometry.h"
+#include "bracket/BoardGeometry.h"
 
 namespace velka::board {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/BoardGeometry.h"
+#include "bracket/BoardGeometry.h"
 
 #include <array>
 #include <optional>

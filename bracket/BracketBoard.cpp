@@ -1,4 +1,4 @@
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 
 #include <limits>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/BoxRule.h"

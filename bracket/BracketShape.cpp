@@ -1,6 +1,6 @@
-#include "draw/BracketShape.h"
+#include "bracket/BracketShape.h"
 
-#include "board/BracketBoard.h"
+#include "bracket/BracketBoard.h"
 
 #include <array>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/BoardGeometry.h"
-#include "board/Tournament.h"
+#include "bracket/BoardGeometry.h"
+#include "bracket/Tournament.h"
 #include "core/Message.h"
 #include "core/Subscription.h"
 
