@@ -1,9 +1,9 @@
 #include "about/frmVerInfo.h"
 
-#include "about/ProgramVersion.h"
 #include "about/VersionInfo.h"
 #include "about/WebBrowser.h"
 #include "core/Message.h"
+#include "core/ProgramVersion.h"
 #include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/Fonts.h"

@@ -1,7 +1,7 @@
 #include "about/DesktopWebBrowser.h"
-#include "about/ProgramVersion.h"
 #include "app/Shell.h"
 #include "core/Clock.h"
+#include "core/ProgramVersion.h"
 #include "core/RandomSource.h"
 #include "timer/HallPlatform.h"
 #include "uikit/Application.h"

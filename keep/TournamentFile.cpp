@@ -1,8 +1,8 @@
 #include "keep/TournamentFile.h"
 
-#include "about/ProgramVersion.h"
 #include "bracket/BracketBoard.h"
 #include "bracket/BracketShape.h"
+#include "core/ProgramVersion.h"
 #include "keep/AtomicFile.h"
 
 #include <nlohmann/json.hpp>

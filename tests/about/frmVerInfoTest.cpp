@@ -1,8 +1,8 @@
 #include "about/frmVerInfo.h"
 
 #include "about/DesktopWebBrowser.h"
-#include "about/ProgramVersion.h"
 #include "about/VersionInfo.h"
+#include "core/ProgramVersion.h"
 #include "tests/support/AccessKeys.h"
 #include "tests/support/RecordingWebBrowser.h"
 #include "tests/support/WindowTest.h"

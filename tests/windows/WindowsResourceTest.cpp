@@ -1,4 +1,4 @@
-#include "about/ProgramVersion.h"
+#include "core/ProgramVersion.h"
 
 #include <gtest/gtest.h>
 
