@@ -2,11 +2,11 @@
 
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
-#include "board/OutputDialogs.h"
 #include "board/PdfTextKey.h"
 #include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "core/Message.h"
+#include "uikit/FileDialogs.h"
 #include "uikit/MenuKey.h"
 #include "uikit/WindowAction.h"
 

@@ -1,12 +1,12 @@
 #include "board/TournamentFiles.h"
 
 #include "board/BracketExport.h"
-#include "board/OutputDialogs.h"
 #include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "core/Message.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"
+#include "uikit/FileDialogs.h"
 #include "uikit/WindowAction.h"
 
 #include <QAction>

@@ -3,7 +3,6 @@
 // both from two-screens.json; the same tests run on a real X server with a window manager.
 #include "app/Shell.h"
 
-#include "board/OutputDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "tests/support/RecordingWebBrowser.h"
 #include "tests/support/ScriptedRandom.h"
@@ -11,6 +10,7 @@
 #include "tests/support/WindowTest.h"
 #include "timer/TimerProjectorView.h"
 #include "timer/frmEventTimer.h"
+#include "uikit/FileDialogs.h"
 #include "uikit/QtMessageBoxes.h"
 
 #include <QAction>

@@ -1,7 +1,6 @@
 #include "app/Shell.h"
 
 #include "about/frmVerInfo.h"
-#include "board/OutputDialogs.h"
 #include "board/TournamentFiles.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
@@ -15,6 +14,7 @@
 #include "tests/support/TestClock.h"
 #include "tests/support/WindowTest.h"
 #include "timer/frmEventTimer.h"
+#include "uikit/FileDialogs.h"
 #include "uikit/QtMessageBoxes.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "board/TournamentFiles.h"
-#include "board/OutputDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"
+#include "uikit/FileDialogs.h"
 
 #include "tests/keep/TournamentWalk.h"
 #include "tests/support/ScriptedMessageBoxes.h"

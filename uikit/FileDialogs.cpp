@@ -1,4 +1,4 @@
-#include "board/OutputDialogs.h"
+#include "uikit/FileDialogs.h"
 
 #include <QDir>
 #include <QFileDialog>
