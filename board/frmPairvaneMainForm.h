@@ -1,8 +1,8 @@
 #pragma once
 
 #include "board/BracketOutputs.h"
-#include "board/TournamentFiles.h"
 #include "bracket/BracketBoard.h"
+#include "keep/TournamentFileActions.h"
 #include "uikit/MessagePresenter.h"
 
 #include <QFrame>

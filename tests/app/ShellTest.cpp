@@ -1,10 +1,10 @@
 #include "app/Shell.h"
 
 #include "about/frmVerInfo.h"
-#include "board/TournamentFiles.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
 #include "keep/TournamentFile.h"
+#include "keep/TournamentFileActions.h"
 #include "keep/TournamentKeeper.h"
 #include "tests/keep/TournamentWalk.h"
 #include "tests/support/BoardSnapshot.h"

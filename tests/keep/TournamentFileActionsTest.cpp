@@ -1,4 +1,4 @@
-#include "board/TournamentFiles.h"
+#include "keep/TournamentFileActions.h"
 #include "board/frmPairvaneMainForm.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"

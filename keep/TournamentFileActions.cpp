@@ -1,4 +1,4 @@
-#include "board/TournamentFiles.h"
+#include "keep/TournamentFileActions.h"
 
 #include "board/BracketExport.h"
 #include "bracket/BracketBoard.h"
