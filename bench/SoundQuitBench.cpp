@@ -3,7 +3,7 @@
 // itself (budget 100 ms), and the time until the player gives up without any server.
 #include "bench/BudgetReporter.h"
 #include "tests/support/StalledSoundServer.h"
-#include "timer/CanberraSoundPlayer.h"
+#include "timer/platform/linux/CanberraSoundPlayer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
 // The real sound player against a sound server that has stalled.
-#include "timer/CanberraSoundPlayer.h"
+#include "timer/platform/linux/CanberraSoundPlayer.h"
 #include "tests/support/StalledSoundServer.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 //
 // Prints "finished <name> <libcanberra result>" for each, 0 when it played to its end. It waits
 // for the library's answer however long that takes; the test around it sets the limit.
-#include "timer/CanberraSoundPlayer.h"
+#include "timer/platform/linux/CanberraSoundPlayer.h"
 
 #include <condition_variable>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The screen kept awake through a fake org.freedesktop.ScreenSaver (and a fake portal) on the
 // private session bus of dbus-run-session. The fakes live in this process on a connection of
 // their own, so the program's calls really travel through the bus daemon.
-#include "timer/DBusScreenSaver.h"
+#include "timer/platform/linux/DBusScreenSaver.h"
 #include "tests/support/ScopedTimeZone.h"
 #include "tests/support/ScriptedMessageBoxes.h"
 #include "tests/support/TestClock.h"

@@ -6,8 +6,8 @@
 #include "timer/EventTimer.h"
 #include "timer/HallPlatform.h"
 #include "timer/KeepScreenAwake.h"
-#include "timer/WindowsScreenSaver.h"
-#include "timer/WindowsSoundPlayer.h"
+#include "timer/platform/windows/WindowsScreenSaver.h"
+#include "timer/platform/windows/WindowsSoundPlayer.h"
 
 #include <gtest/gtest.h>
 

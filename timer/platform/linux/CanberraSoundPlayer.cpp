@@ -1,4 +1,4 @@
-#include "timer/CanberraSoundPlayer.h"
+#include "timer/platform/linux/CanberraSoundPlayer.h"
 
 #include <canberra.h>
 

@@ -1,4 +1,4 @@
-#include "timer/WindowsSoundPlayer.h"
+#include "timer/platform/windows/WindowsSoundPlayer.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

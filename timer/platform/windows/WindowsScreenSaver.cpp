@@ -1,4 +1,4 @@
-#include "timer/WindowsScreenSaver.h"
+#include "timer/platform/windows/WindowsScreenSaver.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

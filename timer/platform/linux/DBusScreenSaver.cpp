@@ -1,4 +1,4 @@
-#include "timer/DBusScreenSaver.h"
+#include "timer/platform/linux/DBusScreenSaver.h"
 
 #include <QDBusError>
 #include <QDBusMessage>

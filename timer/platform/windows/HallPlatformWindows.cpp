@@ -1,6 +1,6 @@
 #include "timer/HallPlatform.h"
-#include "timer/WindowsScreenSaver.h"
-#include "timer/WindowsSoundPlayer.h"
+#include "timer/platform/windows/WindowsScreenSaver.h"
+#include "timer/platform/windows/WindowsSoundPlayer.h"
 
 namespace velka {
 

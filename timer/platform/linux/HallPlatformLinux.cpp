@@ -1,6 +1,6 @@
-#include "timer/CanberraSoundPlayer.h"
-#include "timer/DBusScreenSaver.h"
 #include "timer/HallPlatform.h"
+#include "timer/platform/linux/CanberraSoundPlayer.h"
+#include "timer/platform/linux/DBusScreenSaver.h"
 
 namespace velka {
 
