@@ -2,8 +2,8 @@
 
 #include "app/Shell.h"
 #include "board/frmPairvaneMainForm.h"
-#include "follow/PagePublisher.h"
-#include "follow/frmFollowPage.h"
+#include "playerspage/PagePublisher.h"
+#include "playerspage/frmPlayersPage.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/WindowPlacement.h"
 

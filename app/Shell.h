@@ -1,6 +1,6 @@
 #pragma once
 
-#include "follow/NetworkAddresses.h"
+#include "playerspage/NetworkAddresses.h"
 
 #include <QObject>
 #include <QPointer>

@@ -37,10 +37,10 @@ run "$build/bench/sound-quit-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-startup-bench"
 # The players' page on loopback: the window thread's share, the fan-out to 200 phones, /state
 # under wrk.
-run "$build/bench/velka-follow-bench" --benchmark_color=false
-run "$build/bench/velka-follow-fanout"
-QT_QPA_PLATFORM=offscreen run "$build/bench/velka-follow-window-bench"
-run bash bench/follow-wrk.sh "$build"
+run "$build/bench/velka-players-page-bench" --benchmark_color=false
+run "$build/bench/velka-players-page-fanout"
+QT_QPA_PLATFORM=offscreen run "$build/bench/velka-players-page-window-bench"
+run bash bench/players-page-wrk.sh "$build"
 if command -v xvfb-run >/dev/null; then
     run env -u QT_QPA_PLATFORM xvfb-run -a -s '-screen 0 1280x1024x24' \
         "$build/bench/velka-startup-bench" --only startup

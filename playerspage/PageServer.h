@@ -39,8 +39,8 @@
 // the phones, and forgotten once they have gone.
 
 #include "core/Clock.h"
-#include "follow/NetworkAddresses.h"
-#include "follow/PageSnapshot.h"
+#include "playerspage/NetworkAddresses.h"
+#include "playerspage/PageSnapshot.h"
 
 #include <chrono>
 #include <cstddef>

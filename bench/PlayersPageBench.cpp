@@ -3,8 +3,8 @@
 // (event streams from 200 loopback addresses).
 
 #include "bench/FieldOfSixteen.h"
-#include "bench/FollowClients.h"
-#include "follow/PageServer.h"
+#include "bench/PlayersPageClients.h"
+#include "playerspage/PageServer.h"
 #include "timer/EventTimer.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
-#include "follow/PagePublisher.h"
+#include "playerspage/PagePublisher.h"
 
-#include "follow/QrEncoding.h"
+#include "playerspage/QrEncoding.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "follow/NetworkAddresses.h"
+#include "playerspage/NetworkAddresses.h"
 
 #include <algorithm>
 

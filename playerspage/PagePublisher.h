@@ -2,8 +2,8 @@
 
 #include "bracket/BracketBoard.h"
 #include "core/Clock.h"
-#include "follow/NetworkAddresses.h"
-#include "follow/PageServer.h"
+#include "playerspage/NetworkAddresses.h"
+#include "playerspage/PageServer.h"
 #include "timer/EventTimer.h"
 #include "uikit/AddressCorner.h"
 

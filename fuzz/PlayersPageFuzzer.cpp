@@ -11,9 +11,9 @@
 
 #include "bracket/BracketBoard.h"
 #include "bracket/BracketShape.h"
-#include "follow/PageSnapshot.h"
-#include "follow/PageState.h"
 #include "fuzz/FuzzCheck.h"
+#include "playerspage/PageSnapshot.h"
+#include "playerspage/PageState.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <nlohmann/json.hpp>

@@ -13,7 +13,7 @@
 #include "bracket/BracketBoard.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
-#include "follow/PageServer.h"
+#include "playerspage/PageServer.h"
 #include "tests/support/ScriptedRandom.h"
 #include "timer/EventTimer.h"
 

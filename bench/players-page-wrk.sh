@@ -6,14 +6,14 @@
 # counts a read that would block as an error and reconnects at once (wg/wrk#207), and the new
 # connection may then meet the limit of 16 per address before the server has let the old one go.
 #
-#   bash bench/follow-wrk.sh [build-dir]      (default build/bench)
+#   bash bench/players-page-wrk.sh [build-dir]      (default build/bench)
 set -uo pipefail
 build=${1:-build/bench}
 if ! command -v wrk >/dev/null; then
     echo "wrk is not installed (apt-get install wrk): /state under load was not measured."
     exit 1
 fi
-coproc SERVER { exec "$build/bench/velka-follow-fanout" --serve; }
+coproc SERVER { exec "$build/bench/velka-players-page-fanout" --serve; }
 server_pid=$SERVER_PID
 trap 'kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null' EXIT
 read -r port <&"${SERVER[0]}"

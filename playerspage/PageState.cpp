@@ -1,4 +1,4 @@
-#include "follow/PageState.h"
+#include "playerspage/PageState.h"
 
 #include "bracket/BoardGeometry.h"
 #include "timer/EventTimer.h"

@@ -10,8 +10,8 @@
 //                                   stops when its input closes
 
 #include "bench/FieldOfSixteen.h"
-#include "bench/FollowClients.h"
-#include "follow/PageServer.h"
+#include "bench/PlayersPageClients.h"
+#include "playerspage/PageServer.h"
 
 #include <algorithm>
 #include <chrono>

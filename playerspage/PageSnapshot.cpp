@@ -1,4 +1,4 @@
-#include "follow/PageSnapshot.h"
+#include "playerspage/PageSnapshot.h"
 
 #include <nlohmann/json.hpp>
 

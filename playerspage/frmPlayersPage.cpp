@@ -1,6 +1,6 @@
-#include "follow/frmFollowPage.h"
+#include "playerspage/frmPlayersPage.h"
 
-#include "follow/PagePublisher.h"
+#include "playerspage/PagePublisher.h"
 #include "uikit/AccessibleName.h"
 #include "uikit/Application.h"
 #include "uikit/QrCodePainter.h"

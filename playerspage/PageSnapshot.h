@@ -1,6 +1,6 @@
 #pragma once
 
-#include "follow/PageState.h"
+#include "playerspage/PageState.h"
 
 #include <cstdint>
 #include <memory>

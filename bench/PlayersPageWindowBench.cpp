@@ -16,13 +16,13 @@
 // With --pause-ms 0 the next action starts as soon as the last phone has the state, while the
 // server's threads are still finishing the previous change: for information, not the budget.
 #include "bench/EntrantNames.h"
-#include "bench/FollowClients.h"
 #include "bench/Offscreen.h"
+#include "bench/PlayersPageClients.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/Clock.h"
 #include "core/RandomSource.h"
 #include "draw/frmNewGame.h"
-#include "follow/PagePublisher.h"
+#include "playerspage/PagePublisher.h"
 #include "uikit/Application.h"
 
 #include <QApplication>

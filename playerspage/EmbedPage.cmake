@@ -24,8 +24,8 @@ foreach(asset IN LISTS ASSETS)
     math(EXPR n "${n} + 1")
 endforeach()
 file(WRITE "${OUTPUT}.tmp"
-    "// Generated from follow/page/ by follow/EmbedPage.cmake; do not edit.\n"
-    "#include \"follow/PageAssets.h\"\n\n"
+    "// Generated from playerspage/page/ by playerspage/EmbedPage.cmake; do not edit.\n"
+    "#include \"playerspage/PageAssets.h\"\n\n"
     "namespace velka::follow {\n\nnamespace {\n\n${arrays}\n} // namespace\n\n"
     "const std::array<PageAsset, ${n}> kPageAssets = {{\n${entries}}};\n\n"
     "} // namespace velka::follow\n")

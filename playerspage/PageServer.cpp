@@ -1,6 +1,6 @@
-#include "follow/PageServer.h"
+#include "playerspage/PageServer.h"
 
-#include "follow/PageAssets.h"
+#include "playerspage/PageAssets.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

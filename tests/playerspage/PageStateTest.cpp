@@ -1,5 +1,5 @@
-#include "follow/PageState.h"
-#include "follow/PageSnapshot.h"
+#include "playerspage/PageState.h"
+#include "playerspage/PageSnapshot.h"
 
 #include "bracket/BracketBoard.h"
 #include "draw/Draw.h"

@@ -1,4 +1,4 @@
-#include "follow/QrEncoding.h"
+#include "playerspage/QrEncoding.h"
 
 #include <qrencode.h>
 

@@ -1,7 +1,7 @@
-#include "follow/PageServer.h"
+#include "playerspage/PageServer.h"
 
-#include "follow/PageAssets.h"
-#include "tests/follow/RawHttp.h"
+#include "playerspage/PageAssets.h"
+#include "tests/playerspage/RawHttp.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
