@@ -1,6 +1,6 @@
 #include "board/BracketExport.h"
 
-#include "board/PdfTextKey.h"
+#include "board/PdfSearchableText.h"
 #include "bracket/BracketBoard.h"
 #include "core/Message.h"
 

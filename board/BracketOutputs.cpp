@@ -2,7 +2,7 @@
 
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
-#include "board/PdfTextKey.h"
+#include "board/PdfSearchableText.h"
 #include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "core/Message.h"

@@ -7,14 +7,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
-# The picture program is a test program of the ci preset.
+# The picture program is built with the tests, in the ci preset.
 install_groups build program test pictures
 
 cmake --preset ci >/dev/null
 cmake --build --preset ci --target bracket_sample_page
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-QT_QPA_PLATFORM=offscreen build/ci/tests/board/bracket_sample_page "$work/bracket.pdf" \
+QT_QPA_PLATFORM=offscreen build/ci/tools/bracket_sample_page "$work/bracket.pdf" \
     docs/bracket-projector.png
 pdftoppm -r 80 -png -singlefile "$work/bracket.pdf" docs/bracket-page
 echo "docs/bracket-page.png, docs/bracket-projector.png"

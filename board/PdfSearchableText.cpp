@@ -1,4 +1,4 @@
-#include "board/PdfTextKey.h"
+#include "board/PdfSearchableText.h"
 
 #include <QFont>
 #include <QPainter>
