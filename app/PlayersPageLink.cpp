@@ -10,11 +10,11 @@
 namespace velka {
 
 struct PlayersPageLink::Parts {
-    follow::SystemAddresses systemAddresses;
-    follow::PagePublisher publisher;
-    QPointer<follow::frmFollowPage> window;
+    playerspage::SystemAddresses systemAddresses;
+    playerspage::PagePublisher publisher;
+    QPointer<playerspage::frmPlayersPage> window;
 
-    Parts(const Services& services, follow::PublisherSettings settings)
+    Parts(const Services& services, playerspage::PublisherSettings settings)
         : publisher(services.clock,
                     services.networkAddresses ? *services.networkAddresses : systemAddresses,
                     settings)
@@ -23,9 +23,9 @@ struct PlayersPageLink::Parts {
 
 namespace {
 
-follow::PublisherSettings settingsOf(const Services& services)
+playerspage::PublisherSettings settingsOf(const Services& services)
 {
-    follow::PublisherSettings settings;
+    playerspage::PublisherSettings settings;
     if (services.pagePort)
         settings.firstPort = *services.pagePort;
     return settings;
@@ -53,13 +53,13 @@ void PlayersPageLink::attach(frmPairvaneMainForm& form)
 
 void PlayersPageLink::attach(frmEventTimer& window)
 {
-    follow::PagePublisher& publisher = parts_->publisher;
+    playerspage::PagePublisher& publisher = parts_->publisher;
     publisher.watchTimer(&window.eventTimer(), &window);
     HallTimerControls& hall = window.hall();
     publisher.setTimeUpShown(hall.isTimeUpShown());
     hall.offerPlayersPage(publisher.publishedAddress());
     connect(&hall, &HallTimerControls::timeUpShownChanged, &publisher,
-            &follow::PagePublisher::setTimeUpShown);
+            &playerspage::PagePublisher::setTimeUpShown);
     connect(&hall, &HallTimerControls::playersPageRequested, this,
             [this, from = &window] { open(from); });
 }
@@ -68,7 +68,7 @@ void PlayersPageLink::open(QWidget* from)
 {
     if (!parts_->window) {
         // No owner: the main window and the timer may each close while it stays open.
-        parts_->window = new follow::frmFollowPage(parts_->publisher);
+        parts_->window = new playerspage::frmPlayersPage(parts_->publisher);
         parts_->window->setAttribute(Qt::WA_DeleteOnClose);
         centreOver(parts_->window, from);
     }

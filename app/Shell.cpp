@@ -28,7 +28,7 @@ void Shell::start(const QString& tournamentFile)
     centreOnScreen(&form);
     form.show();
     if (!tournamentFile.isEmpty())
-        form.tournamentFiles().openFile(tournamentFile);
+        form.tournamentFileActions().openFile(tournamentFile);
 }
 
 frmPairvaneMainForm& Shell::mainForm()
@@ -43,7 +43,7 @@ frmPairvaneMainForm& Shell::mainForm()
                 &Shell::OpenVersionInfo);
         playersPage_->attach(*mainForm_);
         if (!keptFolder_.isEmpty())
-            mainForm_->tournamentFiles().keepIn(keptFolder_);
+            mainForm_->tournamentFileActions().keepIn(keptFolder_);
     }
     return *mainForm_;
 }

@@ -36,7 +36,7 @@ struct Services {
     ScreenSaver* screenSaver = nullptr;
     // The players' page: the addresses its window offers (null: this computer's interfaces) and
     // the first port it tries (none: its usual 8765). Tests give loopback and port 0.
-    const follow::AddressSource* networkAddresses = nullptr;
+    const playerspage::AddressSource* networkAddresses = nullptr;
     std::optional<std::uint16_t> pagePort = std::nullopt;
 };
 
@@ -56,8 +56,8 @@ public:
     // tournament file, then opens it onto the board; a file that is refused is reported over
     // the window, which stays in its design state.
     void start(const QString& tournamentFile = {});
-    // Every main window from now on keeps its last tournament in folder (see TournamentFiles);
-    // an empty folder keeps nothing, as without this call.
+    // Every main window from now on keeps its last tournament in folder (see
+    // TournamentFileActions); an empty folder keeps nothing, as without this call.
     void keepTournamentsIn(const QString& folder) { keptFolder_ = folder; }
 
     // The main window's palette buttons run these three.

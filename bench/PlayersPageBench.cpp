@@ -25,7 +25,7 @@ void BM_BracketFrom(benchmark::State& state)
 {
     const Tournament t = markedFieldOfSixteen();
     for (auto _ : state)
-        benchmark::DoNotOptimize(follow::bracketFrom(t));
+        benchmark::DoNotOptimize(playerspage::bracketFrom(t));
 }
 BENCHMARK(BM_BracketFrom);
 
@@ -37,7 +37,7 @@ void BM_ReadClock(benchmark::State& state)
     EventTimer timer(system);
     timer.setCountingDown(true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(follow::readClock(&timer, false, system, steady));
+        benchmark::DoNotOptimize(playerspage::readClock(&timer, false, system, steady));
 }
 BENCHMARK(BM_ReadClock);
 
@@ -51,7 +51,7 @@ void BM_MakeSnapshot(benchmark::State& state)
     EventTimer timer(system);
     timer.setCountingDown(true);
     for (auto _ : state)
-        benchmark::DoNotOptimize(follow::makeSnapshot(t, &timer, false, system, steady));
+        benchmark::DoNotOptimize(playerspage::makeSnapshot(t, &timer, false, system, steady));
 }
 BENCHMARK(BM_MakeSnapshot);
 
@@ -62,10 +62,10 @@ void BM_Publish(benchmark::State& state)
     SystemClock system;
     SteadyClock steady;
     Tournament t = markedFieldOfSixteen();
-    const auto first = follow::makeSnapshot(t, nullptr, false, system, steady);
+    const auto first = playerspage::makeSnapshot(t, nullptr, false, system, steady);
     t.names[0] = "改名";
-    const auto second = follow::makeSnapshot(t, nullptr, false, system, steady);
-    follow::PageServer server(steady);
+    const auto second = playerspage::makeSnapshot(t, nullptr, false, system, steady);
+    playerspage::PageServer server(steady);
     server.publish(first);
     if (!server.start("127.0.0.1", 0)) {
         state.SkipWithError(server.lastError().c_str());

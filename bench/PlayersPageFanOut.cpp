@@ -5,8 +5,9 @@
 // received the new state. Budget: every round within 50 ms. Also: stopping the server with the
 // 200 streams open.
 //
-//   velka-follow-fanout [--phones N] [--rounds N]
-//   velka-follow-fanout --serve     serves a field of 16 on 127.0.0.1 for wrk; prints the port,
+//   velka-players-page-fanout [--phones N] [--rounds N]
+//   velka-players-page-fanout --serve     serves a field of 16 on 127.0.0.1 for wrk; prints the
+//   port,
 //                                   stops when its input closes
 
 #include "bench/FieldOfSixteen.h"
@@ -41,8 +42,8 @@ int serve()
 {
     SteadyClock steady;
     SystemClock system;
-    follow::PageServer server(steady);
-    server.publish(follow::makeSnapshot(fieldOfSixteen(), nullptr, false, system, steady));
+    playerspage::PageServer server(steady);
+    server.publish(playerspage::makeSnapshot(fieldOfSixteen(), nullptr, false, system, steady));
     if (!server.start("127.0.0.1", 0)) {
         std::fprintf(stderr, "%s\n", server.lastError().c_str());
         return 1;
@@ -74,8 +75,8 @@ int main(int argc, char** argv)
     SteadyClock steady;
     SystemClock system;
     Tournament tournament = fieldOfSixteen();
-    follow::PageServer server(steady);
-    server.publish(follow::makeSnapshot(tournament, nullptr, false, system, steady));
+    playerspage::PageServer server(steady);
+    server.publish(playerspage::makeSnapshot(tournament, nullptr, false, system, steady));
     if (!server.start("127.0.0.1", 0)) {
         std::fprintf(stderr, "%s\n", server.lastError().c_str());
         return 1;
@@ -97,7 +98,7 @@ int main(int argc, char** argv)
         const std::string marker = "改名" + std::to_string(r) + "号";
         const Steady::time_point start = Steady::now();
         tournament.names[0] = marker;
-        server.publish(follow::makeSnapshot(tournament, nullptr, false, system, steady));
+        server.publish(playerspage::makeSnapshot(tournament, nullptr, false, system, steady));
         const Steady::time_point published = Steady::now();
         const auto last = clients.waitAll(marker, std::chrono::seconds(10));
         if (!last) {

@@ -11,7 +11,7 @@
 // blocks so that all three see the same machine. Budget: with 200 phones, the median of each
 // action at most 1.1 times its median with none. Exits with 1 when over.
 //
-//   velka-follow-window-bench [--blocks N] [--actions N] [--pause-ms N]
+//   velka-players-page-window-bench [--blocks N] [--actions N] [--pause-ms N]
 //
 // With --pause-ms 0 the next action starts as soon as the last phone has the state, while the
 // server's threads are still finishing the previous change: for information, not the budget.
@@ -55,9 +55,9 @@ public:
     }
 };
 
-class NoAddresses final : public follow::AddressSource {
+class NoAddresses final : public playerspage::AddressSource {
 public:
-    std::vector<follow::NetworkAddress> addresses() const override { return {}; }
+    std::vector<playerspage::NetworkAddress> addresses() const override { return {}; }
 };
 
 void click(QWidget* window, const char* name)
@@ -90,7 +90,7 @@ struct Hall {
     SystemClock clock;
     NoAddresses addresses;
     frmPairvaneMainForm form{boxes};
-    follow::PagePublisher publisher{clock, addresses, {0, {}}};
+    playerspage::PagePublisher publisher{clock, addresses, {0, {}}};
     std::unique_ptr<bench::EventStreamClients> phones;
     QString paste = QString::fromStdString(bench::pastedText(bench::entrantNames(200)));
 

@@ -147,7 +147,7 @@ void BM_MarkWithKeeping(benchmark::State& state, bool keeping)
     QTemporaryDir folder;
     frmPairvaneMainForm form(boxes);
     if (keeping)
-        form.tournamentFiles().keepIn(folder.path());
+        form.tournamentFileActions().keepIn(folder.path());
     form.show();
     form.board().ToggleProgress();
     QApplication::processEvents();
@@ -156,8 +156,8 @@ void BM_MarkWithKeeping(benchmark::State& state, bool keeping)
         QTest::mouseClick(box, Qt::LeftButton);
         QApplication::processEvents();
     }
-    form.tournamentFiles().waitUntilKept();
-    if (keeping && !QFileInfo::exists(form.tournamentFiles().keptFile()))
+    form.tournamentFileActions().waitUntilKept();
+    if (keeping && !QFileInfo::exists(form.tournamentFileActions().keptFile()))
         state.SkipWithError("nothing was kept");
 }
 BENCHMARK_CAPTURE(BM_MarkWithKeeping, Off, false)->Unit(benchmark::kMicrosecond)->UseRealTime();

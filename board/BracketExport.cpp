@@ -93,34 +93,34 @@ QStringList slotCaptions(const BracketBoard& board)
 } // namespace
 
 bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
-                      const QDateTime& printed, PdfTextKey* key)
+                      const QDateTime& printed, PdfSearchableText* searchable)
 {
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    if (key)
-        key->draw(painter, paperStyle().font, slotCaptions(board));
+    if (searchable)
+        searchable->paintKey(painter, paperStyle().font, slotCaptions(board));
     const QRect page = device.pageLayout().paintRectPixels(device.logicalDpiX());
     paintBracketPage(painter, QRect(QPoint(0, 0), page.size()), device.logicalDpiX(), board,
                      printed);
     return painter.end();
 }
 
-void applyTextKey(const QString& pdfPath, const PdfTextKey& key)
+void applySearchableText(const QString& pdfPath, const PdfSearchableText& searchable)
 {
     QFile file(pdfPath);
     if (!file.open(QIODevice::ReadOnly))
         return;
     QByteArray bytes = file.readAll();
     file.close();
-    if (isWholePdf(bytes) && key.apply(bytes) > 0)
+    if (isWholePdf(bytes) && searchable.apply(bytes) > 0)
         writeWholeFile(pdfPath, bytes);
 }
 
 std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime& printed)
 {
     QByteArray bytes;
-    PdfTextKey key;
+    PdfSearchableText searchable;
     {
         QBuffer buffer(&bytes);
         if (!buffer.open(QIODevice::WriteOnly))
@@ -131,12 +131,12 @@ std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime&
                                          QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
         writer.setTitle(QStringLiteral("トーナメント表"));
         writer.setCreator(QString::fromUtf8(kApplicationTitle));
-        if (!printBracketPage(writer, board, printed, &key))
+        if (!printBracketPage(writer, board, printed, &searchable))
             return std::nullopt;
     }
     if (!isWholePdf(bytes))
         return std::nullopt;
-    key.apply(bytes);
+    searchable.apply(bytes);
     return bytes;
 }
 

@@ -16,7 +16,7 @@ class QPainter;
 namespace velka {
 
 class BracketBoard;
-class PdfTextKey;
+class PdfSearchableText;
 
 // The scale of the picture for posting: three times the board as the window shows it.
 inline constexpr int kPictureScale = 3;
@@ -31,13 +31,14 @@ void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,
                       const BracketBoard& board, const QDateTime& printed);
 // Where the bracket goes on such a page.
 QTransform bracketPagePlacement(const QRect& page, int dotsPerInch, const BracketBoard& board);
-// Returns false when the device could not be painted on (the printer refused the job). Given a
-// key, draws it on the page first, for a device that writes a PDF file (see PdfTextKey).
+// Returns false when the device could not be painted on (the printer refused the job). Given
+// searchable, paints its key on the page first, for a device that writes a PDF file (see
+// PdfSearchableText).
 bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
-                      const QDateTime& printed, PdfTextKey* key = nullptr);
-// Adds the key's characters to a PDF file already written; leaves the file as it is when that
+                      const QDateTime& printed, PdfSearchableText* searchable = nullptr);
+// Makes the names in a PDF file already written searchable; leaves the file as it is when that
 // cannot be done.
-void applyTextKey(const QString& pdfPath, const PdfTextKey& key);
+void applySearchableText(const QString& pdfPath, const PdfSearchableText& searchable);
 
 // "2026-12-07 15:30": when a page was printed, as its footer gives it.
 QString printedAt(const QDateTime& printed);

@@ -23,7 +23,7 @@ namespace velka {
 
 namespace {
 // Why an output failed when the renderer gave nothing, or nothing whole.
-const char* const kNotDrawn = "トーナメント表を描けませんでした。";
+const char* const kNotPainted = "トーナメント表を描けませんでした。";
 } // namespace
 
 BracketOutputs::BracketOutputs(BracketBoard& board, MessageBoxes& messageBoxes, QWidget* window,
@@ -153,12 +153,12 @@ void BracketOutputs::print()
     // too.
     const bool toPdfFile =
         printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
-    PdfTextKey key;
-    if (!printBracketPage(printer, board_, now(), toPdfFile ? &key : nullptr)) {
+    PdfSearchableText searchable;
+    if (!printBracketPage(printer, board_, now(), toPdfFile ? &searchable : nullptr)) {
         messageBoxes_.show(
             errorMessage("印刷できませんでした。\r\n" + printer.printerName().toStdString()));
     } else if (toPdfFile) {
-        applyTextKey(printer.outputFileName(), key);
+        applySearchableText(printer.outputFileName(), searchable);
     }
 }
 
@@ -183,7 +183,7 @@ void BracketOutputs::copyPicture()
     const QImage picture = rendering_.picture(board_);
     if (picture.isNull()) {
         messageBoxes_.show(
-            errorMessage(std::string("画像をコピーできませんでした。\r\n") + kNotDrawn));
+            errorMessage(std::string("画像をコピーできませんでした。\r\n") + kNotPainted));
         return;
     }
     QGuiApplication::clipboard()->setImage(picture);
@@ -205,7 +205,7 @@ void BracketOutputs::save(
     folder_ = QFileInfo(path).absolutePath();
     const std::optional<QByteArray> bytes = contents(when);
     const std::optional<QString> why =
-        bytes ? writeWholeFile(path, *bytes) : std::optional(QString::fromUtf8(kNotDrawn));
+        bytes ? writeWholeFile(path, *bytes) : std::optional(QString::fromUtf8(kNotPainted));
     if (why) {
         messageBoxes_.show(errorMessage("ファイルを保存できませんでした。\r\n" +
                                         QDir::toNativeSeparators(path).toStdString() + "\r\n" +

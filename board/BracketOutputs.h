@@ -28,7 +28,7 @@ class SaveFileDialogs;
 
 // The bracket off the screen: the projector view, printing, saving as PDF or picture and
 // copying the picture, offered as actions with shortcuts on the main window and as the board's
-// context menu. Each output is drawn afresh from the board when it is asked for; nothing is
+// context menu. Each output is painted afresh from the board when it is asked for; nothing is
 // stored unless the organiser saves a file.
 class BracketOutputs final : public QObject {
     Q_OBJECT
@@ -85,7 +85,7 @@ signals:
 private:
     QDateTime now() const;
     // Asks where, makes the file's bytes and writes them whole. When contents gives nothing
-    // (the bracket could not be drawn, or not whole), that is reported and nothing is written.
+    // (the bracket could not be painted, or not whole), that is reported and nothing is written.
     void save(const QString& title, const QString& suffix, const QString& filter,
               const std::function<std::optional<QByteArray>(const QDateTime&)>& contents);
 

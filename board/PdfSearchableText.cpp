@@ -109,7 +109,7 @@ QByteArray utf16Hex(char32_t character)
 
 } // namespace
 
-void PdfTextKey::draw(QPainter& painter, const QFont& font, const QStringList& texts)
+void PdfSearchableText::paintKey(QPainter& painter, const QFont& font, const QStringList& texts)
 {
     characters_.clear();
     for (const QString& text : texts) {
@@ -133,7 +133,7 @@ void PdfTextKey::draw(QPainter& painter, const QFont& font, const QStringList& t
     painter.restore();
 }
 
-int PdfTextKey::apply(QByteArray& pdf) const
+int PdfSearchableText::apply(QByteArray& pdf) const
 {
     if (characters_.empty())
         return 0;

@@ -10,18 +10,18 @@ class QPainter;
 
 namespace velka {
 
-// Makes characters beyond the Basic Multilingual Plane (𠮷, many emoji) findable in a PDF that
-// Qt's writer made. The writer draws them, but it maps each glyph of a page back to its
+// Makes characters beyond the Basic Multilingual Plane (𠮷, many emoji) searchable in a PDF
+// that Qt's writer made. The writer paints them, but it maps each glyph of a page back to its
 // character by trying the characters of that plane only, so these glyphs are left without one:
-// a reader shows 「田中 𠮷男」 yet finds 「田中」 and 「男」. The key draws each such character
+// a reader shows 「田中 𠮷男」 yet finds 「田中」 and 「男」. A key paints each such character
 // once on its own, off the page, before anything else, so that its glyph can be found in the
-// file by where it was drawn; afterwards it adds the character of every glyph found to its
-// font's map, as an update appended to the file.
-class PdfTextKey {
+// file by where it was painted; afterwards apply() adds the character of every glyph found to
+// its font's map, as an update appended to the file.
+class PdfSearchableText {
 public:
-    // Draws the key for the characters of texts in font. Call it on a fresh page, before the
+    // Paints the key for the characters of texts in font. Call it on a fresh page, before the
     // page's own text.
-    void draw(QPainter& painter, const QFont& font, const QStringList& texts);
+    void paintKey(QPainter& painter, const QFont& font, const QStringList& texts);
 
     // Adds the key's characters to the finished file. A file that does not read as the writer
     // writes them is left as it is. Returns how many glyphs got their character.

@@ -160,7 +160,7 @@ void frmPairvaneMainForm::createWidgets()
 void frmPairvaneMainForm::createOutputs()
 {
     outputs_ = std::make_unique<BracketOutputs>(board_, messageBoxes_, this, Picture1);
-    files_ = std::make_unique<TournamentFiles>(board_, messageBoxes_, this);
+    files_ = std::make_unique<TournamentFileActions>(board_, messageBoxes_, this);
     outputs_->addMenuSection([this](QMenu* menu) { files_->addToMenu(menu); });
     Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Picture1, &QWidget::customContextMenuRequested, this,

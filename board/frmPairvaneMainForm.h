@@ -57,7 +57,7 @@ public:
     BracketOutputs& outputs() { return *outputs_; }
     // Saving and opening the tournament (Ctrl+S, Ctrl+O) and the last tournament kept, in the
     // same menu.
-    TournamentFiles& tournamentFiles() { return *files_; }
+    TournamentFileActions& tournamentFileActions() { return *files_; }
 
 signals:
     void newTournamentRequested();
@@ -92,7 +92,7 @@ private:
 
     // Last, so that its views are gone before the board they watch.
     std::unique_ptr<BracketOutputs> outputs_;
-    std::unique_ptr<TournamentFiles> files_; // its keeper writes what is left before it goes
+    std::unique_ptr<TournamentFileActions> files_; // its keeper writes what is left before it goes
 };
 
 } // namespace velka

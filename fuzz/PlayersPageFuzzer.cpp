@@ -25,7 +25,7 @@
 namespace {
 
 using namespace velka;
-using namespace velka::follow;
+using namespace velka::playerspage;
 
 bool validPlayer(const BracketState& s, int i)
 {

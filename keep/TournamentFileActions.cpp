@@ -85,7 +85,8 @@ QString fromFilePath(const std::filesystem::path& path)
 #endif
 }
 
-TournamentFiles::TournamentFiles(BracketBoard& board, MessageBoxes& messageBoxes, QWidget* window)
+TournamentFileActions::TournamentFileActions(BracketBoard& board, MessageBoxes& messageBoxes,
+                                             QWidget* window)
     : board_(board)
     , messageBoxes_(messageBoxes)
     , window_(window)
@@ -117,17 +118,17 @@ TournamentFiles::TournamentFiles(BracketBoard& board, MessageBoxes& messageBoxes
     });
 }
 
-TournamentFiles::~TournamentFiles() = default;
+TournamentFileActions::~TournamentFileActions() = default;
 
-void TournamentFiles::useServices(SaveFileDialogs& saving, OpenFileDialogs& opening,
-                                  const Clock& clock)
+void TournamentFileActions::useServices(SaveFileDialogs& saving, OpenFileDialogs& opening,
+                                        const Clock& clock)
 {
     saving_ = &saving;
     opening_ = &opening;
     clock_ = &clock;
 }
 
-void TournamentFiles::keepIn(const QString& folder)
+void TournamentFileActions::keepIn(const QString& folder)
 {
     keeper_.reset();
     boardSubscription_.reset();
@@ -156,13 +157,13 @@ void TournamentFiles::keepIn(const QString& folder)
     });
 }
 
-void TournamentFiles::waitUntilKept()
+void TournamentFileActions::waitUntilKept()
 {
     if (keeper_)
         keeper_->waitUntilWritten();
 }
 
-QString TournamentFiles::lastRunFile() const
+QString TournamentFileActions::lastRunFile() const
 {
     if (keptFile_.isEmpty())
         return {};
@@ -179,7 +180,7 @@ QString TournamentFiles::lastRunFile() const
     return isFile(keptFile_) ? keptFile_ : QString();
 }
 
-std::optional<QString> TournamentFiles::keepingTrouble() const
+std::optional<QString> TournamentFileActions::keepingTrouble() const
 {
     if (keptElsewhere_) {
         return QStringLiteral("自動保存なし（別に起動した Velka Tablewright が記録中）");
@@ -192,7 +193,7 @@ std::optional<QString> TournamentFiles::keepingTrouble() const
     return std::nullopt;
 }
 
-QString TournamentFiles::suggestedName(std::int64_t instant)
+QString TournamentFileActions::suggestedName(std::int64_t instant)
 {
     return QStringLiteral("大会_%1%2")
         .arg(QDateTime::fromSecsSinceEpoch(instant).toString(QStringLiteral("yyyy-MM-dd_HHmm")),
@@ -200,7 +201,7 @@ QString TournamentFiles::suggestedName(std::int64_t instant)
                                static_cast<qsizetype>(kTournamentFileSuffix.size())));
 }
 
-void TournamentFiles::save()
+void TournamentFileActions::save()
 {
     const std::int64_t now = clock_->now();
     const QString suggested = QDir(existingFolder(folder_)).filePath(suggestedName(now));
@@ -224,7 +225,7 @@ void TournamentFiles::save()
         messageBoxes_.show(saveFailureMessage(shownName(path), *failure));
 }
 
-void TournamentFiles::open()
+void TournamentFileActions::open()
 {
     const QString path =
         opening_->askOpenFileName(window_, QString::fromUtf8(kOpenTitle), existingFolder(folder_),
@@ -235,19 +236,19 @@ void TournamentFiles::open()
     openFile(path);
 }
 
-bool TournamentFiles::openFile(const QString& path)
+bool TournamentFileActions::openFile(const QString& path)
 {
     return openTournament(path, QString::fromUtf8(kOpenTitle));
 }
 
-void TournamentFiles::openLastRun()
+void TournamentFileActions::openLastRun()
 {
     const QString path = lastRunFile();
     if (!path.isEmpty())
         openTournament(path, QString::fromUtf8(kLastRunTitle));
 }
 
-bool TournamentFiles::openTournament(const QString& path, const QString& question)
+bool TournamentFileActions::openTournament(const QString& path, const QString& question)
 {
     // The file is read before anything is asked: a refused file changes nothing either way.
     const TournamentReading reading = readTournamentFile(toFilePath(path));
@@ -261,7 +262,7 @@ bool TournamentFiles::openTournament(const QString& path, const QString& questio
     return true;
 }
 
-void TournamentFiles::addToMenu(QMenu* menu)
+void TournamentFileActions::addToMenu(QMenu* menu)
 {
     lastRunAction_->setEnabled(!lastRunFile().isEmpty());
     menu->addAction(saveAction_);

@@ -31,15 +31,15 @@ struct Tournament;
 // the board's context menu. Opening over a board that holds marks asks first, as the reset
 // does; a file that is refused, or cannot be written, is reported in an "Error" box over the
 // window and changes nothing.
-class TournamentFiles final : public QObject {
+class TournamentFileActions final : public QObject {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TournamentFiles)
+    Q_DISABLE_COPY_MOVE(TournamentFileActions)
 
 public:
     // window takes the shortcuts and is the parent of the dialogs.
-    TournamentFiles(BracketBoard& board, MessageBoxes& messageBoxes, QWidget* window);
+    TournamentFileActions(BracketBoard& board, MessageBoxes& messageBoxes, QWidget* window);
     // Writes what is still to be kept, and waits for it.
-    ~TournamentFiles() override;
+    ~TournamentFileActions() override;
 
     // Replaces the dialogs and the clock, for tests. The services must outlive this object.
     void useServices(SaveFileDialogs& saving, OpenFileDialogs& opening, const Clock& clock);

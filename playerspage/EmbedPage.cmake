@@ -26,8 +26,8 @@ endforeach()
 file(WRITE "${OUTPUT}.tmp"
     "// Generated from playerspage/page/ by playerspage/EmbedPage.cmake; do not edit.\n"
     "#include \"playerspage/PageAssets.h\"\n\n"
-    "namespace velka::follow {\n\nnamespace {\n\n${arrays}\n} // namespace\n\n"
+    "namespace velka::playerspage {\n\nnamespace {\n\n${arrays}\n} // namespace\n\n"
     "const std::array<PageAsset, ${n}> kPageAssets = {{\n${entries}}};\n\n"
-    "} // namespace velka::follow\n")
+    "} // namespace velka::playerspage\n")
 file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
 file(REMOVE "${OUTPUT}.tmp")

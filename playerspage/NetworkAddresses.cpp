@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 namespace {
 
@@ -91,4 +91,4 @@ std::string addressLabel(const NetworkAddress& address)
     return address.interfaceName;
 }
 
-} // namespace velka::follow
+} // namespace velka::playerspage

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 // An IPv4 address the page can be published on, as the organiser's window lists it.
 struct NetworkAddress {
@@ -51,4 +51,4 @@ int defaultAddressIndex(const std::vector<NetworkAddress>& ordered);
 // interface's name.
 std::string addressLabel(const NetworkAddress& address);
 
-} // namespace velka::follow
+} // namespace velka::playerspage

@@ -3,9 +3,9 @@
 #include <array>
 #include <string_view>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
-// One file of the players' page, compiled into the program from follow/page/ at build time.
+// One file of the players' page, compiled into the program from playerspage/page/ at build time.
 struct PageAsset {
     std::string_view path; // what the browser asks for
     std::string_view contentType;
@@ -19,4 +19,4 @@ extern const std::array<PageAsset, 3> kPageAssets;
 // once.
 inline constexpr std::size_t kPageBudgetBytes = 30 * 1024;
 
-} // namespace velka::follow
+} // namespace velka::playerspage

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 namespace {
 constexpr int kSecond = 1000;
@@ -223,4 +223,4 @@ void PagePublisher::tick()
     }
 }
 
-} // namespace velka::follow
+} // namespace velka::playerspage

@@ -20,7 +20,7 @@
 
 class QTimer;
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 // This computer's interfaces, as connectedIPv4Addresses() reads them.
 class SystemAddresses final : public AddressSource {
@@ -139,4 +139,4 @@ private:
     QTimer* second_;
 };
 
-} // namespace velka::follow
+} // namespace velka::playerspage

@@ -27,7 +27,7 @@
 #include <tuple>
 #include <unordered_map>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 namespace {
 
@@ -781,4 +781,4 @@ std::vector<NetworkAddress> connectedIPv4Addresses()
     return orderAddresses(std::move(found));
 }
 
-} // namespace velka::follow
+} // namespace velka::playerspage

@@ -7,8 +7,9 @@
 // How the window uses it (all calls from the window thread):
 //
 //     SteadyClock steady;                       // outlives the server
-//     follow::PageServer server(steady);
-//     server.publish(follow::makeSnapshot(board.tournament(), &timer, timeUpShown, systemClock,
+//     playerspage::PageServer server(steady);
+//     server.publish(playerspage::makeSnapshot(board.tournament(), &timer, timeUpShown,
+//     systemClock,
 //                                         steady));
 //     if (!server.start(chosenAddress))         // e.g. "192.168.1.23"; tries 8765..8775
 //         showInPlainWords(server.lastError());
@@ -50,7 +51,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 struct ServerSettings {
     unsigned maxConnections = 256;
@@ -120,4 +121,4 @@ private:
 // window may use QNetworkInterface and orderAddresses() instead.
 std::vector<NetworkAddress> connectedIPv4Addresses();
 
-} // namespace velka::follow
+} // namespace velka::playerspage

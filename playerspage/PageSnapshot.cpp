@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 namespace {
 
@@ -186,4 +186,4 @@ std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
     return std::make_shared<const PageSnapshot>(state);
 }
 
-} // namespace velka::follow
+} // namespace velka::playerspage

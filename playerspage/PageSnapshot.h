@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 // One published state of the players' page, serialised once when it is made and from then on
 // shared, unchanged, by every response the server writes (hand it over as
@@ -55,4 +55,4 @@ std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
                                                  const Clock& clock,
                                                  const MonotonicClock& monotonic);
 
-} // namespace velka::follow
+} // namespace velka::playerspage

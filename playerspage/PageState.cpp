@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <array>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 namespace {
 
@@ -251,4 +251,4 @@ ClockState clockAt(const ClockState& clock, std::int64_t at)
     return moved;
 }
 
-} // namespace velka::follow
+} // namespace velka::playerspage

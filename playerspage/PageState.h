@@ -16,7 +16,7 @@ namespace velka {
 class EventTimer;
 }
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 // One side of a match: a player who is there, the match whose winner is still to come, or
 // nobody (both -1): no one went on from the match that should have sent someone.
@@ -137,4 +137,4 @@ struct PageState {
     bool operator==(const PageState&) const = default;
 };
 
-} // namespace velka::follow
+} // namespace velka::playerspage

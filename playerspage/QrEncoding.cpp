@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 QrCode encodeQrCode(std::string_view text)
 {
@@ -25,4 +25,4 @@ QrCode encodeQrCode(std::string_view text)
     return code;
 }
 
-} // namespace velka::follow
+} // namespace velka::playerspage

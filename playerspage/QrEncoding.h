@@ -4,10 +4,10 @@
 
 #include <string_view>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 // text as a QR code at error correction level M (a code still reads with 15 % of it smudged or
 // covered), in the smallest version that holds it; no code when libqrencode cannot encode it.
 QrCode encodeQrCode(std::string_view text);
 
-} // namespace velka::follow
+} // namespace velka::playerspage

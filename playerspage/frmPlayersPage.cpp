@@ -14,7 +14,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 namespace {
 
@@ -76,11 +76,11 @@ private:
     QrCode code_;
 };
 
-frmFollowPage::frmFollowPage(PagePublisher& publisher, QWidget* parent)
+frmPlayersPage::frmPlayersPage(PagePublisher& publisher, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , publisher_(publisher)
 {
-    setObjectName(QStringLiteral("frmFollowPage"));
+    setObjectName(QStringLiteral("frmPlayersPage"));
     setWindowTitle(QStringLiteral("スマートフォンで見る"));
     setWindowIcon(applicationIcon());
     createWidgets();
@@ -89,9 +89,9 @@ frmFollowPage::frmFollowPage(PagePublisher& publisher, QWidget* parent)
     showState();
 }
 
-frmFollowPage::~frmFollowPage() = default;
+frmPlayersPage::~frmPlayersPage() = default;
 
-void frmFollowPage::createWidgets()
+void frmPlayersPage::createWidgets()
 {
     chkPublish = new QCheckBox(QStringLiteral("ページを公開する(&O)"), this);
     chkPublish->setObjectName(QStringLiteral("chkPublish"));
@@ -167,15 +167,15 @@ void frmFollowPage::createWidgets()
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void frmFollowPage::connectWidgets()
+void frmPlayersPage::connectWidgets()
 {
-    connect(chkPublish, &QCheckBox::toggled, this, &frmFollowPage::publishOn);
-    connect(cboNetwork, &QComboBox::currentIndexChanged, this, &frmFollowPage::chooseAddress);
+    connect(chkPublish, &QCheckBox::toggled, this, &frmPlayersPage::publishOn);
+    connect(cboNetwork, &QComboBox::currentIndexChanged, this, &frmPlayersPage::chooseAddress);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(&publisher_, &PagePublisher::changed, this, &frmFollowPage::showState);
+    connect(&publisher_, &PagePublisher::changed, this, &frmPlayersPage::showState);
 }
 
-void frmFollowPage::fillAddresses()
+void frmPlayersPage::fillAddresses()
 {
     offered_ = publisher_.offeredAddresses();
     // The address the page is on, else the one chosen before in this run, else the default.
@@ -197,7 +197,7 @@ void frmFollowPage::fillAddresses()
     cboNetwork->setCurrentIndex(current);
 }
 
-void frmFollowPage::publishOn(bool on)
+void frmPlayersPage::publishOn(bool on)
 {
     const int index = cboNetwork->currentIndex();
     if (!on)
@@ -207,7 +207,7 @@ void frmFollowPage::publishOn(bool on)
     showState();
 }
 
-void frmFollowPage::chooseAddress(int index)
+void frmPlayersPage::chooseAddress(int index)
 {
     if (index < 0)
         return;
@@ -220,7 +220,7 @@ void frmFollowPage::chooseAddress(int index)
     showState();
 }
 
-void frmFollowPage::showState()
+void frmPlayersPage::showState()
 {
     const bool on = publisher_.isOn();
     {
@@ -238,4 +238,4 @@ void frmFollowPage::showState()
     lblProblem->setVisible(!problem.isEmpty());
 }
 
-} // namespace velka::follow
+} // namespace velka::playerspage

@@ -11,7 +11,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-namespace velka::follow {
+namespace velka::playerspage {
 
 class PagePublisher;
 class QrCodeView;
@@ -20,13 +20,13 @@ class QrCodeView;
 // its address as text and as a QR code to scan, how many phones follow it, and what went wrong.
 // Every event goes to one publisher operation; the window then shows the publisher's state. The
 // page stays on when the window closes: it runs until it is turned off or the program ends.
-class frmFollowPage final : public QWidget {
+class frmPlayersPage final : public QWidget {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(frmFollowPage)
+    Q_DISABLE_COPY_MOVE(frmPlayersPage)
 
 public:
-    explicit frmFollowPage(PagePublisher& publisher, QWidget* parent = nullptr);
-    ~frmFollowPage() override;
+    explicit frmPlayersPage(PagePublisher& publisher, QWidget* parent = nullptr);
+    ~frmPlayersPage() override;
 
     PagePublisher& publisher() { return publisher_; }
     // The addresses in the list, in its order.
@@ -54,4 +54,4 @@ private:
     QPushButton* cmdClose = nullptr;
 };
 
-} // namespace velka::follow
+} // namespace velka::playerspage

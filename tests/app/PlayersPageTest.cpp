@@ -38,12 +38,12 @@
 namespace velka {
 namespace {
 
-using follow::NetworkAddress;
+using playerspage::NetworkAddress;
 using test::control;
 using test::HttpResponse;
 using test::RawConnection;
 
-class FixedAddresses final : public follow::AddressSource {
+class FixedAddresses final : public playerspage::AddressSource {
 public:
     std::vector<NetworkAddress> addresses() const override { return found; }
     std::vector<NetworkAddress> found;
@@ -115,14 +115,14 @@ protected:
         shell->OpenEventTimer();
         return *shell->loadedEventTimer();
     }
-    follow::frmFollowPage* window() const
+    playerspage::frmPlayersPage* window() const
     {
-        return qobject_cast<follow::frmFollowPage*>(shell->loadedPlayersPage());
+        return qobject_cast<playerspage::frmPlayersPage*>(shell->loadedPlayersPage());
     }
-    follow::PagePublisher& publisher() const { return window()->publisher(); }
+    playerspage::PagePublisher& publisher() const { return window()->publisher(); }
 
     // Opens the page's window as the organiser does, from the board's context menu.
-    follow::frmFollowPage* openWindow()
+    playerspage::frmPlayersPage* openWindow()
     {
         const std::unique_ptr<QMenu> menu(main()->outputs().createMenu(main()));
         if (QAction* item = itemNamed(*menu, "actPlayersPage"))
@@ -161,13 +161,13 @@ protected:
     // The bracket as the page derives it from the board now.
     nlohmann::json boardBracket() const
     {
-        return nlohmann::json::parse(
-            follow::makeSnapshot(main()->board().tournament(), nullptr, false, clock, SteadyClock())
-                ->json(0))["bracket"];
+        return nlohmann::json::parse(playerspage::makeSnapshot(main()->board().tournament(),
+                                                               nullptr, false, clock, SteadyClock())
+                                         ->json(0))["bracket"];
     }
 
     // Closes the window as the organiser does and opens it again from the board's menu.
-    follow::frmFollowPage* reopenWindow()
+    playerspage::frmPlayersPage* reopenWindow()
     {
         window()->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -234,7 +234,7 @@ TEST_F(PlayersPageTest, BothMenusOpenOneWindowThatStartsOff)
         action->trigger();
         first = first ? first : window();
     }
-    follow::frmFollowPage* page = window();
+    playerspage::frmPlayersPage* page = window();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page, first);
     EXPECT_EQ(page->parentWidget(), nullptr); // the main window or the timer may close first
@@ -284,7 +284,7 @@ TEST_F(PlayersPageTest, PublishesTheBoardOnLoopbackUntilTurnedOff)
 TEST_F(PlayersPageTest, SaysInPlainWordsWhenItCannotPublish)
 {
     // A private address this computer does not have: binding to it fails and sends nothing.
-    const std::vector<NetworkAddress> here = follow::connectedIPv4Addresses();
+    const std::vector<NetworkAddress> here = playerspage::connectedIPv4Addresses();
     std::string absent = "10.254.253.250";
     while (std::any_of(here.begin(), here.end(), [&](auto& a) { return a.address == absent; }))
         absent.back()--;

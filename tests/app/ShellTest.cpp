@@ -457,7 +457,7 @@ TEST_F(ShellTest, StartsWithTheTournamentFileItIsGiven)
         }
     }
     const TournamentReading kept =
-        readKeptTournament(toFilePath(main()->tournamentFiles().keptFile()));
+        readKeptTournament(toFilePath(main()->tournamentFileActions().keptFile()));
     ASSERT_TRUE(kept.saved);
     EXPECT_TRUE(kept.saved->tournament == drawn);
 }

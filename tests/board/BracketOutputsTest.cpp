@@ -453,11 +453,14 @@ TEST_F(BracketOutputsTest, TheBoardsContextMenuOffersEveryOutput)
         {"Menu key", [this] { QTest::keyClick(form.get(), Qt::Key_Menu); }},
         {"Shift+F10", [this] { QTest::keyClick(form.get(), Qt::Key_F10, Qt::ShiftModifier); }},
     };
-    const QList<QAction*> expected{
-        form->outputs().projectorAction(),    form->outputs().printAction(),
-        form->outputs().savePdfAction(),      form->outputs().savePictureAction(),
-        form->outputs().copyAction(),         form->tournamentFiles().saveAction(),
-        form->tournamentFiles().openAction(), form->tournamentFiles().lastRunAction()};
+    const QList<QAction*> expected{form->outputs().projectorAction(),
+                                   form->outputs().printAction(),
+                                   form->outputs().savePdfAction(),
+                                   form->outputs().savePictureAction(),
+                                   form->outputs().copyAction(),
+                                   form->tournamentFileActions().saveAction(),
+                                   form->tournamentFileActions().openAction(),
+                                   form->tournamentFileActions().lastRunAction()};
     for (const auto& [way, open] : ways) {
         // The offscreen platform leaves no window active once a popup has closed.
         form->activateWindow();
@@ -488,8 +491,10 @@ TEST_F(BracketOutputsTest, TheBoardsContextMenuOffersEveryOutput)
     EXPECT_EQ(form->outputs().projectorAction()->shortcut(), QKeySequence(Qt::Key_F11));
     EXPECT_EQ(form->outputs().printAction()->shortcut(), QKeySequence::Print);
     EXPECT_EQ(form->outputs().copyAction()->shortcut(), QKeySequence::Copy);
-    EXPECT_EQ(form->tournamentFiles().saveAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_EQ(form->tournamentFiles().openAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(form->tournamentFileActions().saveAction()->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(form->tournamentFileActions().openAction()->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_O));
 }
 
 class ProjectorTest : public BracketOutputsTest {

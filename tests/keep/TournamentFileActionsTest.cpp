@@ -65,7 +65,7 @@ Tournament drawnInProgress(unsigned seed)
     return {};
 }
 
-class TournamentFilesTest : public ::testing::Test {
+class TournamentFileActionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -81,7 +81,7 @@ protected:
         files().keepIn(path("kept"));
         ASSERT_TRUE(test::showActive(form.get()));
     }
-    TournamentFiles& files() { return form->tournamentFiles(); }
+    TournamentFileActions& files() { return form->tournamentFileActions(); }
     const BracketBoard& board() { return form->board(); }
     QString path(const char* name) const { return folder.filePath(QString::fromUtf8(name)); }
     // One pass of the event loop, and the writes it started.
@@ -119,7 +119,7 @@ protected:
 
 // Random boards, progress mode on and off, saved with Ctrl+S under a name typed without its
 // ending and opened with Ctrl+O onto a reset board: the same tournament and the same pixels.
-class RoundTrip : public TournamentFilesTest,
+class RoundTrip : public TournamentFileActionsTest,
                   public ::testing::WithParamInterface<test::TestSeed> {};
 
 TEST_P(RoundTrip, SaveThenOpenGivesTheSameBoardAndPixels)
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, RoundTrip, ::testing::ValuesIn(test::testSeeds()
 
 // Each way a save fails: one "Error" box over the window naming the file and why, the folder
 // as it was, and an earlier file of that name whole.
-TEST_F(TournamentFilesTest, AFailedSaveIsReportedAndLeavesNoFile)
+TEST_F(TournamentFileActionsTest, AFailedSaveIsReportedAndLeavesNoFile)
 {
     writeBytes(path("blocked"), "a file where a folder should be");
     QDir().mkdir(path("full"));
@@ -189,7 +189,7 @@ TEST_F(TournamentFilesTest, AFailedSaveIsReportedAndLeavesNoFile)
 
 // A refused file is reported over the window before anything is asked, and changes nothing.
 // Opening asks first exactly when the board holds marks; No leaves the board, Yes replaces it.
-TEST_F(TournamentFilesTest, OpenAsksOverMarksAndRefusesWhatItCannotRead)
+TEST_F(TournamentFileActionsTest, OpenAsksOverMarksAndRefusesWhatItCannotRead)
 {
     writeBytes(path("text.velka"), "round 3: Ana beat Ben");
     mark(4);
@@ -241,7 +241,7 @@ TEST_F(TournamentFilesTest, OpenAsksOverMarksAndRefusesWhatItCannotRead)
 // 「前回の続きを開く」 brings the board back exactly, also after that run kept changes of its
 // own; a last run's file that cannot be read is reported only then, and left as it is. A folder
 // that cannot be written shows on the menu's last line, never in a box.
-TEST_F(TournamentFilesTest, TheLastRunComesBackExactly)
+TEST_F(TournamentFileActionsTest, TheLastRunComesBackExactly)
 {
     EXPECT_FALSE(choose(files().lastRunAction())) << "nothing kept yet";
     form->board().setTournament(drawnInProgress(3));
@@ -255,12 +255,12 @@ TEST_F(TournamentFilesTest, TheLastRunComesBackExactly)
     const QByteArray keptBytes = bytesOf(files().keptFile());
     {
         frmPairvaneMainForm second(boxes);
-        second.tournamentFiles().keepIn(path("kept"));
+        second.tournamentFileActions().keepIn(path("kept"));
         second.board().setTournament(drawnInProgress(8));
         QCoreApplication::processEvents();
-        second.tournamentFiles().waitUntilKept();
+        second.tournamentFileActions().waitUntilKept();
         EXPECT_TRUE(
-            second.tournamentFiles().keepingTrouble().value_or("").contains("別に起動した"));
+            second.tournamentFileActions().keepingTrouble().value_or("").contains("別に起動した"));
     }
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ(bytesOf(files().keptFile()), keptBytes) << "run " << run;

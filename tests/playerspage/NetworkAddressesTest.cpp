@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace velka::follow {
+namespace velka::playerspage {
 namespace {
 
 TEST(NetworkAddresses, ReadsOnlyPlainDottedQuads)
@@ -79,4 +79,4 @@ TEST(NetworkAddresses, PrivateFirstAndThisComputerLast)
 }
 
 } // namespace
-} // namespace velka::follow
+} // namespace velka::playerspage

@@ -38,10 +38,10 @@ struct Hall {
     bool timeUpShown = false;
     std::string lastTag;
 
-    void publish(follow::PageServer& server)
+    void publish(playerspage::PageServer& server)
     {
-        const std::shared_ptr<const follow::PageSnapshot> s =
-            follow::makeSnapshot(board.tournament(), &timer, timeUpShown, clock, steady);
+        const std::shared_ptr<const playerspage::PageSnapshot> s =
+            playerspage::makeSnapshot(board.tournament(), &timer, timeUpShown, clock, steady);
         server.publish(s);
         if (s->etag() == lastTag)
             return;
@@ -75,9 +75,9 @@ int main()
     hall.timer.setCountingDown(true);
     hall.timer.TimerTick();
 
-    follow::ServerSettings settings;
+    playerspage::ServerSettings settings;
     settings.heartbeat = std::chrono::seconds(1);
-    follow::PageServer server(hall.steady, settings);
+    playerspage::PageServer server(hall.steady, settings);
     if (!server.start("127.0.0.1", 0)) {
         std::cerr << server.lastError() << std::endl;
         return 1;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace velka::follow {
+namespace velka::playerspage {
 namespace {
 
 using test::HttpResponse;
@@ -419,4 +419,4 @@ TEST(NetworkInterfaces, ThisComputerComesLast)
 }
 
 } // namespace
-} // namespace velka::follow
+} // namespace velka::playerspage

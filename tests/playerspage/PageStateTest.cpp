@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace velka::follow {
+namespace velka::playerspage {
 namespace {
 
 // A clock with milliseconds that the test moves.
@@ -311,4 +311,4 @@ TEST(PageSnapshot, TheTagFollowsTheContentNotTheRunningClock)
 }
 
 } // namespace
-} // namespace velka::follow
+} // namespace velka::playerspage

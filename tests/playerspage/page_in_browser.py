@@ -3,7 +3,7 @@
 the harness serves from a real board and timer on 127.0.0.1, and the test reads what the page
 shows against what the program published.
 
-    page_in_browser.py <follow_page_harness> [screenshot.png]
+    page_in_browser.py <playerspage_harness> [screenshot.png]
 
 Starts the harness, chromedriver and Chromium itself and stops them by process id. Every wait
 has a bound far above what it needs; no verdict depends on how fast the machine is.
