@@ -3,6 +3,7 @@
 #include "board/PdfSearchableText.h"
 #include "bracket/BracketBoard.h"
 #include "core/Message.h"
+#include "uikit/WholeFile.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -10,7 +11,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace velka {
 
@@ -174,24 +174,6 @@ QString suggestedFileName(const QDateTime& when, const QString& suffix)
 {
     return QStringLiteral("トーナメント_%1.%2")
         .arg(when.toString(QStringLiteral("yyyy-MM-dd_HHmm")), suffix);
-}
-
-std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    // Bytes that fit the device's buffer reach the disk only when it is flushed, and a flush
-    // that fails inside commit() goes unnoticed there (Qt 6.4): the short file would replace
-    // the old one. So flush first, and give up when that fails.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return why;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
 }
 
 } // namespace velka

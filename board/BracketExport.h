@@ -66,8 +66,4 @@ struct BracketRendering {
 // "トーナメント_2026-12-07_1530.pdf": a file name for the bracket saved at that time.
 QString suggestedFileName(const QDateTime& when, const QString& suffix);
 
-// Writes the whole of bytes to path or nothing: the file appears (or replaces the earlier one)
-// only once everything is written. Returns why it failed, or nothing when it succeeded.
-std::optional<QString> writeWholeFile(const QString& path, const QByteArray& bytes);
-
 } // namespace velka

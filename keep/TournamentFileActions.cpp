@@ -1,12 +1,12 @@
 #include "keep/TournamentFileActions.h"
 
-#include "board/BracketExport.h"
 #include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "core/Message.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"
 #include "uikit/FileDialogs.h"
+#include "uikit/WholeFile.h"
 #include "uikit/WindowAction.h"
 
 #include <QAction>

@@ -7,6 +7,7 @@
 #include "board/BracketProjectorView.h"
 #include "tests/board/BracketTestSupport.h"
 #include "uikit/Application.h"
+#include "uikit/WholeFile.h"
 
 #include <QApplication>
 

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPrintDialog>
 #include <QStandardPaths>
 
 namespace velka {
@@ -31,12 +30,6 @@ QString QtOpenFileDialogs::askOpenFileName(QWidget* parent, const QString& title
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
-}
-
-bool QtPrintDialogs::askPrinter(QPrinter& printer, QWidget* parent)
-{
-    QPrintDialog dialog(&printer, parent);
-    return dialog.exec() == QDialog::Accepted;
 }
 
 QString existingFolder(const QString& preferred)

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-class QPrinter;
 class QWidget;
 
 namespace velka {
@@ -25,13 +24,6 @@ public:
                                     const QString& filter) = 0;
 };
 
-// Lets the organiser choose a printer and its settings. Returns false when cancelled.
-class PrintDialogs {
-public:
-    virtual ~PrintDialogs() = default;
-    virtual bool askPrinter(QPrinter& printer, QWidget* parent) = 0;
-};
-
 // The toolkit's own dialogs.
 class QtSaveFileDialogs final : public SaveFileDialogs {
 public:
@@ -43,11 +35,6 @@ class QtOpenFileDialogs final : public OpenFileDialogs {
 public:
     QString askOpenFileName(QWidget* parent, const QString& title, const QString& folder,
                             const QString& filter) override;
-};
-
-class QtPrintDialogs final : public PrintDialogs {
-public:
-    bool askPrinter(QPrinter& printer, QWidget* parent) override;
 };
 
 // Where a file dialog opens: preferred when it is a folder now, else the documents folder, else

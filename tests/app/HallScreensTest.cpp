@@ -3,6 +3,7 @@
 // both from two-screens.json; the same tests run on a real X server with a window manager.
 #include "app/Shell.h"
 
+#include "board/PrintDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "tests/support/RecordingWebBrowser.h"
 #include "tests/support/ScriptedRandom.h"

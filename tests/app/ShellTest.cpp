@@ -1,6 +1,7 @@
 #include "app/Shell.h"
 
 #include "about/frmVerInfo.h"
+#include "board/PrintDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
 #include "keep/TournamentFile.h"

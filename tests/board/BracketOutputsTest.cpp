@@ -1,9 +1,11 @@
 #include "board/BracketOutputs.h"
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
+#include "board/PrintDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/Clock.h"
 #include "uikit/FileDialogs.h"
+#include "uikit/WholeFile.h"
 
 #include "tests/board/BracketTestSupport.h"
 #include "tests/support/ScriptedMessageBoxes.h"
