@@ -1,6 +1,7 @@
 #include "about/frmVerInfo.h"
 
 #include "about/VersionInfo.h"
+#include "about/WebAddresses.h"
 #include "about/WebBrowser.h"
 #include "core/Message.h"
 #include "core/ProgramVersion.h"

@@ -1,8 +1,10 @@
 #include "app/Shell.h"
 
+#include "about/VersionInfo.h"
 #include "about/frmVerInfo.h"
 #include "board/PrintDialogs.h"
 #include "board/frmPairvaneMainForm.h"
+#include "core/ProgramVersion.h"
 #include "draw/frmNewGame.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentFileActions.h"
@@ -273,7 +275,9 @@ TEST_F(ShellTest, TheVersionWindowIsModalOverEveryOtherWindow)
         before = display->text();
         clickButton(main(), "cmdVerInfo");
 
-        EXPECT_EQ(label, QStringLiteral("Version:0.11.0005"));
+        EXPECT_EQ(label,
+                  QString::fromStdString(BuildVersionLabel(
+                      kProgramVersion.major, kProgramVersion.minor, kProgramVersion.revision)));
         EXPECT_FALSE(main()->board().progressMode());
         EXPECT_EQ(timer->size(), timerSize);
         EXPECT_NE(tickedDisplay, before) << "the clock moved an hour while the window was open";
