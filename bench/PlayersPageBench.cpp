@@ -25,7 +25,7 @@ void BM_BracketFrom(benchmark::State& state)
 {
     const Tournament t = markedFieldOfSixteen();
     for (auto _ : state)
-        benchmark::DoNotOptimize(playerspage::bracketFrom(t));
+        benchmark::DoNotOptimize(bracket::bracketFrom(t));
 }
 BENCHMARK(BM_BracketFrom);
 

@@ -34,15 +34,14 @@ constexpr TwipsRect kShowPlace{4830, 4890, 435, 180}; // inside the board
 
 const char* const kPaletteToolTip = "メニューパレットの表示/非表示を切り替えます。";
 
+// The board's column and the box's place in it, as a screen reader names the box.
 QString roundName(int box)
 {
-    if (box < 16)
-        return QStringLiteral("1回戦 %1番").arg(box + 1);
-    if (box < 24)
-        return QStringLiteral("2回戦 %1番").arg(box - 16 + 1);
-    if (box < 28)
-        return QStringLiteral("3回戦 %1番").arg(box - 24 + 1);
-    return QStringLiteral("決勝 %1番").arg(box - 28 + 1);
+    const int round = board::lineRound(box);
+    const int number = box - board::firstLineOfRound(round) + 1;
+    if (round == 4)
+        return QStringLiteral("決勝 %1番").arg(number);
+    return QStringLiteral("%1回戦 %2番").arg(round).arg(number);
 }
 
 } // namespace

@@ -38,6 +38,9 @@ inline constexpr int kBoxCount = 30;
 inline constexpr int kConnectorCount = 15;
 inline constexpr int kChampionLine = 30;
 inline constexpr int kBoxSize = 225;
+// The board's picture box, in twips: every line and connector end lies inside it.
+inline constexpr int kPictureWidth = 5370;
+inline constexpr int kPictureHeight = 5160;
 
 constexpr int upperInput(int connector)
 {
@@ -50,6 +53,25 @@ constexpr int lowerInput(int connector)
 constexpr int outputLine(int connector)
 {
     return 16 + connector;
+}
+
+// The board's column of line k: 1 for the first round (0..15), 2 for 16..23, 3 for 24..27, 4
+// for the two sides of the final (28, 29) and 5 for the champion line. These are the board's
+// columns: every field starts in the first, and a smaller one plays its final further left.
+constexpr int lineRound(int line)
+{
+    return line < 16 ? 1 : line < 24 ? 2 : line < 28 ? 3 : line < kChampionLine ? 4 : 5;
+}
+// The first line of a column.
+constexpr int firstLineOfRound(int round)
+{
+    return 32 - (32 >> (round - 1));
+}
+// The column of connector c's match: that of its input lines (0..7 the first, 8..11 the
+// second, 12..13 the third, 14 the final).
+constexpr int connectorRound(int connector)
+{
+    return lineRound(upperInput(connector));
 }
 
 // The designed geometry, in twips.

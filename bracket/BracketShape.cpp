@@ -7,13 +7,6 @@
 
 namespace velka {
 
-namespace {
-
-// The first connector of each round; round r has 8 >> (r - 1) matches.
-constexpr std::array<int, 4> kFirstConnectorOfRound = {0, 8, 12, 14};
-
-} // namespace
-
 int roundsFor(int fieldSize)
 {
     int rounds = 0;
@@ -42,20 +35,17 @@ void ShapeBracket(BracketBoard& board, int fieldSize)
         inPlay[slot] = true;
 
     const int rounds = roundsFor(fieldSize);
-    for (int round = 1; round <= rounds; ++round) {
-        const int first = kFirstConnectorOfRound[round - 1];
-        const int matches = 8 >> (round - 1);
-        for (int c = first; c < first + matches; ++c) {
-            const int output = board::outputLine(c);
-            if (!inPlay[board::upperInput(c)])
-                continue; // slots fill from the top: no upper input, no lower one either
-            board.setConnectorVisible(c, true);
-            if (!inPlay[board::lowerInput(c)]) // a bye carries the player straight on
-                board.setConnectorY2(c, board.line(output).y1);
-            if (output != board::kChampionLine)
-                board.setBoxChecked(output, true);
-            inPlay[output] = true;
-        }
+    // The connectors stand in round order: each round is shaped after the one before it.
+    for (int c = 0; c < board::kConnectorCount && board::connectorRound(c) <= rounds; ++c) {
+        const int output = board::outputLine(c);
+        if (!inPlay[board::upperInput(c)])
+            continue; // slots fill from the top: no upper input, no lower one either
+        board.setConnectorVisible(c, true);
+        if (!inPlay[board::lowerInput(c)]) // a bye carries the player straight on
+            board.setConnectorY2(c, board.line(output).y1);
+        if (output != board::kChampionLine)
+            board.setBoxChecked(output, true);
+        inPlay[output] = true;
     }
     for (int slot = 0; slot < fieldSize; ++slot)
         board.setBoxChecked(slot, true);

@@ -25,6 +25,7 @@
 namespace {
 
 using namespace velka;
+using namespace velka::bracket;
 using namespace velka::playerspage;
 
 bool validPlayer(const BracketState& s, int i)

@@ -7,7 +7,7 @@
 // neither, and never throws; opening a refused text leaves a marked board exactly as it was; an
 // accepted tournament is one the program could have made, sets onto a board exactly and, written
 // again, reads back the same and writes the same text. A tournament the program really made is
-// never refused, and an edited one is accepted exactly when couldHaveMade accepts it.
+// never refused, and an edited one is accepted exactly when the bracket's rule can reach it.
 
 #include "bracket/BracketBoard.h"
 #include "fuzz/FuzzCheck.h"
@@ -42,7 +42,7 @@ const BracketBoard& markedBoard()
 
 void checkAccepted(const SavedTournament& saved)
 {
-    FUZZ_CHECK(!couldHaveMade(saved.tournament));
+    FUZZ_CHECK(!bracket::whyUnreachable(saved.tournament));
     BracketBoard b;
     b.Load();
     b.setTournament(saved.tournament);
@@ -137,13 +137,14 @@ void writeAndRead(FuzzedDataProvider& input)
         return;
     }
     const TournamentReading read = readTournamentText(text.text);
-    FUZZ_CHECK(read.saved.has_value() == !couldHaveMade(t).has_value());
+    const std::optional<bracket::Unreachable> why = bracket::whyUnreachable(t);
+    FUZZ_CHECK(read.saved.has_value() == !why.has_value());
     FUZZ_CHECK(edits > 0 || read.saved); // what the program made is never refused
     if (read.saved) {
         FUZZ_CHECK(read.saved->tournament == t);
         checkAccepted(*read.saved);
     } else {
-        FUZZ_CHECK(read.refusal == couldHaveMade(t));
+        FUZZ_CHECK(read.refusal == unreachableRefusal(*why));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bracket/Reachable.h"
 #include "bracket/Tournament.h"
 #include "core/Message.h"
 
@@ -73,7 +74,7 @@ struct TournamentText {
 
 // Reads a tournament file's text. Checks, in this order: size, UTF-8, JSON, format name,
 // version, every field, connector ends on the board, and last that this program could have
-// made the tournament (couldHaveMade).
+// made the tournament (bracket::whyUnreachable).
 TournamentReading readTournamentText(std::string_view text);
 // Reads the file at path: at most kTournamentFileLimit bytes are ever read. The file is only
 // read, never changed.
@@ -95,10 +96,10 @@ std::optional<FileRefusal> openTournamentText(BracketBoard& board, std::string_v
 std::optional<FileRefusal> openTournamentFile(BracketBoard& board,
                                               const std::filesystem::path& file);
 
-// Nothing when this program can have brought its board into this tournament (after its load
-// step, through draws, marks, progress mode, resets and opens); otherwise which rule it breaks.
-// Checks the connector ends against the board first (OffBoard), then the rest (Impossible).
-std::optional<FileRefusal> couldHaveMade(const Tournament& tournament);
+// The refusal of a tournament that this program cannot have made (bracket::whyUnreachable): a
+// connector end off the board is OffBoard, any other broken rule Impossible; the detail is the
+// rule's.
+FileRefusal unreachableRefusal(const bracket::Unreachable& why);
 
 // The "Error" boxes of the window side: opening fileName was refused, or saving to it failed.
 Message openRefusalMessage(std::string_view fileName, const FileRefusal& refusal);

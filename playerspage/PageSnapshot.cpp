@@ -8,6 +8,12 @@ namespace velka::playerspage {
 
 namespace {
 
+using bracket::Entrant;
+using bracket::Match;
+using bracket::MatchResult;
+using bracket::Player;
+using bracket::PlayerStatus;
+using bracket::Round;
 using nlohmann::json;
 
 json index(int i)
@@ -181,7 +187,7 @@ std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
                                                  const MonotonicClock& monotonic)
 {
     PageState state;
-    state.bracket = bracketFrom(tournament);
+    state.bracket = bracket::bracketFrom(tournament);
     state.clock = readClock(timer, timeUpShown, clock, monotonic);
     return std::make_shared<const PageSnapshot>(state);
 }

@@ -48,7 +48,7 @@ private:
     std::string etag_;
 };
 
-// The page state of the tournament and the timer as they stand now; see bracketFrom and
+// The page state of the tournament and the timer as they stand now; see bracket::bracketFrom and
 // readClock. This is what the window thread calls after a change, before PageServer::publish.
 std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
                                                  const EventTimer* timer, bool timeUpShown,
