@@ -24,7 +24,6 @@ void BM_TimerTick(benchmark::State& state, bool countingDown, bool changes)
 {
     SteppedClock clock;
     EventTimer timer(clock);
-    timer.Load();
     timer.setHourText("99");
     int displayChanges = 0;
     const Subscription subscription = timer.subscribe([&displayChanges](EventTimer::Part part) {

@@ -85,6 +85,9 @@ frmPairvaneMainForm::frmPairvaneMainForm(MessagePresenter& messageBoxes, QWidget
 
     boardSubscription_ =
         board_.subscribe([this](BracketBoard::Change change) { showChange(change); });
+    // The load step: the palette closed, the board cleared.
+    width_.close();
+    showWindowWidth();
     board_.Load();
 }
 
@@ -168,7 +171,7 @@ void frmPairvaneMainForm::createOutputs()
 
 void frmPairvaneMainForm::connectWidgets()
 {
-    connect(cmdShow, &QPushButton::clicked, this, [this] { board_.TogglePalette(); });
+    connect(cmdShow, &QPushButton::clicked, this, &frmPairvaneMainForm::TogglePalette);
     connect(cmdProgress, &QPushButton::clicked, this, [this] { board_.ToggleProgress(); });
     connect(cmdClear, &QPushButton::clicked, this, [this] { board_.ConfirmClear(messageBoxes_); });
     connect(cmdNew, &QPushButton::clicked, this, &frmPairvaneMainForm::newTournamentRequested);
@@ -221,9 +224,6 @@ void frmPairvaneMainForm::showChange(BracketBoard::Change change)
     case BracketBoard::Part::Connector:
         Picture1->update();
         break;
-    case BracketBoard::Part::WindowWidth:
-        showWindowWidth();
-        break;
     case BracketBoard::Part::DrawRecord: // nothing of it shows
         break;
     case BracketBoard::Part::Everything:
@@ -238,11 +238,17 @@ void frmPairvaneMainForm::showChange(BracketBoard::Change change)
     }
 }
 
+void frmPairvaneMainForm::TogglePalette()
+{
+    width_.toggle();
+    showWindowWidth();
+}
+
 void frmPairvaneMainForm::showWindowWidth()
 {
     // The client width, so that the narrow window ends exactly where the palette column begins
     // whatever frame the window manager draws.
-    setFixedClientSizeInTwips(this, board_.outerWidth() - kFrameWidthTwips, kClientHeight);
+    setFixedClientSizeInTwips(this, width_.twips() - kFrameWidthTwips, kClientHeight);
 }
 
 } // namespace velka

@@ -4,6 +4,7 @@
 #include "bracket/BracketBoard.h"
 #include "keep/TournamentFileActions.h"
 #include "uikit/MessagePresenter.h"
+#include "uikit/PaletteSize.h"
 
 #include <QFrame>
 #include <QWidget>
@@ -52,6 +53,14 @@ public:
     BracketBoard& board() { return board_; }
     const BracketBoard& board() const { return board_; }
 
+    // The window's outer width decides whether the menu palette shows: 5655 twips closed (the
+    // load step closes it), 8385 open. cmdShow runs TogglePalette.
+    static constexpr int kPaletteClosedWidth = 5655;
+    static constexpr int kPaletteOpenWidth = 8385;
+    int outerWidth() const { return width_.twips(); }
+    bool paletteOpen() const { return width_.isOpen(); }
+    void TogglePalette();
+
     // The projector view, printing, saving and copying of the bracket: the board's context menu
     // and the window's shortcuts F11, Ctrl+P and Ctrl+C.
     BracketOutputs& outputs() { return *outputs_; }
@@ -76,6 +85,7 @@ private:
     int boxIndexOf(const QObject* object) const;
 
     BracketBoard board_;
+    PaletteSize width_{kPaletteClosedWidth, kPaletteOpenWidth};
     Subscription boardSubscription_;
     WindowMessageBoxes messageBoxes_;
 

@@ -40,7 +40,6 @@ void BracketBoard::notify(Part part, int index)
 void BracketBoard::Load()
 {
     SaveConnectorGeometry();
-    setOuterWidth(kPaletteClosedWidth);
     AllClear();
 }
 
@@ -201,19 +200,6 @@ void BracketBoard::ToggleProgress()
     const bool show = !boxVisible(0);
     for (int k = 0; k < board::kBoxCount; ++k)
         setBoxVisible(k, show);
-}
-
-void BracketBoard::setOuterWidth(int twips)
-{
-    if (outerWidth_ == twips)
-        return;
-    outerWidth_ = twips;
-    notify(Part::WindowWidth, 0);
-}
-
-void BracketBoard::TogglePalette()
-{
-    setOuterWidth(outerWidth_ == kPaletteOpenWidth ? kPaletteClosedWidth : kPaletteOpenWidth);
 }
 
 Message BracketBoard::clearQuestion()

@@ -14,26 +14,21 @@
 namespace velka {
 
 // The bracket board behind the main window: 16 name slots, 31 advancement lines, 30 winner
-// boxes and 15 connectors (see BoardGeometry.h for the index scheme), the connector
-// coordinates saved at load, and the main window's outer width, which decides whether the menu
-// palette shows. Line k (k < 30) is shown exactly when box k is checked after every operation;
-// every change of a box's state runs ApplyBoxRule, setting the state it already holds runs
-// nothing.
+// boxes and 15 connectors (see BoardGeometry.h for the index scheme), and the connector
+// coordinates saved at load. Line k (k < 30) is shown exactly when box k is checked after every
+// operation; every change of a box's state runs ApplyBoxRule, setting the state it already
+// holds runs nothing. The window's size is the window's own: nothing here knows it.
 class BracketBoard {
 public:
-    static constexpr int kPaletteClosedWidth = 5655; // outer width, twips
-    static constexpr int kPaletteOpenWidth = 8385;
-
-    // Which element changed; index is its array index (0 for the window width and the two
-    // below). DrawRecord: what the draw knew changed, nothing that shows. Everything: the whole
-    // tournament was replaced at once (setTournament); a view shows the board afresh.
+    // Which element changed; index is its array index (0 for the two below). DrawRecord: what
+    // the draw knew changed, nothing that shows. Everything: the whole tournament was replaced
+    // at once (setTournament); a view shows the board afresh.
     enum class Part {
         SlotCaption,
         BoxState,
         BoxVisible,
         LineVisible,
         Connector,
-        WindowWidth,
         DrawRecord,
         Everything
     };
@@ -43,7 +38,7 @@ public:
     };
 
     // The board as designed, before the main window's load step: captions "参加者1".."参加者16",
-    // every line, box and connector shown, every box unchecked, the palette open.
+    // every line, box and connector shown, every box unchecked.
     BracketBoard();
 
     // Tells the callback of every change of the board, right after it happened, for as long as
@@ -53,21 +48,21 @@ public:
         return changed_.subscribe(std::move(callback));
     }
 
-    // The main window's load step: SaveConnectorGeometry, the palette closed, AllClear.
+    // The board's part of the main window's load step: SaveConnectorGeometry, AllClear.
     void Load();
     void SaveConnectorGeometry();
     // Hides and checks every box, shows every line, restores the captions and puts every
     // connector back to its saved coordinates, and forgets what the last draw knew. Connector
-    // visibility and the width stay.
+    // visibility stays.
     void AllClear();
 
     // The tournament on the board, exactly: every slot, box, line and connector, and what the
-    // last draw knew. The window width is no part of it.
+    // last draw knew.
     Tournament tournament() const;
     // Sets the whole tournament at once, exactly as given, without the box rule or any other
     // reaction: a value taken with tournament() comes back as it was. Subscribers hear one
-    // Everything, or nothing when the board held that tournament already. The width and the
-    // saved connector coordinates stay. The value is taken as it is; a tournament read from a
+    // Everything, or nothing when the board held that tournament already. The saved connector
+    // coordinates stay. The value is taken as it is; a tournament read from a
     // file has been checked by its reader.
     void setTournament(const Tournament& tournament);
     // Whether the board holds anything that a reset would take away: a draw's names or record,
@@ -108,11 +103,6 @@ public:
     bool progressMode() const { return boxVisible(0); }
     void ToggleProgress();
 
-    int outerWidth() const { return outerWidth_; }
-    void setOuterWidth(int twips);
-    bool paletteOpen() const { return outerWidth_ == kPaletteOpenWidth; }
-    void TogglePalette();
-
     // The question that the initialise button asks before it resets the board.
     static Message clearQuestion();
     // Asks clearQuestion(); a Yes runs AllClear, a No changes nothing.
@@ -127,7 +117,6 @@ private:
     std::array<bool, board::kLineCount> lineVisible_{};
     std::array<BoardLine, board::kConnectorCount> connectors_;
     std::array<bool, board::kConnectorCount> connectorVisible_{};
-    int outerWidth_ = kPaletteOpenWidth;
     int fieldSize_ = 0;
     std::optional<std::string> seedName_;
 

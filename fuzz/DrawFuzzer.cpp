@@ -59,14 +59,11 @@ void markUp(BracketBoard& board, FuzzedDataProvider& input)
 {
     const int marks = input.ConsumeIntegralInRange(0, 40);
     for (int m = 0; m < marks; ++m) {
-        switch (input.ConsumeIntegralInRange(0, 4)) {
+        switch (input.ConsumeIntegralInRange(0, 3)) {
         case 0:
             board.ToggleProgress();
             break;
         case 1:
-            board.TogglePalette();
-            break;
-        case 2:
             board.AllClear();
             break;
         default:
@@ -145,8 +142,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     BracketBoard fresh;
     fresh.Load();
-    if (fresh.outerWidth() != board.outerWidth())
-        fresh.TogglePalette();
     ShapeBracket(fresh, n);
     test::BoardSnapshot drawn = test::snapshot(board);
     drawn.captions = test::snapshot(fresh).captions; // the names were checked above

@@ -102,12 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider input(data, size);
     InputClock clock;
     EventTimer timer(clock);
-    timer.Load();
 
     while (input.remaining_bytes() > 0) {
         const bool wasCounting = timer.countingDown();
         const std::int64_t endBefore = timer.countDownEnd();
-        switch (input.ConsumeIntegralInRange(0, 8)) {
+        switch (input.ConsumeIntegralInRange(0, 7)) {
         case 0:
             timer.setHourText(input.ConsumeRandomLengthString(24));
             break;
@@ -135,11 +134,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         case 5:
-            timer.ToggleTimerPalette();
-            FUZZ_CHECK(timer.outerHeight() == EventTimer::kTimerPaletteOpenHeight ||
-                       timer.outerHeight() == EventTimer::kTimerPaletteClosedHeight);
-            break;
-        case 6:
             clock.time = jump(input, clock.time);
             break;
         default: {

@@ -151,8 +151,8 @@ void TournamentFileActions::keepIn(const QString& folder)
     // Made after the window's load step, so that what the load showed is not a change: a
     // window that opens and closes again leaves the kept file as it was.
     keeper_ = std::make_unique<TournamentKeeper>(board_, toFilePath(keptFile_), *keeperClock_);
-    boardSubscription_ = board_.subscribe([this](BracketBoard::Change change) {
-        if (change.part != BracketBoard::Part::WindowWidth && !flushTimer_.isActive())
+    boardSubscription_ = board_.subscribe([this](BracketBoard::Change) {
+        if (!flushTimer_.isActive())
             flushTimer_.start();
     });
 }

@@ -13,10 +13,7 @@ TournamentKeeper::TournamentKeeper(BracketBoard& board, std::filesystem::path fi
     , clock_(clock)
     , handedOver_(board.tournament())
 {
-    subscription_ = board_.subscribe([this](BracketBoard::Change change) {
-        if (change.part != BracketBoard::Part::WindowWidth)
-            changed_ = true;
-    });
+    subscription_ = board_.subscribe([this](BracketBoard::Change) { changed_ = true; });
     writer_ = std::thread([this] { writeLoop(); });
 }
 

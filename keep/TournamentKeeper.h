@@ -30,7 +30,7 @@ namespace velka {
 // The window side owns one keeper beside the board, on the board's thread, and calls flush()
 // once per pass of the event loop: the board may pass through states no program could have
 // made in the middle of one action (a draw empties the names before it fills them), so only
-// what stands between two actions is kept. The window width is no part of the tournament.
+// what stands between two actions is kept.
 class TournamentKeeper {
 public:
     // Watches board from now on; clock gives the time saved. The folder of file must exist (a

@@ -39,11 +39,6 @@ void EventTimer::notify(Part part)
     changed_.notify(part);
 }
 
-void EventTimer::Load()
-{
-    setOuterHeight(kTimerPaletteClosedHeight);
-}
-
 std::optional<Message> EventTimer::setCountingDown(bool checked)
 {
     if (checked == countingDown_)
@@ -124,19 +119,6 @@ void EventTimer::setDisplay(std::string text, Colour colour)
     displayText_ = std::move(text);
     displayColour_ = colour;
     notify(Part::Display);
-}
-
-void EventTimer::setOuterHeight(int twips)
-{
-    if (twips == outerHeight_)
-        return;
-    outerHeight_ = twips;
-    notify(Part::OuterHeight);
-}
-
-void EventTimer::ToggleTimerPalette()
-{
-    setOuterHeight(paletteOpen() ? kTimerPaletteClosedHeight : kTimerPaletteOpenHeight);
 }
 
 Message EventTimer::timeUpMessage()

@@ -15,13 +15,10 @@ namespace velka {
 // counts down to CountDownEnd instead. The flag is the state of the window's check box; the
 // three input texts are read only when a countdown starts. A countdown is counted in whole
 // seconds of the absolute clock, so a change of daylight-saving time or of the time zone during
-// a round neither lengthens nor shortens it.
+// a round neither lengthens nor shortens it. The window's size is the window's own: nothing
+// here knows it.
 class EventTimer {
 public:
-    static constexpr int kTimerPaletteClosedHeight = 1965; // outer height, twips
-    static constexpr int kTimerPaletteOpenHeight = 2430;
-    static constexpr int kFrameHeight = 375; // title bar and borders of the designed window
-
     // The latest end a countdown may have, 9999-12-31 23:59:59 UTC, and the earliest,
     // 0001-01-01 00:00:00 UTC, in seconds since 1970. A start beyond them is refused.
     static constexpr std::int64_t kLatestEnd = 253'402'300'799;
@@ -48,13 +45,12 @@ public:
         return {255, 255, 255};
     }
 
-    // What changed: the countdown flag, the display's text or colour, an input text, or the
-    // window's outer height. CountDownStarted follows every start that set CountDownEnd (a first
-    // start or a restart); TimeUp follows the tick that ended a countdown, once the flag is clear.
-    enum class Part { CountingDown, Display, Inputs, OuterHeight, CountDownStarted, TimeUp };
+    // What changed: the countdown flag, the display's text or colour, or an input text.
+    // CountDownStarted follows every start that set CountDownEnd (a first start or a restart);
+    // TimeUp follows the tick that ended a countdown, once the flag is clear.
+    enum class Part { CountingDown, Display, Inputs, CountDownStarted, TimeUp };
 
-    // The timer as designed, before the window's load step: clock mode, the inputs "0", "05"
-    // and "00", "00 : 00 : 00" in white, the input row showing.
+    // The timer as designed: clock mode, the inputs "0", "05" and "00", "00 : 00 : 00" in white.
     explicit EventTimer(const Clock& clock);
 
     // Tells the callback of every change, right after it happened, for as long as the returned
@@ -63,9 +59,6 @@ public:
     {
         return changed_.subscribe(std::move(callback));
     }
-
-    // The window's load step: the input row hidden.
-    void Load();
 
     bool countingDown() const { return countingDown_; }
     // The click of the check box: a change of the flag runs StartCountDown; setting the state it
@@ -89,10 +82,6 @@ public:
     const std::string& displayText() const { return displayText_; }
     Colour displayColour() const { return displayColour_; }
 
-    int outerHeight() const { return outerHeight_; }
-    int clientHeight() const { return outerHeight_ - kFrameHeight; }
-    bool paletteOpen() const { return outerHeight_ == kTimerPaletteOpenHeight; }
-
     // While counting down, sets CountDownEnd to now plus the period that the three inputs give,
     // rounded to the nearest second; otherwise does nothing. An input that is not a number, or
     // an end outside kEarliestEnd..kLatestEnd, refuses the start: nothing changes and the
@@ -107,16 +96,12 @@ public:
     // cleared the flag; the caller then announces timeUpMessage().
     bool TimerTick();
 
-    // Opens the input row when it is hidden and hides it when it shows.
-    void ToggleTimerPalette();
-
     static Message timeUpMessage();
 
 private:
     void notify(Part part);
     void setInput(std::string& input, std::string text);
     void setDisplay(std::string text, Colour colour);
-    void setOuterHeight(int twips);
 
     const Clock& clock_;
     bool countingDown_ = false;
@@ -127,7 +112,6 @@ private:
     std::string secondText_ = "00";
     std::string displayText_ = "00 : 00 : 00";
     Colour displayColour_ = Colour::White;
-    int outerHeight_ = kTimerPaletteOpenHeight;
 
     Notifier<Part> changed_;
 };

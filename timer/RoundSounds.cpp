@@ -31,7 +31,6 @@ void RoundSounds::heard(EventTimer::Part part)
             fiveMinutesDue_ = oneMinuteDue_ = false;
         break;
     case EventTimer::Part::Inputs:
-    case EventTimer::Part::OuterHeight:
         break;
     }
 }

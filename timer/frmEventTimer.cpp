@@ -87,7 +87,9 @@ frmEventTimer::frmEventTimer(Clock& clock, MessagePresenter& messageBoxes, HallS
 
     timerSubscription_ = eventTimer_.subscribe([this](EventTimer::Part part) { showChange(part); });
     hall_ = new HallTimerControls(this, txtEventTimer, eventTimer_, clock, hall);
-    eventTimer_.Load();
+    // The load step: the input row hidden.
+    height_.close();
+    showClientHeight();
     Timer1->start();
 }
 
@@ -159,7 +161,7 @@ void frmEventTimer::createWidgets()
 void frmEventTimer::connectWidgets()
 {
     connect(Timer1, &QTimer::timeout, this, &frmEventTimer::tick);
-    connect(cmdCtlShow, &QPushButton::clicked, this, [this] { eventTimer_.ToggleTimerPalette(); });
+    connect(cmdCtlShow, &QPushButton::clicked, this, &frmEventTimer::ToggleTimerPalette);
     // Every change of the box's state starts or abandons the countdown, whoever makes it; the
     // timer's own writes into the box are made with its signals blocked.
     connect(chkCountDownTimer, &QCheckBox::toggled, this,
@@ -237,9 +239,6 @@ void frmEventTimer::showChange(EventTimer::Part part)
     case EventTimer::Part::Inputs:
         showInputs();
         break;
-    case EventTimer::Part::OuterHeight:
-        showClientHeight();
-        break;
     case EventTimer::Part::CountDownStarted:
     case EventTimer::Part::TimeUp:
         break;
@@ -271,11 +270,17 @@ void frmEventTimer::showInputs()
     show(txtSecound, eventTimer_.secondText());
 }
 
+void frmEventTimer::ToggleTimerPalette()
+{
+    height_.toggle();
+    showClientHeight();
+}
+
 void frmEventTimer::showClientHeight()
 {
     // Client heights, so that the row is cut off exactly below the display whatever frame the
     // window manager draws.
-    setFixedClientSizeInTwips(this, kClientWidth, eventTimer_.clientHeight());
+    setFixedClientSizeInTwips(this, kClientWidth, height_.twips() - kFrameHeight);
 }
 
 } // namespace velka

@@ -3,6 +3,7 @@
 #include "timer/EventTimer.h"
 #include "timer/HallTimerControls.h"
 #include "uikit/MessagePresenter.h"
+#include "uikit/PaletteSize.h"
 
 #include <QWidget>
 
@@ -27,6 +28,12 @@ class frmEventTimer final : public QWidget {
 
 public:
     static constexpr int kClientWidth = 7260; // twips
+    // The window's outer height decides whether the input row shows: 1965 twips closed (the load
+    // step closes it), 2430 open; the designed frame takes 375 of it. cmdCtlShow runs
+    // ToggleTimerPalette.
+    static constexpr int kTimerPaletteClosedHeight = 1965;
+    static constexpr int kTimerPaletteOpenHeight = 2430;
+    static constexpr int kFrameHeight = 375;
 
     // Builds the controls and runs the load step: the input row hidden and Timer1 ticking.
     // Its boxes, "Time Up!!" among them, stand over it.
@@ -40,6 +47,11 @@ public:
     EventTimer& eventTimer() { return eventTimer_; }
     const EventTimer& eventTimer() const { return eventTimer_; }
     HallTimerControls& hall() { return *hall_; }
+
+    int outerHeight() const { return height_.twips(); }
+    bool paletteOpen() const { return height_.isOpen(); }
+    // Opens the input row when it is hidden and hides it when it shows.
+    void ToggleTimerPalette();
 
     // What Timer1 runs every 100 ms: the timer's tick, and after the tick that ends a countdown
     // the "Time Up!!" message, from the event loop. Tests call it to move time on themselves.
@@ -58,6 +70,7 @@ private:
     void tellLater(std::optional<Message> refusal);
 
     EventTimer eventTimer_;
+    PaletteSize height_{kTimerPaletteClosedHeight, kTimerPaletteOpenHeight};
     Subscription timerSubscription_;
     WindowMessageBoxes messageBoxes_;
     HallTimerControls* hall_ = nullptr;

@@ -272,7 +272,7 @@ protected:
 
     void mainWindowAction()
     {
-        const bool paletteOpen = board().paletteOpen();
+        const bool paletteOpen = main()->paletteOpen();
         switch (between(0, 13)) {
         case 0:
         case 1:
@@ -308,8 +308,6 @@ protected:
             if (yes) {
                 BracketBoard cleared;
                 cleared.Load();
-                if (cleared.outerWidth() != board().outerWidth())
-                    cleared.TogglePalette();
                 cleared.AllClear();
                 auto expected = test::snapshot(cleared);
                 expected.connectorVisible = before.connectorVisible; // AllClear leaves them
@@ -566,8 +564,6 @@ protected:
 
         BracketBoard shaped;
         shaped.Load();
-        if (shaped.outerWidth() != before.outerWidth)
-            shaped.TogglePalette();
         ShapeBracket(shaped, *n);
         auto expected = test::snapshot(shaped);
         expected.captions = test::snapshot(board()).captions;

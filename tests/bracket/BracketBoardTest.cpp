@@ -39,15 +39,12 @@ void expectCleared(const BracketBoard& b)
         EXPECT_EQ(b.connector(c), board::kDesignConnectors[c]) << c;
 }
 
-TEST(BracketBoard, LoadClosesThePaletteAndClearsTheBoard)
+TEST(BracketBoard, LoadSavesTheGeometryAndClearsTheBoard)
 {
     BracketBoard b;
-    EXPECT_EQ(b.outerWidth(), BracketBoard::kPaletteOpenWidth);
     EXPECT_FALSE(b.connectorGeometrySaved());
 
     b.Load();
-    EXPECT_EQ(b.outerWidth(), 5655);
-    EXPECT_FALSE(b.paletteOpen());
     EXPECT_FALSE(b.progressMode());
     expectCleared(b);
     for (int c = 0; c < board::kConnectorCount; ++c) {
@@ -88,7 +85,6 @@ TEST_P(AllClearFrom, EndsInTheClearedState)
 
     expectCleared(b);
     EXPECT_TRUE(boxRuleHolds(b));
-    EXPECT_EQ(b.outerWidth(), before.outerWidth);
     EXPECT_EQ(snapshot(b).connectorVisible, before.connectorVisible);
     for (int c = 0; c < board::kConnectorCount; ++c)
         EXPECT_EQ(b.savedConnector(c), board::kDesignConnectors[c]);
@@ -99,7 +95,6 @@ INSTANTIATE_TEST_SUITE_P(Boards, AllClearFrom,
                                            ClearCase{"Marked",
                                                      [](BracketBoard& b) {
                                                          b.ToggleProgress();
-                                                         b.TogglePalette();
                                                          for (int k : {1, 3, 5, 16, 24, 29})
                                                              b.setBoxChecked(k, false);
                                                          b.setSlotCaption(0, "Alice");
@@ -215,34 +210,6 @@ TEST(BracketBoard, ProgressShowsAndHidesAllBoxesWithoutTouchingStates)
     EXPECT_TRUE(b.progressMode());
 }
 
-struct WidthCase {
-    int from;
-    int to;
-};
-
-void PrintTo(const WidthCase& c, std::ostream* out)
-{
-    *out << c.from << " -> " << c.to;
-}
-
-class TogglePaletteFrom : public ::testing::TestWithParam<WidthCase> {};
-
-TEST_P(TogglePaletteFrom, OpensUnlessExactlyOpen)
-{
-    BracketBoard b = loadedBoard();
-    b.setOuterWidth(GetParam().from);
-    const auto before = snapshot(b);
-    b.TogglePalette();
-    EXPECT_EQ(b.outerWidth(), GetParam().to);
-    auto expected = before;
-    expected.outerWidth = GetParam().to;
-    EXPECT_EQ(snapshot(b), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, TogglePaletteFrom,
-                         ::testing::Values(WidthCase{5655, 8385}, WidthCase{8385, 5655},
-                                           WidthCase{8384, 8385}, WidthCase{6000, 8385}));
-
 TEST(BracketBoard, ClearQuestionIsAWarningYesNoWithTwoLines)
 {
     const Message q = BracketBoard::clearQuestion();
@@ -256,7 +223,6 @@ TEST(BracketBoard, ConfirmClearAnsweredNoChangesNothingAndYesClears)
 {
     BracketBoard b = loadedBoard();
     b.ToggleProgress();
-    b.TogglePalette();
     b.setBoxChecked(3, false);
     b.setSlotCaption(0, "Bob");
     const auto before = snapshot(b);
@@ -268,7 +234,6 @@ TEST(BracketBoard, ConfirmClearAnsweredNoChangesNothingAndYesClears)
 
     b.ConfirmClear(boxes);
     expectCleared(b);
-    EXPECT_TRUE(b.paletteOpen());
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0], BracketBoard::clearQuestion());
 }
@@ -284,8 +249,8 @@ TEST(BracketBoard, SavedCoordinatesSurviveShaping)
 }
 
 // Opening a tournament sets the whole board at once: one notification for everything, none when
-// the board holds that tournament already; the width and the saved geometry stay. A reset
-// forgets what the draw knew, and says so.
+// the board holds that tournament already; the saved geometry stays. A reset forgets what the
+// draw knew, and says so.
 TEST(BracketBoard, SetsTheWholeTournamentWithOneNotification)
 {
     BracketBoard from = loadedBoard();
@@ -297,7 +262,6 @@ TEST(BracketBoard, SetsTheWholeTournamentWithOneNotification)
     from.recordDraw(7, "Zoë");
 
     BracketBoard to = loadedBoard();
-    to.TogglePalette();
     std::vector<std::pair<Part, int>> heard;
     const Subscription subscription =
         to.subscribe([&heard](BracketBoard::Change c) { heard.emplace_back(c.part, c.index); });
@@ -306,7 +270,6 @@ TEST(BracketBoard, SetsTheWholeTournamentWithOneNotification)
 
     EXPECT_EQ(heard, (std::vector<std::pair<Part, int>>{{Part::Everything, 0}}));
     EXPECT_EQ(to.tournament(), from.tournament());
-    EXPECT_TRUE(to.paletteOpen());
     EXPECT_EQ(to.savedConnector(9), board::kDesignConnectors[9]);
 
     heard.clear();
@@ -317,10 +280,10 @@ TEST(BracketBoard, SetsTheWholeTournamentWithOneNotification)
 }
 
 // Thousands of random operations, of every kind the organiser and the program perform; after
-// each one the box rule holds and the width is one of the two designed widths.
+// each one the box rule holds.
 class BracketBoardAtRandom : public ::testing::TestWithParam<test::TestSeed> {};
 
-TEST_P(BracketBoardAtRandom, RandomOperationsKeepTheBoxRuleAndTheWidths)
+TEST_P(BracketBoardAtRandom, RandomOperationsKeepTheBoxRule)
 {
     const unsigned seed = test::announce(GetParam());
     std::mt19937 random(seed);
@@ -330,7 +293,7 @@ TEST_P(BracketBoardAtRandom, RandomOperationsKeepTheBoxRuleAndTheWidths)
     const auto box = [&random] { return static_cast<int>(random() % board::kBoxCount); };
 
     for (int step = 0; step < 5000; ++step) {
-        switch (random() % 7) {
+        switch (random() % 6) {
         case 0: // a click by the organiser, or a change made by the program
             b.setBoxChecked(box(), random() % 2 == 0);
             break;
@@ -346,18 +309,14 @@ TEST_P(BracketBoardAtRandom, RandomOperationsKeepTheBoxRuleAndTheWidths)
             b.ToggleProgress();
             break;
         case 4:
-            b.TogglePalette();
-            break;
-        case 5:
             boxes.answers.push_back(random() % 2 ? MessageAnswer::Yes : MessageAnswer::No);
             b.ConfirmClear(boxes);
             break;
-        case 6:
+        case 5:
             b.AllClear();
             break;
         }
         ASSERT_TRUE(boxRuleHolds(b)) << "after step " << step;
-        ASSERT_TRUE(b.outerWidth() == 5655 || b.outerWidth() == 8385) << "after step " << step;
     }
 }
 

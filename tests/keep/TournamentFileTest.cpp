@@ -194,7 +194,6 @@ TEST(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
          F::Impossible}};
 
     BracketBoard board = markedNine();
-    board.TogglePalette();
     const test::BoardSnapshot before = snapshot(board);
     const Tournament tournamentBefore = board.tournament();
     int heard = 0;
@@ -257,8 +256,6 @@ TEST_F(KeepTest, TheKeeperWritesOnceAfterEachActionThatChangedTheTournament)
             }
             clock.time += 60;
         };
-        board.TogglePalette();
-        afterPasses("palette", 0);
         board.AllClear();
         afterPasses("reset of a cleared board", 0);
         board.ToggleProgress();

@@ -69,7 +69,6 @@ int main()
         return 1;
     hall.board.ToggleProgress();
     hall.board.setBoxChecked(1, false); // Alice beat 山田太郎
-    hall.timer.Load();
     hall.timer.setMinuteText("1");
     hall.timer.setSecondText("30");
     hall.timer.setCountingDown(true);

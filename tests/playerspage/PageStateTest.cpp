@@ -62,15 +62,11 @@ TEST(PageState, TheDocumentCarriesTheBracketAsDerived)
     EXPECT_EQ(b["players"][2]["opponent"], 0);
 }
 
-// The laptop at 2023-11-14 22:13:20.250 UTC (07:13:20.250 in Tokyo), its timer loaded.
+// The laptop at 2023-11-14 22:13:20.250 UTC (07:13:20.250 in Tokyo), its timer as designed.
 class PageClock : public ::testing::Test {
 protected:
     static constexpr std::int64_t kStart = 1'700'000'000'250;
-    void SetUp() override
-    {
-        system.ms = kStart;
-        timer.Load();
-    }
+    void SetUp() override { system.ms = kStart; }
 
     test::ScopedTimeZone tokyo{"Asia/Tokyo"};
     MillisecondClock system;

@@ -17,7 +17,6 @@ struct BoardSnapshot {
     std::array<bool, board::kLineCount> lineVisible;
     std::array<BoardLine, board::kConnectorCount> connectors;
     std::array<bool, board::kConnectorCount> connectorVisible;
-    int outerWidth;
 
     bool operator==(const BoardSnapshot&) const = default;
 };
@@ -37,13 +36,12 @@ inline BoardSnapshot snapshot(const BracketBoard& b)
         s.connectors[c] = b.connector(c);
         s.connectorVisible[c] = b.connectorVisible(c);
     }
-    s.outerWidth = b.outerWidth();
     return s;
 }
 
 inline std::ostream& operator<<(std::ostream& out, const BoardSnapshot& s)
 {
-    out << "width " << s.outerWidth << "; checked";
+    out << "checked";
     for (int k = 0; k < board::kBoxCount; ++k)
         out << (s.boxChecked[k] ? " " + std::to_string(k) : "");
     out << "; shown boxes";

@@ -32,8 +32,6 @@ constexpr std::int64_t kStart = 1717203600;
 
 class HallModelTest : public ::testing::Test {
 protected:
-    HallModelTest() { timer.Load(); }
-
     std::optional<Message> start(const char* h, const char* m, const char* s)
     {
         timer.setHourText(h);

@@ -232,10 +232,14 @@ INSTANTIATE_TEST_SUITE_P(Widths, DisplayFont,
                          ::testing::Values(FitCase{477, true}, FitCase{430, true},
                                            FitCase{300, false}));
 
+// The height is the window's alone: the timer, and whatever watches it, hears nothing of it.
 TEST_F(EventTimerWindowTest, PaletteButtonTogglesTheRowAndLeavesTheCountdownRunning)
 {
+    int heard = 0;
+    const Subscription subscription = window->eventTimer().subscribe([&heard](auto) { ++heard; });
     QTest::mouseClick(ctlShow(), Qt::LeftButton);
     EXPECT_EQ(window->height(), 137); // 2055 twips
+    EXPECT_EQ(heard, 0);
     QTest::mouseClick(countDownBox(), Qt::LeftButton);
     ASSERT_TRUE(window->eventTimer().countingDown());
     tick();

@@ -61,7 +61,6 @@ TEST_P(CountdownEndings, KeepTheDisplayOnWhileTheCountdownRuns)
     test::TestClock clock;
     clock.time = 1717203600;
     EventTimer timer(clock);
-    timer.Load();
     WindowsScreenSaver screenSaver;
     std::optional<KeepScreenAwake> awake(std::in_place, timer, screenSaver);
     SetThreadExecutionState(ES_CONTINUOUS);
