@@ -47,6 +47,11 @@ std::vector<NetworkAddress> orderAddresses(std::vector<NetworkAddress> found);
 // none. -1 only for a list without either.
 int defaultAddressIndex(const std::vector<NetworkAddress>& ordered);
 
+// The IPv4 addresses of this computer's interfaces that are up and connected, ordered for the
+// window as orderAddresses() does (private first, 127.0.0.1 last). One implementation per
+// system, built where the page's server is: platform/posix/ (getifaddrs).
+std::vector<NetworkAddress> connectedIPv4Addresses();
+
 // What the window shows beside an address: 「このパソコンのみ」 for 127.0.0.1, else the
 // interface's name.
 std::string addressLabel(const NetworkAddress& address);

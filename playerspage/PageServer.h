@@ -116,9 +116,4 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The IPv4 addresses of this computer's interfaces that are up and connected, ordered for the
-// window as orderAddresses() does (private first, 127.0.0.1 last). Read with getifaddrs; the
-// window may use QNetworkInterface and orderAddresses() instead.
-std::vector<NetworkAddress> connectedIPv4Addresses();
-
 } // namespace velka::playerspage
