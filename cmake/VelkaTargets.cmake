@@ -3,9 +3,30 @@
 # link closure of every model library, and of every model test (velka_add_model_test in
 # tests/), at the end of configuration and stops with an error when anything in it is a Qt
 # target, so a stray link cannot slip in unnoticed. Without a Qt link the Qt headers are not on
-# the include path either, so a stray include fails the build.
+# the include path either, so a stray include fails the build. Beside it, VELKA_FOLDER_USES says
+# which folders each folder may include; the test folder_uses holds the tree to it.
 
 set_property(GLOBAL PROPERTY VELKA_MODEL_LIBRARIES "")
+
+# Which folders the files of each folder may include besides their own, one row a folder: the
+# folders stand on floors, the bracket's and the Swiss rounds' models and the toolkit helpers
+# low, the features above them and the application on top, and nothing includes a folder above
+# its own. The test folder_uses (cmake/CheckFolderUses.cmake) fails on any other include, and on
+# a folder of sources that has no row. The tests, benchmarks, fuzz targets and tools may include
+# anything.
+set(VELKA_FOLDER_USES
+    "core:"
+    "bracket: core"
+    "swiss: bracket core"
+    "uikit: core"
+    "about: core uikit"
+    "draw: bracket core uikit"
+    "keep: bracket core uikit"
+    "timer: core uikit"
+    "board: bracket core keep uikit"
+    "playerspage: bracket core timer uikit"
+    "app: about board core draw playerspage timer uikit")
+set(VELKA_FOLDERS_UNCHECKED tests bench fuzz tools)
 
 function(velka_set_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
