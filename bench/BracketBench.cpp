@@ -82,7 +82,7 @@ BENCHMARK(BM_ProjectorRepaint)
     ->UseRealTime();
 
 // Sixteen names of 100,000 characters each (Japanese, emoji, a combining accent): the board
-// window repaints its names and lines, and the renderer draws the picture, each name cut to its
+// window repaints its names and lines, and the renderer paints the picture, each name cut to its
 // slot.
 class SilentBoxes final : public MessagePresenter {
 public:

@@ -247,7 +247,7 @@ void frmPairvaneMainForm::TogglePalette()
 void frmPairvaneMainForm::showWindowWidth()
 {
     // The client width, so that the narrow window ends exactly where the palette column begins
-    // whatever frame the window manager draws.
+    // whatever frame the window manager paints.
     setFixedClientSizeInTwips(this, width_.twips() - kFrameWidthTwips, kClientHeight);
 }
 

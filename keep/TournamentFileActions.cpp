@@ -103,9 +103,9 @@ TournamentFileActions::TournamentFileActions(BracketBoard& board, MessageBoxes& 
         return addWindowAction(window_, this, name, text, keys, run);
     };
     saveAction_ = action("actSaveTournament", QStringLiteral("大会を保存(&A)..."),
-                         QKeySequence(Qt::CTRL | Qt::Key_S), [this] { save(); });
+                         QKeySequence::Save, [this] { save(); });
     openAction_ = action("actOpenTournament", QStringLiteral("大会を開く(&O)..."),
-                         QKeySequence(Qt::CTRL | Qt::Key_O), [this] { open(); });
+                         QKeySequence::Open, [this] { open(); });
     lastRunAction_ = action("actOpenLastRun", QStringLiteral("前回の続きを開く(&L)"), {},
                             [this] { openLastRun(); });
     lastRunAction_->setEnabled(false);

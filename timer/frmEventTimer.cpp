@@ -279,7 +279,7 @@ void frmEventTimer::ToggleTimerPalette()
 void frmEventTimer::showClientHeight()
 {
     // Client heights, so that the row is cut off exactly below the display whatever frame the
-    // window manager draws.
+    // window manager paints.
     setFixedClientSizeInTwips(this, kClientWidth, height_.twips() - kFrameHeight);
 }
 

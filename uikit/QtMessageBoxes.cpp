@@ -15,7 +15,7 @@ namespace velka {
 namespace {
 
 // The window icon, three buttons (a dialog may get minimise, maximise and close) and the
-// padding between them, as the usual window-manager themes draw them at 96 dpi.
+// padding between them, as the usual window-manager themes paint them at 96 dpi.
 constexpr int kTitleBarDecorations = 4 * 24 + 40;
 // Title bar fonts are often a little larger than the dialog's own.
 constexpr qreal kTitleFontAllowance = 1.2;

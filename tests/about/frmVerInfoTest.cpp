@@ -126,7 +126,7 @@ int inkHeight(const QImage& image)
     return top < 0 ? 0 : bottom - top + 1;
 }
 
-TEST_F(VerInfoTest, ProductNameIsDrawnWhole)
+TEST_F(VerInfoTest, ProductNameIsPaintedWhole)
 {
     auto* label = find<QLabel>("Label1");
     show();

@@ -175,7 +175,7 @@ TEST_F(BracketOutputsTest, SavesAPdfUnderADatedNameWithEveryNameAsText)
     EXPECT_TRUE(text.contains(QStringLiteral("Velka Tablewright")));
 }
 
-// A name with characters beyond the Basic Multilingual Plane is drawn by Qt's PDF writer, but
+// A name with characters beyond the Basic Multilingual Plane is painted by Qt's PDF writer, but
 // the writer gives those glyphs no character: the saved PDF still holds every such name whole
 // as text, to be found and copied, and readers still read and rasterise the file.
 TEST_F(BracketOutputsTest, NamesBeyondTheBasicPlaneAreWholeInThePdfText)
@@ -218,7 +218,7 @@ TEST_P(PdfPageTest, RasterisedPageShowsTheLinesAsTheBoard)
     EXPECT_NEAR(page.width(), 297 / 25.4 * dpi, 2); // A4 landscape
     EXPECT_NEAR(page.height(), 210 / 25.4 * dpi, 2);
 
-    // The writer's page: 10 mm margins, drawn at its own resolution.
+    // The writer's page: 10 mm margins, painted at its own resolution.
     const int writerDpi = 1200;
     const QRect printable(0, 0, qRound(277 / 25.4 * writerDpi), qRound(190 / 25.4 * writerDpi));
     const QTransform toPage =
@@ -303,7 +303,7 @@ TEST_F(BracketOutputsTest, SavesThePictureAtThreeTimesTheBoard)
     EXPECT_EQ(QFileInfo(files.asked[1].suggestedPath).absolutePath(), folder.path());
 }
 
-// Each way a save can fail, in the writing or in the drawing: the organiser is told which file
+// Each way a save can fail, in the writing or in the painting: the organiser is told which file
 // and why, nothing is left behind, and a file that was there already keeps its contents.
 TEST_F(BracketOutputsTest, AFailedSaveShowsAnErrorAndLeavesNothingBehind)
 {
@@ -370,7 +370,7 @@ TEST_F(BracketOutputsTest, AFailedSaveShowsAnErrorAndLeavesNothingBehind)
              setrlimit(RLIMIT_FSIZE, &small);
          },
          [&] { setrlimit(RLIMIT_FSIZE, &unlimited); }, picture},
-        {"a PDF that cannot be drawn",
+        {"a PDF that cannot be painted",
          folder.path(),
          QStringLiteral("bracket.pdf"),
          {},
@@ -384,7 +384,7 @@ TEST_F(BracketOutputsTest, AFailedSaveShowsAnErrorAndLeavesNothingBehind)
          {},
          &BracketOutputs::savePdfAction,
          halfAPdf},
-        {"a picture that cannot be drawn",
+        {"a picture that cannot be painted",
          folder.path(),
          QStringLiteral("bracket.png"),
          {},
@@ -431,7 +431,7 @@ TEST_F(BracketOutputsTest, CtrlCPutsThePictureOnTheClipboard)
     EXPECT_EQ(copied.size(), QSize(358, 344) * 3);
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), bracketPicture(form->board()));
 
-    // A picture that cannot be drawn is reported, and what was copied before stays.
+    // A picture that cannot be painted is reported, and what was copied before stays.
     BracketRendering noPicture;
     noPicture.picture = [](const BracketBoard&) { return QImage(); };
     form->outputs().useRendering(noPicture);

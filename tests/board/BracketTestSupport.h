@@ -65,7 +65,7 @@ inline bool dark(QRgb pixel)
     return qGray(pixel) < 128;
 }
 
-// Whether any pixel within radius of at is dark: a line drawn on a page is found at its place
+// Whether any pixel within radius of at is dark: a line painted on a page is found at its place
 // even after the rounding of a rasteriser.
 inline bool inkNear(const QImage& image, QPoint at, int radius)
 {

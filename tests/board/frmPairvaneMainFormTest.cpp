@@ -96,7 +96,7 @@ TEST_F(MainFormTest, StartsWithTheClearedBoardAndThePaletteClosed)
     EXPECT_EQ(QApplication::focusWidget(), button("cmdShow"));
 }
 
-TEST_F(MainFormTest, DrawsEveryLineAndConnectorOnWholePixels)
+TEST_F(MainFormTest, PaintsEveryLineAndConnectorOnWholePixels)
 {
     for (int k = 0; k < 16; ++k)
         EXPECT_EQ(firstRoundLine(k), Ink::Full) << "line " << k;
@@ -131,7 +131,7 @@ TEST_F(MainFormTest, LinesStayOnWholePixelsOnAScreenOfDoubleResolution)
     EXPECT_EQ(inkIn(image, 210, 50), Ink::Full);
     EXPECT_EQ(inkIn(image, 209, 50), Ink::None);
     EXPECT_EQ(inkIn(image, 211, 50), Ink::None);
-    // Both ends of line 0 are drawn: 1890 to 2535 twips are columns 126 to 169.
+    // Both ends of line 0 are painted: 1890 to 2535 twips are columns 126 to 169.
     EXPECT_EQ(inkIn(image, 126, 14), Ink::Full);
     EXPECT_EQ(inkIn(image, 169, 14), Ink::Full);
     EXPECT_EQ(inkIn(image, 125, 14), Ink::None);
