@@ -76,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int heardBefore = heard;
         const int players = static_cast<int>(before.players.size());
         const int someone = players ? in.byte() % players : 0;
-        const int tables = before.rounds.empty() ? 0
-                                                 : static_cast<int>(before.rounds.back().tables.size());
+        const int tables =
+            before.rounds.empty() ? 0 : static_cast<int>(before.rounds.back().tables.size());
         const int table = tables ? in.byte() % tables : 0;
         std::optional<Message> refusal;
         switch (in.byte() % 12) {
@@ -113,8 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case 7:
             refusal = draw.setSettings({in.byte() % 24, static_cast<MatchFormat>(in.byte() % 2),
-                                        static_cast<TiebreakerSet>(in.byte() % 2),
-                                        in.byte() % 18});
+                                        static_cast<TiebreakerSet>(in.byte() % 2), in.byte() % 18});
             break;
         case 8:
         case 9:
