@@ -10,7 +10,7 @@ namespace velka {
 // A Swiss event (スイスドロー) as plain values: the settings, the players and every round's
 // tables. SwissDraw changes one by its operations; the tournament file and the keeper store
 // one as it is; standings, pairings and CSV text are derived from one. Players are named by
-// their index in `players`, which never changes once the first round is paired.
+// their index in `players`; an index moves only when a player in no round is removed.
 
 inline constexpr int kMinSwissPlayers = 4;
 inline constexpr int kMaxSwissPlayers = 256;

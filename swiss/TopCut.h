@@ -13,9 +13,9 @@ namespace velka {
 // where slots 2k and 2k + 1 meet in the first round and the winners of neighbouring matches
 // meet next: 2 -> 1 2; 4 -> 1 4 2 3; 8 -> 1 8 4 5 2 7 3 6; 16 -> 1 16 8 9 4 13 5 12 2 15 7 10
 // 3 14 6 11. Each size comes from the one half its size by putting after every seed s its
-// first-round opponent size + 1 - s, so seeds 1 and 2 stay in different halves at every level
-// and can meet only in the final, and in general the better seed always meets the worst one
-// left in its part of the bracket.
+// first-round opponent size + 1 - s, so seeds 1 and 2 stay in different halves and can meet
+// only in the final; when the better seeds win, every round pairs the best one left in a part
+// of the bracket with the worst one left in it.
 std::vector<int> seedingOrder(int size);
 
 struct TopCut {
