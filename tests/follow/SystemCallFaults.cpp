@@ -15,72 +15,58 @@ namespace velka::test {
 namespace {
 
 template <typename Function>
-Function next(const char* name)
+Function real(const char* name)
 {
     return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
 }
 
-std::mutex faultsMutex;
+// All under `faults`; `armed` lets the wrappers pass by without the lock while nothing is.
+std::mutex faults;
+std::atomic<bool> armed{false};
 int threadsToSkip = 0;
 int threadsToFail = 0;
-std::atomic<bool> threadFaults{false};
-std::atomic<bool> listenerArmed{false};
+bool listenerToReuse = false;
 int reusedNumber = -1;
-std::atomic<int> readWatched{-1};
+int readWatched = -1;
 std::function<void()> beforeRead;
 
-bool threadStartFails()
+void rearm()
 {
-    if (!threadFaults.load())
-        return false;
-    const std::lock_guard lock(faultsMutex);
-    if (threadsToSkip > 0) {
-        --threadsToSkip;
-        return false;
-    }
-    if (threadsToFail == 0)
-        return false;
-    if (--threadsToFail == 0)
-        threadFaults = false;
-    return true;
-}
-
-bool listening(int fd)
-{
-    int accepting = 0;
-    socklen_t size = sizeof accepting;
-    return ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &size) == 0 && accepting != 0;
+    armed = threadsToFail > 0 || listenerToReuse || readWatched >= 0;
 }
 
 } // namespace
 
 void failThreadStarts(int skip, int count)
 {
-    const std::lock_guard lock(faultsMutex);
+    const std::lock_guard lock(faults);
     threadsToSkip = skip;
     threadsToFail = count;
-    threadFaults = count > 0;
+    rearm();
 }
 
 void reuseNextClosedListener()
 {
-    const std::lock_guard lock(faultsMutex);
+    const std::lock_guard lock(faults);
+    listenerToReuse = true;
     reusedNumber = -1;
-    listenerArmed = true;
+    rearm();
 }
 
 int takeReusedNumber()
 {
-    const std::lock_guard lock(faultsMutex);
-    listenerArmed = false;
+    const std::lock_guard lock(faults);
+    listenerToReuse = false;
+    rearm();
     return std::exchange(reusedNumber, -1);
 }
 
 void beforeNextRead(int fd, std::function<void()> action)
 {
-    const std::lock_guard lock(faultsMutex);
-    beforeRead = std::move(action);
+    const std::lock_guard lock(faults);
     readWatched = fd;
+    beforeRead = std::move(action);
+    rearm();
 }
 
 } // namespace velka::test
@@ -91,44 +77,55 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attribute
                               void* (*routine)(void*), void* argument) noexcept
 {
     using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
-    static const Create real = next<Create>("pthread_create");
-    if (threadStartFails())
-        return EAGAIN;
-    return real(thread, attributes, routine, argument);
+    static const Create create = real<Create>("pthread_create");
+    if (armed) {
+        const std::lock_guard lock(faults);
+        if (threadsToFail > 0 && threadsToSkip-- <= 0) {
+            --threadsToFail;
+            rearm();
+            return EAGAIN;
+        }
+    }
+    return create(thread, attributes, routine, argument);
 }
 
 extern "C" int close(int fd)
 {
     using Close = int (*)(int);
-    static const Close real = next<Close>("close");
-    if (!listenerArmed.load() || !listening(fd))
-        return real(fd);
-    const std::lock_guard lock(faultsMutex);
-    const int closed = real(fd);
-    const int placeholder = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (closed == 0 && placeholder >= 0 && ::dup2(placeholder, fd) == fd)
-        reusedNumber = fd;
-    if (placeholder >= 0 && placeholder != fd)
-        real(placeholder);
-    listenerArmed = false;
+    static const Close closeFile = real<Close>("close");
+    int accepting = 0;
+    socklen_t size = sizeof accepting;
+    if (!armed || ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &size) != 0 ||
+        accepting == 0)
+        return closeFile(fd);
+    const std::lock_guard lock(faults);
+    const int closed = closeFile(fd);
+    if (listenerToReuse && closed == 0) {
+        const int placeholder = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (placeholder >= 0 && ::dup2(placeholder, fd) == fd)
+            reusedNumber = fd;
+        if (placeholder >= 0 && placeholder != fd)
+            closeFile(placeholder);
+        listenerToReuse = false;
+        rearm();
+    }
     return closed;
 }
 
 extern "C" ssize_t read(int fd, void* buffer, size_t size)
 {
     using Read = ssize_t (*)(int, void*, size_t);
-    static const Read real = next<Read>("read");
-    if (readWatched.load() == fd) {
-        std::function<void()> action;
-        {
-            const std::lock_guard lock(faultsMutex);
-            if (readWatched.load() == fd) {
-                action = std::exchange(beforeRead, {});
-                readWatched = -1;
-            }
+    static const Read readFile = real<Read>("read");
+    std::function<void()> action;
+    if (armed) {
+        const std::lock_guard lock(faults);
+        if (fd == readWatched) {
+            action = std::exchange(beforeRead, {});
+            readWatched = -1;
+            rearm();
         }
-        if (action)
-            action();
     }
-    return real(fd, buffer, size);
+    if (action)
+        action();
+    return readFile(fd, buffer, size);
 }
