@@ -884,6 +884,12 @@ void PageServer::stop()
     s.daemon = nullptr;
     s.port = 0;
     s.hostHeader.clear();
+    {
+        // The library has ended every connection: an entry it left would name a socket number
+        // that another file may take next.
+        const std::lock_guard lock(s.watchMutex);
+        s.watched.clear();
+    }
     const std::lock_guard lock(s.clientsMutex);
     s.clients.clear();
 }
