@@ -454,10 +454,11 @@ TEST_F(BracketOutputsTest, TheBoardsContextMenuOffersEveryOutput)
         {"Shift+F10", [this] { QTest::keyClick(form.get(), Qt::Key_F10, Qt::ShiftModifier); }},
     };
     const QList<QAction*> expected{
-        form->outputs().projectorAction(),    form->outputs().printAction(),
-        form->outputs().savePdfAction(),      form->outputs().savePictureAction(),
-        form->outputs().copyAction(),         form->tournamentFiles().saveAction(),
-        form->tournamentFiles().openAction(), form->tournamentFiles().lastRunAction()};
+        form->outputs().projectorAction(),      form->outputs().printAction(),
+        form->outputs().savePdfAction(),        form->outputs().savePictureAction(),
+        form->outputs().copyAction(),           form->tournamentFiles().saveAction(),
+        form->tournamentFiles().openAction(),   form->tournamentFiles().lastRunAction(),
+        form->tournamentFiles().historyAction()};
     for (const auto& [way, open] : ways) {
         // The offscreen platform leaves no window active once a popup has closed.
         form->activateWindow();
