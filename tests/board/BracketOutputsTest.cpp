@@ -296,9 +296,12 @@ TEST_F(BracketOutputsTest, SavesThePictureAtThreeTimesTheBoard)
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(saved.size(), QSize(358, 344) * 3);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), bracketPicture(form->board()));
-    // The next dialog starts where the last file went.
+    // The next dialog starts where the last file went. It asked about "for-posting" only: the
+    // picture of that name is replaced after a question here.
+    boxes.answers = {MessageAnswer::No};
     form->outputs().savePictureAction()->trigger();
     EXPECT_EQ(QFileInfo(files.asked[1].suggestedPath).absolutePath(), folder.path());
+    EXPECT_TRUE(boxes.answers.empty());
 }
 
 // Each way a save can fail, in the writing or in the drawing: the organiser is told which file
