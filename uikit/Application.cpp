@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -43,9 +44,11 @@ bool setUpApplication(QApplication& app)
 
 QIcon applicationIcon()
 {
+    // The format named: a reader left to guess it loads every image format plugin installed
+    // (and the libraries they bring) to ask each whether it knows the file, at every start.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/velka/pictures/velka-32.xpm"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/velka/pictures/velka-16.xpm"), QSize(16, 16));
+    icon.addPixmap(QPixmap(QStringLiteral(":/velka/pictures/velka-32.xpm"), "XPM"));
+    icon.addPixmap(QPixmap(QStringLiteral(":/velka/pictures/velka-16.xpm"), "XPM"));
     return icon;
 }
 
