@@ -12,6 +12,9 @@
 namespace velka {
 
 namespace {
+#include "uikit/pictures/velka-16.xpm"
+#include "uikit/pictures/velka-32.xpm"
+
 // The size of the toolkit's default font in the designed windows.
 constexpr qreal kDefaultPointSize = 9.0;
 } // namespace
@@ -44,11 +47,12 @@ bool setUpApplication(QApplication& app)
 
 QIcon applicationIcon()
 {
-    // The format named: a reader left to guess it loads every image format plugin installed
-    // (and the libraries they bring) to ask each whether it knows the file, at every start.
+    // Read from the arrays compiled in: an image file goes through an image reader, which loads
+    // every image format plugin installed (and the libraries they bring) to ask each whether it
+    // knows the file, at every start.
     QIcon icon;
-    icon.addPixmap(QPixmap(QStringLiteral(":/velka/pictures/velka-32.xpm"), "XPM"));
-    icon.addPixmap(QPixmap(QStringLiteral(":/velka/pictures/velka-16.xpm"), "XPM"));
+    icon.addPixmap(QPixmap(velka_32));
+    icon.addPixmap(QPixmap(velka_16));
     return icon;
 }
 
