@@ -112,12 +112,17 @@ TournamentFiles::TournamentFiles(BracketBoard& board, MessageBoxes& messageBoxes
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(0);
     connect(&flushTimer_, &QTimer::timeout, this, [this] {
+        settleLock();
         if (keeper_)
             keeper_->flush();
     });
 }
 
-TournamentFiles::~TournamentFiles() = default;
+TournamentFiles::~TournamentFiles()
+{
+    // Before the keeper hands over its last change: only with the lock.
+    settleLock();
+}
 
 void TournamentFiles::useServices(SaveFileDialogs& saving, OpenFileDialogs& opening,
                                   const Clock& clock)
@@ -129,6 +134,7 @@ void TournamentFiles::useServices(SaveFileDialogs& saving, OpenFileDialogs& open
 
 void TournamentFiles::keepIn(const QString& folder)
 {
+    settleLock();
     keeper_.reset();
     boardSubscription_.reset();
     keptLock_.reset();
@@ -140,13 +146,9 @@ void TournamentFiles::keepIn(const QString& folder)
     // takes over. A lock of any age stays while its program runs.
     keptLock_ = std::make_unique<QLockFile>(keptFile_ + QStringLiteral(".lock"));
     keptLock_->setStaleLockTime(0);
-    if (!keptLock_->tryLock(0)) {
-        keptElsewhere_ = keptLock_->error() == QLockFile::LockFailedError;
-        keptLock_.reset();
-        if (keptElsewhere_)
-            return;
-        // The folder cannot hold a lock: keep all the same, and the writes say what is wrong.
-    }
+    lockTaken_ = std::async(std::launch::async, [lock = keptLock_.get()] {
+        return lock->tryLock(0) ? QLockFile::NoError : lock->error();
+    });
     // Made after the window's load step, so that what the load showed is not a change: a
     // window that opens and closes again leaves the kept file as it was.
     keeper_ = std::make_unique<TournamentKeeper>(board_, toFilePath(keptFile_), *keeperClock_);
@@ -156,8 +158,27 @@ void TournamentFiles::keepIn(const QString& folder)
     });
 }
 
+void TournamentFiles::settleLock() const
+{
+    if (!lockTaken_.valid())
+        return;
+    const QLockFile::LockError error = lockTaken_.get();
+    if (error == QLockFile::NoError)
+        return;
+    keptLock_.reset();
+    keptElsewhere_ = error == QLockFile::LockFailedError;
+    // Held by another copy: nothing of this run is kept. A folder that cannot hold a lock keeps
+    // all the same, and the writes say what is wrong.
+    if (keptElsewhere_) {
+        boardSubscription_.reset();
+        keeper_->forgetUnsaved();
+        keeper_.reset();
+    }
+}
+
 void TournamentFiles::waitUntilKept()
 {
+    settleLock();
     if (keeper_)
         keeper_->waitUntilWritten();
 }
@@ -166,6 +187,7 @@ QString TournamentFiles::lastRunFile() const
 {
     if (keptFile_.isEmpty())
         return {};
+    settleLock();
     if (keeper_) {
         // Settles whether this run has written: the copy is made before the first write.
         keeper_->flush();
@@ -181,6 +203,7 @@ QString TournamentFiles::lastRunFile() const
 
 std::optional<QString> TournamentFiles::keepingTrouble() const
 {
+    settleLock();
     if (keptElsewhere_) {
         return QStringLiteral("自動保存なし（別に起動した Velka Tablewright が記録中）");
     }

@@ -2,11 +2,13 @@
 
 #include "core/Subscription.h"
 
+#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -84,6 +86,8 @@ public:
 
 private:
     bool openTournament(const QString& path, const QString& question);
+    // Takes in the answer of the lock's thread, once: without the lock, nothing is kept.
+    void settleLock() const;
 
     BracketBoard& board_;
     MessageBoxes& messageBoxes_;
@@ -103,11 +107,15 @@ private:
     QAction* lastRunAction_ = nullptr;
 
     QString keptFile_;
-    std::unique_ptr<QLockFile> keptLock_;
-    bool keptElsewhere_ = false;
+    // Taken on a thread of its own: QLockFile writes the lock file through to the disk, which
+    // the window's first paint should not wait for. The answer is taken in before the first
+    // write and whenever the menu asks.
+    mutable std::unique_ptr<QLockFile> keptLock_;
+    mutable std::future<QLockFile::LockError> lockTaken_; // after keptLock_: ends before it goes
+    mutable bool keptElsewhere_ = false;
     QTimer flushTimer_;
-    Subscription boardSubscription_;
-    std::unique_ptr<TournamentKeeper> keeper_; // last: gone before what it uses
+    mutable Subscription boardSubscription_;
+    mutable std::unique_ptr<TournamentKeeper> keeper_; // last: gone before what it uses
 };
 
 // A file name as the standard library takes it, and back.

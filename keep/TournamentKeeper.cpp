@@ -17,19 +17,26 @@ TournamentKeeper::TournamentKeeper(BracketBoard& board, std::filesystem::path fi
         if (change.part != BracketBoard::Part::WindowWidth)
             changed_ = true;
     });
-    writer_ = std::thread([this] { writeLoop(); });
 }
 
 TournamentKeeper::~TournamentKeeper()
 {
     subscription_.reset();
     flush();
+    if (!writer_.joinable())
+        return;
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     wake_.notify_one();
     writer_.join();
+}
+
+void TournamentKeeper::forgetUnsaved()
+{
+    subscription_.reset();
+    changed_ = false;
 }
 
 void TournamentKeeper::flush()
@@ -45,6 +52,9 @@ void TournamentKeeper::flush()
         const std::lock_guard lock(mutex_);
         pending_.emplace(std::move(now), clock_.now());
     }
+    // The writer starts with the first state to write: a run that changes nothing starts none.
+    if (!writer_.joinable())
+        writer_ = std::thread([this] { writeLoop(); });
     wake_.notify_one();
 }
 

@@ -47,6 +47,9 @@ public:
     void flush();
     // Blocks until every tournament handed over has been written (or has failed).
     void waitUntilWritten();
+    // Stops watching the board and drops a change not handed over yet, so that nothing more is
+    // written: for an owner that learns it must not keep after all.
+    void forgetUnsaved();
 
     // Why the last write failed; nothing after a write that succeeded (and before any write).
     std::optional<FileRefusal> lastWriteFailure() const;
@@ -79,7 +82,7 @@ private:
     bool firstWrite_ = true;
     std::uint64_t writes_ = 0;
     std::optional<FileRefusal> lastFailure_;
-    std::thread writer_; // last: started once everything above exists
+    std::thread writer_; // last: started, with the first hand-over, once everything above exists
 };
 
 // Whether a kept state exists at file (for enabling the menu item that opens it).
