@@ -13,8 +13,11 @@ install_groups build program package
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 build=build/package
+# The prefix of the package, so that the private module goes where Debian keeps a package's
+# private libraries (lib/<multiarch>/velka-tablewright), outside the folders ldconfig reads.
 cmake -S . -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX=/usr \
     -DVELKA_BUILD_TESTS=OFF \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
