@@ -15,6 +15,7 @@ action=$1
 wine=$2
 wineserver=$3
 shift 3
+# shellcheck disable=SC2163 # the arguments are NAME=VALUE pairs, exported as they are
 export "$@"
 : "${WINEPREFIX:?no WINEPREFIX given}"
 
