@@ -28,7 +28,8 @@ for _ in $(seq 600); do
     [ -s "$work/display" ] && break
     sleep 0.05
 done
-export DISPLAY=":$(cat "$work/display")"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 xrandr --setmonitor LEFT 1920/508x1080/286+0+0 none
 xrandr --setmonitor RIGHT 1280/339x720/190+1920+0 none
 openbox >"$work/openbox.log" 2>&1 &
