@@ -93,6 +93,8 @@ TEST_F(TwoScreensTest, TheMenuMovesTheViewAndRemembersTheChoice)
     }
     EXPECT_EQ(view->geometry(), QRect(0, 0, 1920, 1080)) << "moved while open";
     EXPECT_EQ(view->windowHandle()->screen(), screenNamed(QStringLiteral("LEFT")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == view; }))
+        << "over the main window, the view takes the keyboard";
 
     // Closed and opened again, it goes where it was put.
     view->close();
@@ -101,7 +103,16 @@ TEST_F(TwoScreensTest, TheMenuMovesTheViewAndRemembersTheChoice)
     ASSERT_NE(form->outputs().projector(), nullptr);
     EXPECT_EQ(form->outputs().projector()->geometry(), QRect(0, 0, 1920, 1080));
     menu.reset(form->outputs().createMenu(form.get()));
-    EXPECT_EQ(screenItems(menu.get()).checked, screenLabel(screenNamed(QStringLiteral("LEFT"))));
+    items = screenItems(menu.get());
+    EXPECT_EQ(items.checked, screenLabel(screenNamed(QStringLiteral("LEFT"))));
+
+    // Moved off the main window again, the view gives the keyboard back.
+    for (QAction* item : items.items) {
+        if (item->text() == screenLabel(screenNamed(QStringLiteral("RIGHT"))))
+            item->trigger();
+    }
+    EXPECT_EQ(form->outputs().projector()->geometry(), QRect(1920, 0, 1280, 720));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
 }
 
 } // namespace
