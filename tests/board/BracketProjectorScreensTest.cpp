@@ -103,16 +103,7 @@ TEST_F(TwoScreensTest, TheMenuMovesTheViewAndRemembersTheChoice)
     ASSERT_NE(form->outputs().projector(), nullptr);
     EXPECT_EQ(form->outputs().projector()->geometry(), QRect(0, 0, 1920, 1080));
     menu.reset(form->outputs().createMenu(form.get()));
-    items = screenItems(menu.get());
-    EXPECT_EQ(items.checked, screenLabel(screenNamed(QStringLiteral("LEFT"))));
-
-    // Moved off the main window again, the view gives the keyboard back.
-    for (QAction* item : items.items) {
-        if (item->text() == screenLabel(screenNamed(QStringLiteral("RIGHT"))))
-            item->trigger();
-    }
-    EXPECT_EQ(form->outputs().projector()->geometry(), QRect(1920, 0, 1280, 720));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    EXPECT_EQ(screenItems(menu.get()).checked, screenLabel(screenNamed(QStringLiteral("LEFT"))));
 }
 
 } // namespace

@@ -203,20 +203,12 @@ INSTANTIATE_TEST_SUITE_P(Draws, BracketRendererTest, ::testing::ValuesIn(test::m
 // (on the projector's black) or dark (on paper).
 QRect inkBox(const QImage& image, bool lightInk)
 {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     QRect box;
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        int left = -1;
-        int right = -1;
-        for (int x = 0; x < rgb.width(); ++x) {
-            if (test::dark(row[x]) != lightInk) {
-                left = left < 0 ? x : left;
-                right = x;
-            }
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (test::dark(image.pixel(x, y)) != lightInk)
+                box |= QRect(x, y, 1, 1);
         }
-        if (left >= 0)
-            box |= QRect(left, y, right - left + 1, 1);
     }
     return box;
 }
@@ -259,8 +251,7 @@ protected:
 
 TEST_P(BracketInUse, FillsTheScreenThePageAndThePicture)
 {
-    for (const QSize screen :
-         {QSize(1280, 1024), QSize(1280, 720), QSize(1920, 1080), QSize(1024, 768)}) {
+    for (const QSize screen : {QSize(1280, 1024), QSize(1280, 720), QSize(1920, 1080)}) {
         BracketProjectorView view(board);
         view.resize(screen);
         const QImage shot = view.grab().toImage();
