@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The players' page under load: 16 connections from one address (its limit), fetching /state
+# The players' page under load: 8 connections from one address (its limit), fetching /state
 # with wrk for 10 s, against the server serving a field of 16 on 127.0.0.1. Budget: at least
 # 10,000 requests per second, the 99th percentile under 10 ms, every answer a 200, no connect,
 # write or timeout error. Socket read errors are shown but not held against the budget: wrk 4.1
 # counts a read that would block as an error and reconnects at once (wg/wrk#207), and the new
-# connection may then meet the limit of 16 per address before the server has let the old one go.
+# connection may then meet the limit of 8 per address before the server has let the old one go.
 #
 #   bash bench/follow-wrk.sh [build-dir]      (default build/bench)
 set -uo pipefail
@@ -21,7 +21,7 @@ if [ -z "$port" ]; then
     echo "the server did not start"
     exit 1
 fi
-out=$(wrk -t2 -c16 -d10s --latency "http://127.0.0.1:$port/state")
+out=$(wrk -t2 -c8 -d10s --latency "http://127.0.0.1:$port/state")
 echo "$out"
 echo "$out" | awk '
     function ms(v) {

@@ -31,6 +31,7 @@ run() {
 }
 
 run "$build/bench/velka-bench" --benchmark_color=false
+run "$build/bench/velka-swiss-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-window-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-bracket-bench" --benchmark_color=false
 run "$build/bench/sound-quit-bench" --benchmark_color=false

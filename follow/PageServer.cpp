@@ -3,8 +3,9 @@
 #include "follow/PageAssets.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <ifaddrs.h>
+#include <linux/sockios.h>
+#include <linux/tcp.h>
 #include <microhttpd.h>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -12,20 +13,27 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <unordered_map>
+#include <utility>
 
 namespace velka::follow {
 
@@ -63,18 +71,30 @@ MHD_Result queue(MHD_Connection* connection, unsigned status, MHD_Response* resp
     return result;
 }
 
-// A refusal. It goes out before the request's body (if any) is read, so the library closes the
-// connection after it.
+// A refusal. Made as soon as the headers are in (all but the 429 of a stream too many), it goes
+// out before the request's body (if any) is read, so the library closes the connection after
+// it.
 MHD_Result refuse(MHD_Connection* connection, unsigned status, const char* text,
-                  const char* allow = nullptr)
+                  std::initializer_list<std::pair<const char*, const char*>> headers = {})
 {
     MHD_Response* response = MHD_create_response_from_buffer(
         std::strlen(text), const_cast<char*>(text), MHD_RESPMEM_PERSISTENT);
     MHD_add_response_header(response, "Content-Type", "text/plain; charset=utf-8");
     MHD_add_response_header(response, "Cache-Control", "no-store");
-    if (allow != nullptr)
-        MHD_add_response_header(response, "Allow", allow);
+    for (const auto& [name, value] : headers)
+        MHD_add_response_header(response, name, value);
     return queue(connection, status, response);
+}
+
+// The request target as it came, query string included: libmicrohttpd hands the handler the
+// path alone. Each connection runs on a thread of its own (thread-per-connection), which reads
+// one request at a time, so the thread keeps it for the request it is reading.
+thread_local std::size_t requestTargetBytes = 0;
+
+void* noteRequestTarget(void*, const char* uri, MHD_Connection*)
+{
+    requestTargetBytes = uri != nullptr ? std::strlen(uri) : 0;
+    return nullptr;
 }
 
 struct HeaderSize {
@@ -128,6 +148,45 @@ struct Listener {
     int error = 0;
 };
 
+// Which socket a descriptor's number stands for: the number may be given to another file once
+// the socket is closed, the socket's identity is not.
+struct SocketIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+std::optional<SocketIdentity> identify(int fd)
+{
+    struct stat status;
+    if (::fstat(fd, &status) != 0)
+        return std::nullopt;
+    return SocketIdentity{status.st_dev, status.st_ino};
+}
+
+void closeIfStill(int fd, std::optional<SocketIdentity> socket)
+{
+    const std::optional<SocketIdentity> now = identify(fd);
+    if (socket && now && now->device == socket->device && now->inode == socket->inode)
+        ::close(fd);
+}
+
+// An event stream's socket: a phone that leaves without a word (out of the Wi-Fi) leaves the
+// system resending for a quarter of an hour. Broken off instead once `limit` passes without an
+// answer, whether data waits (TCP_USER_TIMEOUT) or the stream is quiet (keep-alive probes).
+void giveUpUnanswered(int fd, std::chrono::milliseconds limit)
+{
+    const int ms = static_cast<int>(std::clamp<std::int64_t>(limit.count(), 1, INT_MAX));
+    const int on = 1;
+    const int idle = std::max(1, ms / 4'000);
+    const int interval = std::max(1, ms / 8'000);
+    const int probes = 6;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &ms, sizeof ms);
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+}
+
 Listener listenOn(std::uint32_t address, std::uint16_t port)
 {
     Listener listener;
@@ -164,6 +223,7 @@ std::string bindError(int error, std::string_view address, std::uint16_t port)
                "。";
     case EACCES:
         return "ポート " + std::to_string(port) + " を開く許可がありません。";
+    case EAGAIN:
     case EMFILE:
     case ENFILE:
     case ENOBUFS:
@@ -198,10 +258,33 @@ struct PageServer::Impl {
             return ::poll(&p, 1, 0) == 1 && (p.revents & (POLLRDHUP | POLLHUP | POLLERR)) != 0;
         }
 
+        // What this stream sent has not moved for two heartbeats: the phone (or a program
+        // posing as one) stopped reading, or is gone. Looked at once a heartbeat, from the
+        // system's count of the bytes the phone acknowledged and of those still waiting.
+        bool stalled()
+        {
+            tcp_info info{};
+            socklen_t size = sizeof info;
+            int waiting = 0;
+            if (fd < 0 || ::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) != 0 ||
+                size < offsetof(tcp_info, tcpi_bytes_acked) + sizeof info.tcpi_bytes_acked ||
+                ::ioctl(fd, SIOCOUTQ, &waiting) != 0)
+                return false;
+            const bool moved = info.tcpi_bytes_acked != acknowledged;
+            stalledBeats = waitingAtLastLook && !moved ? stalledBeats + 1 : 0;
+            acknowledged = info.tcpi_bytes_acked;
+            waitingAtLastLook = waiting > 0;
+            return stalledBeats >= 2;
+        }
+
         Impl& server;
         std::optional<std::uint32_t> client;
         int fd;
         std::uint32_t heartbeatSeen = 0;
+        std::uint32_t lookedAtBeat = 0;
+        std::uint64_t acknowledged = 0;
+        bool waitingAtLastLook = false;
+        int stalledBeats = 0;
         std::string sentTag;
         std::string pending;
         std::size_t offset = 0;
@@ -219,6 +302,12 @@ struct PageServer::Impl {
                     return Next::Stop;
                 if (gone())
                     return Next::Gone;
+                const std::uint32_t beat = server.heartbeat.load(std::memory_order_acquire);
+                if (beat != lookedAtBeat) {
+                    lookedAtBeat = beat;
+                    if (stalled())
+                        return Next::Gone;
+                }
                 const std::shared_ptr<const PageSnapshot> snapshot = server.snapshot.load();
                 const std::int64_t now = server.monotonic.milliseconds();
                 if (snapshot->etag() != sentTag) {
@@ -232,7 +321,6 @@ struct PageServer::Impl {
                     pending += "\n\n";
                     return Next::Send;
                 }
-                const std::uint32_t beat = server.heartbeat.load(std::memory_order_acquire);
                 if (beat != heartbeatSeen) {
                     heartbeatSeen = beat;
                     pending = "event: ping\ndata: " + snapshot->clockJson(now) + "\n\n";
@@ -311,13 +399,16 @@ struct PageServer::Impl {
                 std::chrono::ceil<std::chrono::milliseconds>(until - steady_clock::now());
             pollfd events{beatEvents, POLLIN, 0};
             ::poll(&events, 1, static_cast<int>(std::max<std::int64_t>(wait.count(), 0)));
-            // Taken (and every state published before it seen) ahead of the wake below: a
-            // change announced from here on signals again.
-            changeAnnounced.exchange(false, std::memory_order_acq_rel);
+            // The counter is drained before the flag is cleared: a change announced between
+            // the two finds the flag still set and signals nothing, and the wake below shows
+            // it all the same; one announced after the clearing signals again. Cleared first,
+            // a change in between would leave the flag set with nothing to wake this thread.
             std::uint64_t count = 0;
             [[maybe_unused]] const ssize_t drained = ::read(beatEvents, &count, sizeof count);
+            changeAnnounced.exchange(false, std::memory_order_acq_rel);
             if (beatStop.load(std::memory_order_acquire))
                 break;
+            closeOverdue(monotonic.milliseconds());
             const steady_clock::time_point now = steady_clock::now();
             if (now >= nextBeat) {
                 heartbeat.fetch_add(1, std::memory_order_acq_rel);
@@ -329,13 +420,18 @@ struct PageServer::Impl {
         }
     }
 
-    void streamOpened(std::optional<std::uint32_t> client)
+    // False when the address has all the streams it may have.
+    bool streamOpened(std::optional<std::uint32_t> client)
     {
+        if (client) {
+            const std::lock_guard lock(clientsMutex);
+            const auto found = clients.find(*client);
+            if (found != clients.end() && found->second.streams >= settings.streamsPerAddress)
+                return false;
+            ++clients[*client].streams;
+        }
         openStreams.fetch_add(1);
-        if (!client)
-            return;
-        const std::lock_guard lock(clientsMutex);
-        ++clients[*client].streams;
+        return true;
     }
 
     void streamClosed(std::optional<std::uint32_t> client)
@@ -374,6 +470,58 @@ struct PageServer::Impl {
                 i = clients.erase(i);
             else
                 ++i;
+        }
+    }
+
+    // libmicrohttpd's word on each connection: from its start it has requestTimeLimit for its
+    // first request. The closing word comes before the library closes the socket, so a
+    // socket in `watched` is open while watchMutex is held.
+    static void onConnection(void* cls, MHD_Connection* connection, void**,
+                             MHD_ConnectionNotificationCode code)
+    {
+        Impl& server = *static_cast<Impl*>(cls);
+        if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+            const MHD_ConnectionInfo* socket =
+                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+            if (socket == nullptr)
+                return;
+            const std::int64_t deadline =
+                server.monotonic.milliseconds() + server.settings.requestTimeLimit.count();
+            const std::lock_guard lock(server.watchMutex);
+            server.watched[connection] = Watch{socket->connect_fd, deadline};
+        } else {
+            const std::lock_guard lock(server.watchMutex);
+            server.watched.erase(connection);
+        }
+    }
+
+    // A request answered: the connection's next one has its own time.
+    static void onCompleted(void* cls, MHD_Connection* connection, void**,
+                            MHD_RequestTerminationCode)
+    {
+        Impl& server = *static_cast<Impl*>(cls);
+        server.setDeadline(connection, server.monotonic.milliseconds() +
+                                           server.settings.requestTimeLimit.count());
+    }
+
+    void setDeadline(const MHD_Connection* connection, std::int64_t deadline)
+    {
+        const std::lock_guard lock(watchMutex);
+        const auto found = watched.find(connection);
+        if (found != watched.end())
+            found->second.deadline = deadline;
+    }
+
+    // Ends the connections whose request ran out of time. The connection's own thread sees its
+    // socket shut and closes it.
+    void closeOverdue(std::int64_t now)
+    {
+        const std::lock_guard lock(watchMutex);
+        for (auto& [connection, watch] : watched) {
+            if (now >= watch.deadline) {
+                ::shutdown(watch.fd, SHUT_RDWR);
+                watch.deadline = kNoDeadline;
+            }
         }
     }
 
@@ -465,7 +613,8 @@ struct PageServer::Impl {
     MHD_Result check(MHD_Connection* connection, std::string_view url, std::string_view method,
                      std::string_view version, const Accepted*& ok)
     {
-        HeaderSize size{method.size() + 1 + url.size() + 1 + version.size() + 2 + 2};
+        const std::size_t target = std::max(url.size(), requestTargetBytes);
+        HeaderSize size{method.size() + 1 + target + 1 + version.size() + 2 + 2};
         MHD_get_connection_values(connection, MHD_HEADER_KIND, &countHeader, &size);
         if (size.bytes > settings.maxHeaderBytes)
             return refuse(connection, 431, "リクエストのヘッダーが大きすぎます。\n");
@@ -491,7 +640,8 @@ struct PageServer::Impl {
 
         const bool head = method == "HEAD";
         if (!head && method != "GET")
-            return refuse(connection, 405, "このページは読むことしかできません。\n", "GET, HEAD");
+            return refuse(connection, 405, "このページは読むことしかできません。\n",
+                          {{"Allow", "GET, HEAD"}});
 
         const char* length =
             MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Length");
@@ -568,20 +718,33 @@ struct PageServer::Impl {
         if (head) {
             response = MHD_create_response_from_buffer(0, nullptr, MHD_RESPMEM_PERSISTENT);
         } else {
+            const std::optional<std::uint32_t> client = clientAddress(connection);
+            if (!streamOpened(client)) {
+                return refuse(connection, 429, "この端末からはこれ以上つなげません。\n",
+                              {{"Retry-After", "15"}});
+            }
             const MHD_ConnectionInfo* socket =
                 MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-            auto* stream = new Stream(*this, clientAddress(connection),
-                                      socket != nullptr ? socket->connect_fd : -1);
+            auto* stream = new Stream(*this, client, socket != nullptr ? socket->connect_fd : -1);
             stream->heartbeatSeen = heartbeat.load(std::memory_order_acquire);
+            stream->lookedAtBeat = stream->heartbeatSeen;
             response = MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 8 * 1024, &readStream,
                                                          stream, &freeStream);
             if (response == nullptr) {
+                streamClosed(client);
                 delete stream;
                 return MHD_NO;
             }
-            streamOpened(stream->client);
-            // An event stream stays open however quiet the page is.
-            MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT, 0u);
+            if (stream->fd >= 0)
+                giveUpUnanswered(stream->fd, settings.unansweredLimit);
+            // The stream has no end; what bounds it is its phone taking what it sends. Bytes
+            // the library cannot even hand to the system for two heartbeats end it here, bytes
+            // the system cannot deliver for as long end it in stalled().
+            const auto twoBeats = std::chrono::ceil<std::chrono::seconds>(2 * settings.heartbeat);
+            MHD_set_connection_option(
+                connection, MHD_CONNECTION_OPTION_TIMEOUT,
+                static_cast<unsigned>(std::clamp<std::int64_t>(twoBeats.count(), 1, UINT_MAX)));
+            setDeadline(connection, kNoDeadline);
         }
         MHD_add_response_header(response, "Content-Type", "text/event-stream; charset=utf-8");
         MHD_add_response_header(response, "Cache-Control", "no-store");
@@ -600,6 +763,14 @@ struct PageServer::Impl {
 
     std::mutex clientsMutex;
     std::unordered_map<std::uint32_t, Client> clients;
+
+    struct Watch {
+        int fd;
+        std::int64_t deadline;
+    };
+    static constexpr std::int64_t kNoDeadline = INT64_MAX;
+    std::mutex watchMutex;
+    std::unordered_map<const MHD_Connection*, Watch> watched;
 
     // Counts the changes announced (and the stop) for the beat's thread; non-blocking.
     const int beatEvents = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -660,6 +831,7 @@ bool PageServer::start(std::string_view address, std::uint16_t firstPort)
     sockaddr_in bound{};
     socklen_t length = sizeof bound;
     ::getsockname(listener.fd, reinterpret_cast<sockaddr*>(&bound), &length);
+    const std::optional<SocketIdentity> listening = identify(listener.fd);
 
     s.address = std::string(address);
     s.port = ntohs(bound.sin_port);
@@ -671,17 +843,29 @@ bool PageServer::start(std::string_view address, std::uint16_t firstPort)
         MHD_OPTION_CONNECTION_LIMIT, s.settings.maxConnections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
         s.settings.connectionsPerAddress, MHD_OPTION_CONNECTION_TIMEOUT,
         s.settings.idleTimeoutSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
+        MHD_OPTION_NOTIFY_CONNECTION, &Impl::onConnection, &s, MHD_OPTION_NOTIFY_COMPLETED,
+        &Impl::onCompleted, &s, MHD_OPTION_URI_LOG_CALLBACK, &noteRequestTarget, nullptr,
         MHD_OPTION_END);
     if (s.daemon == nullptr) {
-        // The library may or may not have closed the socket it was given.
-        if (::fcntl(listener.fd, F_GETFD) != -1)
-            ::close(listener.fd);
+        // The library closes the socket it was given on some failures (its thread would not
+        // start) and not on others. Closed, its number may already belong to a file another
+        // thread opened: only the same socket is closed here.
+        closeIfStill(listener.fd, listening);
         s.lastError = "ページを公開するサーバーを起動できませんでした。";
         s.port = 0;
         return false;
     }
     s.beatStop = false;
-    s.beatThread = std::thread([&s] { s.beat(); });
+    try {
+        s.beatThread = std::thread([&s] { s.beat(); });
+    } catch (const std::system_error&) {
+        MHD_stop_daemon(s.daemon); // closes the listening socket
+        s.daemon = nullptr;
+        s.port = 0;
+        s.hostHeader.clear();
+        s.lastError = bindError(EAGAIN, address, firstPort);
+        return false;
+    }
     return true;
 }
 
@@ -694,11 +878,18 @@ void PageServer::stop()
     s.wakeStreams();
     s.beatStop = true;
     s.signalBeat();
-    s.beatThread.join();
+    if (s.beatThread.joinable())
+        s.beatThread.join();
     MHD_stop_daemon(s.daemon);
     s.daemon = nullptr;
     s.port = 0;
     s.hostHeader.clear();
+    {
+        // The library has ended every connection: an entry it left would name a socket number
+        // that another file may take next.
+        const std::lock_guard lock(s.watchMutex);
+        s.watched.clear();
+    }
     const std::lock_guard lock(s.clientsMutex);
     s.clients.clear();
 }

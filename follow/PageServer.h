@@ -28,12 +28,13 @@
 //   /events     Server-Sent Events: "state" with the whole state on connect and on every
 //               change, "ping" with the clock every heartbeat
 // and nothing else: 405 for other methods on those paths, 404 for other paths, 413 for a request
-// with a body, 431 for request headers beyond the limit, 421 for a Host header other than the
-// published address:port. Every response it makes, errors included, carries the same security
-// headers (Content-Security-Policy, X-Content-Type-Options, Referrer-Policy, X-Frame-Options,
-// Cross-Origin-Resource-Policy). Requests the library refuses before they reach the program
-// (a malformed request line, headers beyond its 32 KiB memory pool, too many connections) get
-// the library's own short answer or a closed connection.
+// with a body, 431 for a request line and headers beyond the limit, 421 for a Host header other
+// than the published address:port, 429 for an event stream beyond the limit per address. Every
+// response it makes, errors included, carries the same security headers (Content-Security-Policy,
+// X-Content-Type-Options, Referrer-Policy, X-Frame-Options, Cross-Origin-Resource-Policy). Requests
+// the library refuses before they reach the program (a malformed request line, headers beyond its
+// 32 KiB memory pool, too many connections) get the library's own short answer or a closed
+// connection.
 //
 // Nothing a phone sends is stored or shown. Client addresses are held in memory only to count
 // the phones, and forgotten once they have gone.
@@ -54,15 +55,27 @@ namespace velka::follow {
 
 struct ServerSettings {
     unsigned maxConnections = 256;
-    unsigned connectionsPerAddress = 16;
-    // A connection that sends and receives nothing for this long is closed; event streams are
-    // exempt (their heartbeat keeps them busy, and a phone may sit on the page for hours).
+    // A browser opens six connections to one server at most.
+    unsigned connectionsPerAddress = 8;
+    // Event streams open from one address at once; one more is answered 429.
+    int streamsPerAddress = 4;
+    // A connection that sends and receives nothing for this long is closed. Event streams send
+    // a heartbeat well within it.
     unsigned idleTimeoutSeconds = 30;
+    // Each request is in and answered within this time from its connection's start (or the end
+    // of the connection's previous request), however slowly its bytes trickle in. An event
+    // stream is exempt once it has begun; it ends when what it sent stays unacknowledged for
+    // two heartbeats.
+    std::chrono::milliseconds requestTimeLimit{30'000};
     std::chrono::milliseconds heartbeat{15'000};
     // How often an open event stream looks whether its phone has closed the page; the count of
     // phones follows within this time.
     std::chrono::milliseconds goneCheck{1'000};
-    // The request line and the header lines together, as they came.
+    // An event stream whose phone answers nothing for this long (it left the Wi-Fi without a
+    // word) is broken off by the system: TCP_USER_TIMEOUT, and keep-alive probes while the
+    // stream is quiet. With the heartbeat the count of phones is right within a minute.
+    std::chrono::milliseconds unansweredLimit{40'000};
+    // The request line (query string included) and the header lines together, as they came.
     std::size_t maxHeaderBytes = 8 * 1024;
     // How many ports after the first one start() tries when one is taken.
     int extraPorts = 10;

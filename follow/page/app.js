@@ -1,7 +1,8 @@
 'use strict';
 // The players' page: the round clock, the bracket and "my match", kept up to date from the
 // organiser's laptop by an event stream, or by polling /state where there is none. Every name
-// goes onto the page as text (textContent), never as markup.
+// goes onto the page as text (textContent), never as markup, and in a <bdi> of its own: a name
+// that turns its writing round (U+202E, say) turns nothing but itself.
 (() => {
   const STORE_KEY = 'velka-follow-me';
   const POLL_MS = 1500;       // polling: a change shows within two seconds
@@ -114,6 +115,15 @@
     if (element.textContent !== text) element.textContent = text;
   }
 
+  // Text with names in it: `parts` holds strings and player indices.
+  const parts = (list) => list.map((p) => (typeof p === 'number' ? element('bdi', '', nameOf(p)) : p));
+  function setParts(target, list) {
+    const key = JSON.stringify(list.map((p) => (typeof p === 'number' ? [nameOf(p)] : p)));
+    if (target.shownParts === key) return;
+    target.shownParts = key;
+    target.replaceChildren(...parts(list));
+  }
+
   // Who "I" am, remembered on this phone.
   function savedMe() {
     try {
@@ -163,7 +173,9 @@
     }
     return out;
   }
-  const joinNames = (list) => list.map((i) => nameOf(i) + 'さん').join('・');
+  // [i, separator, j, separator, k]
+  const between = (list, separator) => list.flatMap((i, n) => (n ? [separator, i] : [i]));
+  const joinNames = (list) => between(list, 'さん・').concat(['さん']);
 
   function renderMine() {
     const status = $('mine-status');
@@ -171,34 +183,35 @@
     const forget = $('forget');
     const me = myIndex();
     if (me < 0) {
-      setText(title, 'あなたの試合');
-      setText(status, state && state.bracket
+      setParts(title, ['あなたの試合']);
+      setParts(status, [state && state.bracket
         ? 'トーナメント表で自分の名前をタップすると、次の対戦相手がここに出ます。'
-        : '組み合わせが発表されたら、自分の名前をタップしてください。');
+        : '組み合わせが発表されたら、自分の名前をタップしてください。']);
       forget.hidden = true;
       return;
     }
     const p = state.bracket.players[me];
-    setText(title, 'あなたの試合：' + nameOf(me) + 'さん');
+    setParts(title, ['あなたの試合：', me, 'さん']);
     forget.hidden = false;
     let text;
+    const next = '次は' + roundOf(p.match);
     switch (p.status) {
       case 'champion':
-        text = '優勝です。おめでとうございます！';
+        text = ['優勝です。おめでとうございます！'];
         break;
       case 'out':
-        text = roundOf(p.match) + (p.opponent !== null ? 'で ' + nameOf(p.opponent) + 'さんに敗れました。' : 'で敗退しました。') + 'お疲れさまでした。';
+        text = [roundOf(p.match)].concat(p.opponent !== null ? ['で ', p.opponent, 'さんに敗れました。'] : ['で敗退しました。'], ['お疲れさまでした。']);
         break;
       case 'playing':
-        text = '次は' + roundOf(p.match) + '、相手は ' + nameOf(p.opponent) + 'さんです。';
+        text = [next + '、相手は ', p.opponent, 'さんです。'];
         break;
       default:
-        if (p.match === null) text = '次の試合を待っています。';
-        else if (p.waitingFor.length === 0) text = '次は' + roundOf(p.match) + '。相手はまだ決まっていません。';
-        else if (p.waitingFor.length === 1) text = '次は' + roundOf(p.match) + '。相手は ' + joinNames(p.waitingFor) + 'の予定です（結果待ち）。';
-        else text = '次は' + roundOf(p.match) + '。相手は ' + joinNames(p.waitingFor) + 'の勝者です（試合の結果待ち）。';
+        if (p.match === null) text = ['次の試合を待っています。'];
+        else if (p.waitingFor.length === 0) text = [next + '。相手はまだ決まっていません。'];
+        else if (p.waitingFor.length === 1) text = [next + '。相手は ', ...joinNames(p.waitingFor), 'の予定です（結果待ち）。'];
+        else text = [next + '。相手は ', ...joinNames(p.waitingFor), 'の勝者です（試合の結果待ち）。'];
     }
-    setText(status, text);
+    setParts(status, text);
   }
 
   function element(tag, className, text) {
@@ -214,7 +227,8 @@
     const won = match.result === which;
     const decided = match.result !== 'pending';
     if (side.player !== undefined) {
-      const name = element('button', 'name', nameOf(side.player));
+      const name = element('button', 'name');
+      name.append(...parts([side.player]));
       name.type = 'button';
       name.addEventListener('click', () => choose(side.player));
       row.append(name);
@@ -224,7 +238,9 @@
       row.append(element('span', 'open', '対戦なし'));
     } else if (side.from !== undefined) {
       const list = candidates(side, []);
-      row.append(element('span', 'open', list.length ? list.map(nameOf).join(' / ') + ' の勝者' : '未定'));
+      const open = element('span', 'open');
+      open.append(...(list.length ? parts(between(list, ' / ').concat([' の勝者'])) : ['未定']));
+      row.append(open);
     } else {
       row.append(element('span', 'open', '（なし）'));
     }
@@ -249,7 +265,7 @@
       return;
     }
     if (b.champion !== null) {
-      champion.textContent = '🏆 優勝：' + nameOf(b.champion) + 'さん';
+      setParts(champion, ['🏆 優勝：', b.champion, 'さん']);
       champion.hidden = false;
     } else {
       champion.hidden = true;

@@ -297,9 +297,12 @@ TEST_F(BracketOutputsTest, SavesThePictureAtThreeTimesTheBoard)
     EXPECT_EQ(saved.size(),
               bracketArea(form->board(), paperStyle().font, kPictureScale).size() * 3);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), bracketPicture(form->board()));
-    // The next dialog starts where the last file went.
+    // The next dialog starts where the last file went. It asked about "for-posting" only: the
+    // picture of that name is replaced after a question here.
+    boxes.answers = {MessageAnswer::No};
     form->outputs().savePictureAction()->trigger();
     EXPECT_EQ(QFileInfo(files.asked[1].suggestedPath).absolutePath(), folder.path());
+    EXPECT_TRUE(boxes.answers.empty());
 }
 
 // Each way a save can fail, in the writing or in the drawing: the organiser is told which file
@@ -456,10 +459,11 @@ TEST_F(BracketOutputsTest, TheBoardsContextMenuOffersEveryOutput)
         {"Shift+F10", [this] { QTest::keyClick(form.get(), Qt::Key_F10, Qt::ShiftModifier); }},
     };
     const QList<QAction*> expected{
-        form->outputs().projectorAction(),    form->outputs().printAction(),
-        form->outputs().savePdfAction(),      form->outputs().savePictureAction(),
-        form->outputs().copyAction(),         form->tournamentFiles().saveAction(),
-        form->tournamentFiles().openAction(), form->tournamentFiles().lastRunAction()};
+        form->outputs().projectorAction(),      form->outputs().printAction(),
+        form->outputs().savePdfAction(),        form->outputs().savePictureAction(),
+        form->outputs().copyAction(),           form->tournamentFiles().saveAction(),
+        form->tournamentFiles().openAction(),   form->tournamentFiles().lastRunAction(),
+        form->tournamentFiles().historyAction()};
     for (const auto& [way, open] : ways) {
         // The offscreen platform leaves no window active once a popup has closed.
         form->activateWindow();

@@ -61,8 +61,9 @@ int main()
     Hall hall;
     hall.board.Load();
     EntryList entries;
-    addEntries(entries,
-               "Alice\r\n山田太郎\r\n<b>太字</b>\r\nBob & \"Ann\"\r\n佐藤花子\r\n鈴木一郎\r\n");
+    addEntries(
+        entries,
+        "Alice\r\n山田太郎\r\n<b>太字</b>\r\nBob & \"Ann\"\r\n\u202eMallory\r\n鈴木一郎\r\n");
     test::ScriptedRandom inOrder(std::deque<double>(6, 0.0));
     const DrawResult drawn = drawField({"7", true, "シード選手"}, entries, hall.board, inOrder);
     if (!drawn.drawn())

@@ -2,15 +2,25 @@
 
 #include "follow/PageAssets.h"
 #include "tests/follow/RawHttp.h"
+#include "tests/follow/SystemCallFaults.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <fcntl.h>
+#include <net/if.h>
+#include <sched.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <future>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace velka::follow {
@@ -47,16 +57,41 @@ void expectSecurityHeaders(const HttpResponse& r, const std::string& what)
     EXPECT_EQ(r.header("referrer-policy"), "no-referrer") << what;
 }
 
+// Waits (boundedly) until `done` holds; the server notices a closed connection in its own time.
+template <typename Condition>
+bool eventually(Condition done)
+{
+    for (int attempt = 0; attempt < 5000; ++attempt) {
+        if (done())
+            return true;
+        ::usleep(2'000);
+    }
+    return done();
+}
+
 class PageServerTest : public ::testing::Test {
 protected:
-    void start(ServerSettings settings = {})
+    // A server with the field of four published; the phones' looks come every 20 ms unless
+    // the settings choose otherwise.
+    void create(ServerSettings settings = {})
     {
         settings.pollingClientLifetime = std::chrono::hours(1);
-        settings.goneCheck = std::chrono::milliseconds(20);
+        if (settings.goneCheck == ServerSettings{}.goneCheck)
+            settings.goneCheck = std::chrono::milliseconds(20);
         server = std::make_unique<PageServer>(clock, settings);
         server->publish(fieldOfFour("選手1"));
+    }
+
+    void listen()
+    {
         ASSERT_TRUE(server->start("127.0.0.1", 0)) << server->lastError();
         host = "127.0.0.1:" + std::to_string(server->port());
+    }
+
+    void start(ServerSettings settings = {})
+    {
+        create(settings);
+        listen();
     }
 
     std::optional<HttpResponse> get(const std::string& path, const std::string& more = {},
@@ -150,6 +185,10 @@ TEST_F(PageServerTest, RefusesWhatItWillNotRead)
     const std::vector<Case> cases = {
         {"headers just under the limit", request("GET /state", filler(7'900)), 200},
         {"headers over the limit", request("GET /state", filler(8'300)), 431},
+        {"a query string just under the limit",
+         request("GET /state?" + std::string(7'900, 'q'), "\r\n"), 200},
+        {"a query string over the limit", request("GET /state?" + std::string(20'000, 'q'), "\r\n"),
+         431},
         {"headers beyond the connection's memory", request("GET /state", filler(60'000)), 0},
         {"many small headers", request("GET /state", manySmall + "\r\n"), 0},
         {"an empty body", request("GET /state", "Content-Length: 0\r\n\r\n"), 200},
@@ -240,36 +279,63 @@ TEST_F(PageServerTest, ServesTheLatestSnapshotWithItsClockBroughtForward)
     EXPECT_EQ(state(), nlohmann::json::parse(PageSnapshot().json(0)));
 }
 
-TEST_F(PageServerTest, SixteenConnectionsPerAddressAnd256InAll)
+// A browser opens six connections to a server at most: eight from one address, four of them
+// event streams, leave a laptop with many addresses unable to take every phone's place.
+TEST_F(PageServerTest, LimitsWhatOneAddressAndAllMayHold)
 {
-    start();
-    std::vector<std::unique_ptr<RawConnection>> open;
-    const auto served = [&](const char* from) {
-        open.push_back(std::make_unique<RawConnection>(server->port(), from));
-        open.back()->request("HEAD", "/state", host);
-        const std::optional<HttpResponse> r = open.back()->response(true);
-        return r && r->status == 200;
+    struct Case {
+        const char* what;
+        const char* path; // HEAD /state holds a connection, GET /events a stream
+        int addresses;    // 127.0.0.2 and up
+        int each;
+        const char* beyond; // one more, from here
+        int status;         // what it gets; 0 when closed without an answer
     };
-    for (int i = 0; i < 16; ++i)
-        ASSERT_TRUE(served("127.0.0.1")) << i;
-    EXPECT_FALSE(served("127.0.0.1"));
-    EXPECT_TRUE(open.back()->closedWithoutAnswer());
-    // Once one goes, the address may connect again: the server notices the close in its own
-    // time.
-    open.resize(open.size() - 2);
-    bool again = false;
-    for (int attempt = 0; attempt < 5000 && !(again = served("127.0.0.1")); ++attempt) {
-        open.pop_back();
-        ::usleep(2'000);
+    const std::vector<Case> cases = {
+        {"connections from one address", "/state", 1, 8, "127.0.0.2", 0},
+        {"event streams from one address", "/events", 1, 4, "127.0.0.2", 429},
+        {"connections in all", "/state", 32, 8, "127.0.0.40", 0},
+    };
+    for (const Case& c : cases) {
+        start();
+        const bool streams = c.path == std::string("/events");
+        std::vector<std::unique_ptr<RawConnection>> open;
+        const auto attempt = [&](const std::string& from) {
+            open.push_back(std::make_unique<RawConnection>(server->port(), from.c_str()));
+            open.back()->request(streams ? "GET" : "HEAD", c.path, host);
+            return streams ? open.back()->streamHeaders() : open.back()->response(true);
+        };
+        for (int a = 0; a < c.addresses; ++a) {
+            const std::string from = "127.0.0." + std::to_string(2 + a);
+            for (int i = 0; i < c.each; ++i) {
+                const std::optional<HttpResponse> r = attempt(from);
+                ASSERT_TRUE(r && r->status == 200) << c.what << ": " << from << " #" << i;
+            }
+        }
+        const std::optional<HttpResponse> refused = attempt(c.beyond);
+        if (c.status == 0) {
+            EXPECT_FALSE(refused) << c.what;
+            EXPECT_TRUE(open.back()->closedWithoutAnswer()) << c.what;
+        } else {
+            ASSERT_TRUE(refused) << c.what;
+            EXPECT_EQ(refused->status, c.status) << c.what;
+            expectSecurityHeaders(*refused, c.what);
+        }
+        if (c.addresses > 1)
+            continue;
+        // Once one goes, the address may again.
+        open.erase(open.begin());
+        bool again = false;
+        for (int i = 0; i < 5000 && !again; ++i) {
+            const std::optional<HttpResponse> r = attempt(c.beyond);
+            again = r && r->status == 200;
+            if (!again) {
+                open.pop_back();
+                ::usleep(2'000);
+            }
+        }
+        EXPECT_TRUE(again) << c.what;
     }
-    EXPECT_TRUE(again);
-    // Fifteen more addresses fill the 256.
-    for (int a = 2; a <= 16; ++a) {
-        const std::string from = "127.0.0." + std::to_string(a);
-        for (int i = 0; i < 16; ++i)
-            ASSERT_TRUE(served(from.c_str())) << from << " #" << i;
-    }
-    EXPECT_FALSE(served("127.0.0.30"));
 }
 
 TEST_F(PageServerTest, ClosesIdleConnectionsButNotEventStreams)
@@ -293,6 +359,46 @@ TEST_F(PageServerTest, ClosesIdleConnectionsButNotEventStreams)
     EXPECT_TRUE(keptAlive.closedWithoutAnswer());
     // The stream said nothing for longer than the idle limit and is still there.
     EXPECT_FALSE(events->readStreamUntil("event: ping").empty());
+}
+
+// A request sent a line at a time restarts the idle timer with each line; its whole time is
+// bounded all the same, on the server's clock.
+TEST_F(PageServerTest, GivesARequestThirtySecondsHoweverSlowlyItComes)
+{
+    start();
+    const std::int64_t began = clock.ms;
+    RawConnection slow(server->port());
+    ASSERT_TRUE(slow.send("GET /state HTTP/1.1\r\nHost: " + host + "\r\n"));
+    bool ended = false;
+    for (int line = 0; line < 100 && !ended; ++line) {
+        clock.ms += 5'000;
+        ended = !slow.send("X-Line-" + std::to_string(line) + ": 1\r\n") || slow.endsWithin(100);
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_GE(clock.ms - began, 30'000);
+    // An event stream is exempt once it has begun.
+    const std::unique_ptr<RawConnection> events = stream();
+    ASSERT_FALSE(events->readStreamUntil("event: state").empty());
+    clock.ms += 3'600'000;
+    server->publish(fieldOfFour("一時間後"));
+    EXPECT_FALSE(events->readStreamUntil("一時間後").empty());
+}
+
+// A program that opens a stream and reads nothing: once what it was sent has waited unread for
+// two heartbeats, its stream ends; a phone that reads keeps its own.
+TEST_F(PageServerTest, EndsAStreamWhoseDataStaysUnread)
+{
+    ServerSettings settings;
+    settings.heartbeat = std::chrono::milliseconds(50);
+    start(settings);
+    server->publish(fieldOfFour(std::string(6'000, 'x')));
+    const std::unique_ptr<RawConnection> reading = stream("127.0.0.3");
+    RawConnection silent(server->port(), "127.0.0.2", 1);
+    silent.request("GET", "/events", host);
+    ASSERT_TRUE(eventually([&] { return server->openStreams() == 2; }));
+    EXPECT_TRUE(eventually([&] { return server->openStreams() == 1; }));
+    EXPECT_EQ(server->connectedCount(), 1);
+    EXPECT_FALSE(reading->readStreamUntil("event: ping").empty());
 }
 
 TEST_F(PageServerTest, EventStreamsGetEveryChangeOnce)
@@ -330,6 +436,44 @@ TEST_F(PageServerTest, EventStreamsGetEveryChangeOnce)
     EXPECT_TRUE(events.closedByServer());
     ASSERT_TRUE(server->start("127.0.0.1", port)) << server->lastError();
     EXPECT_EQ(server->port(), port);
+}
+
+// The event counters open in this process: the server's own, before libmicrohttpd makes one.
+std::vector<int> eventCounters()
+{
+    std::vector<int> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        if (std::filesystem::read_symlink(entry.path(), error).string() == "anon_inode:[eventfd]")
+            found.push_back(std::stoi(entry.path().filename().string()));
+    }
+    return found;
+}
+
+// A change published while the heartbeat's thread takes the changes announced before it (here
+// just before it drains its counter, the one moment that matters) reaches the phones, and so
+// does the next one. Nothing else wakes the streams: no heartbeat, no look for gone phones.
+TEST_F(PageServerTest, NoChangeIsLostWhileTheLastOnesAreTaken)
+{
+    ServerSettings settings;
+    settings.heartbeat = std::chrono::hours(1);
+    settings.goneCheck = std::chrono::hours(1);
+    create(settings);
+    const std::vector<int> counters = eventCounters();
+    ASSERT_EQ(counters.size(), 1u);
+    listen();
+    const std::unique_ptr<RawConnection> events = stream();
+    ASSERT_FALSE(events->readStreamUntil("選手1").empty());
+
+    test::beforeNextRead(counters.front(), [&] { server->publish(fieldOfFour("割り込み")); });
+    server->publish(fieldOfFour("二番目"));
+    EXPECT_FALSE(events->readStreamUntil("割り込み").empty());
+    // The heartbeat's thread reads its counter only when a change wakes it.
+    const auto woken = std::make_shared<std::promise<void>>();
+    test::beforeNextRead(counters.front(), [woken] { woken->set_value(); });
+    server->publish(fieldOfFour("三番目"));
+    ASSERT_EQ(woken->get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_FALSE(events->readStreamUntil("三番目").empty());
 }
 
 TEST_F(PageServerTest, CountsPhonesByAddress)
@@ -394,6 +538,85 @@ TEST(PageServerPorts, RefusesAddressesItCannotListenOn)
         EXPECT_FALSE(server.start(c.address, 0)) << c.address;
         EXPECT_NE(server.lastError().find(c.says), std::string::npos) << server.lastError();
     }
+}
+
+// A thread that cannot be started, the library's or the heartbeat's, fails the start with a
+// reason and leaves a server that stops and starts again. The listening socket the library
+// closed is not closed a second time: by then its number belongs to another thread's file.
+TEST(PageServerStart, FailsCleanlyWhenAThreadCannotStart)
+{
+    struct Case {
+        const char* what;
+        int startedBefore;
+    };
+    for (const Case c : {Case{"the library's thread", 0}, Case{"the heartbeat's thread", 1}}) {
+        TestMonotonic clock;
+        PageServer server(clock);
+        test::reuseNextClosedListener();
+        test::failThreadStarts(c.startedBefore, 1);
+        EXPECT_FALSE(server.start("127.0.0.1", 0)) << c.what;
+        test::failThreadStarts(0, 0);
+        const int reused = test::takeReusedNumber();
+        EXPECT_FALSE(server.running()) << c.what;
+        EXPECT_EQ(server.url(), "") << c.what;
+        EXPECT_NE(server.lastError(), "") << c.what;
+        ASSERT_GE(reused, 0) << c.what << ": the listening socket was not closed";
+        EXPECT_NE(::fcntl(reused, F_GETFD), -1) << c.what << ": another file was closed";
+        ::close(reused);
+        server.stop();
+        EXPECT_TRUE(server.start("127.0.0.1", 0)) << c.what << ": " << server.lastError();
+    }
+}
+
+// A phone that leaves the Wi-Fi sends no close. Played in a network namespace of the test's own
+// whose loopback goes down under an open stream, on a thread that alone lives in it: nothing
+// answers, and the stream ends once the limit has passed without an answer.
+TEST(PageServerLostPhone, ItsStreamEndsOnceNothingAnswers)
+{
+    const auto loopback = [](bool up) {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        ifreq request{};
+        std::strcpy(request.ifr_name, "lo");
+        bool done = ::ioctl(fd, SIOCGIFFLAGS, &request) == 0;
+        request.ifr_flags =
+            static_cast<short>(up ? request.ifr_flags | IFF_UP : request.ifr_flags & ~IFF_UP);
+        done = done && ::ioctl(fd, SIOCSIFFLAGS, &request) == 0;
+        ::close(fd);
+        return done;
+    };
+    std::string skipped;
+    int countedBefore = -1;
+    int countedAfter = -1;
+    bool ended = false;
+    std::thread phoneAndLaptop([&] {
+        if (::unshare(CLONE_NEWNET) != 0 || !loopback(true)) {
+            skipped = std::string("no network namespace of our own: ") + std::strerror(errno);
+            return;
+        }
+        TestMonotonic clock;
+        ServerSettings settings;
+        settings.heartbeat = std::chrono::hours(1); // a quiet stream: keep-alive must notice
+        settings.goneCheck = std::chrono::milliseconds(20);
+        settings.unansweredLimit = std::chrono::seconds(1);
+        PageServer server(clock, settings);
+        if (!server.start("127.0.0.1", 0))
+            return;
+        RawConnection phone(server.port());
+        phone.request("GET", "/events", "127.0.0.1:" + std::to_string(server.port()));
+        if (!phone.streamHeaders() || phone.readStreamUntil("event: state").empty())
+            return;
+        countedBefore = server.connectedCount();
+        if (!loopback(false))
+            return;
+        ended = eventually([&] { return server.openStreams() == 0; });
+        countedAfter = server.connectedCount();
+    });
+    phoneAndLaptop.join();
+    if (!skipped.empty())
+        GTEST_SKIP() << skipped;
+    EXPECT_EQ(countedBefore, 1);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(countedAfter, 0);
 }
 
 TEST(PageAssets, FitTheBudgetAndAskNothingOfTheOutsideWorld)

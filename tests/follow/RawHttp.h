@@ -40,9 +40,14 @@ public:
     // test; no verdict depends on it.
     static constexpr int kPatienceMs = 20'000;
 
-    explicit RawConnection(std::uint16_t port, const char* from = "127.0.0.1")
+    // A `receiveBuffer` above 0 makes the connection's receive window that small (the system
+    // rounds it up to its least), for a phone that stops reading.
+    explicit RawConnection(std::uint16_t port, const char* from = "127.0.0.1",
+                           int receiveBuffer = 0)
         : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
     {
+        if (receiveBuffer > 0)
+            ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
         sockaddr_in source{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {}, .sin_zero = {}};
         sockaddr_in target{
             .sin_family = AF_INET, .sin_port = htons(port), .sin_addr = {}, .sin_zero = {}};
@@ -138,6 +143,21 @@ public:
     // True when the server ends the connection (end of file or a reset) before sending a
     // single byte more.
     bool closedWithoutAnswer() { return buffer_.empty() && !fill() && !timedOut_; }
+
+    // True when the server ends the connection within `ms` (what it sent before is kept, to be
+    // read); false while it is still open then.
+    bool endsWithin(int ms)
+    {
+        pollfd p{fd_, POLLIN, 0};
+        while (fd_ >= 0 && ::poll(&p, 1, ms) == 1) {
+            char chunk[16 * 1024];
+            const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+            if (n <= 0)
+                return true;
+            buffer_.append(chunk, static_cast<std::size_t>(n));
+        }
+        return false;
+    }
 
     // True once the server has closed the connection, whatever it sent before.
     bool closedByServer()

@@ -26,6 +26,41 @@ from selenium.webdriver.common.by import By
 
 PATIENCE = 20  # seconds any one wait may take before the test fails
 
+REVERSER = "\u202e"  # turns the writing of what follows it round, up to the end of its box
+
+# The horizontal gap from the text `first` to the text `then` as drawn inside arguments[0], kept
+# on one line while measured (negative when `then` is drawn left of `first`); null when either
+# is missing.
+GAP_BETWEEN = """
+const [root, first, then] = arguments;
+const wrapping = root.style.whiteSpace;
+root.style.whiteSpace = 'nowrap';
+const box = (text) => {
+  const walker = document.createTreeWalker(root, NodeFilter.SHOW_TEXT);
+  for (let n = walker.nextNode(); n; n = walker.nextNode()) {
+    const at = n.data.indexOf(text);
+    if (at < 0) continue;
+    const range = document.createRange();
+    range.setStart(n, at);
+    range.setEnd(n, at + text.length);
+    return range.getBoundingClientRect();
+  }
+  return null;
+};
+const a = box(first), b = box(then);
+root.style.whiteSpace = wrapping;
+return a && b ? b.left - a.right : null;
+"""
+
+# Every text on the page that holds the reverser, and whether it stands in a <bdi> of its own.
+REVERSED_TEXTS = """
+const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+const found = [];
+for (let n = walker.nextNode(); n; n = walker.nextNode())
+  if (n.data.includes(arguments[0])) found.push([n.data, !!n.parentElement.closest('bdi')]);
+return found;
+"""
+
 
 class LoopbackService(Service):
     """chromedriver reached at 127.0.0.1 by number: a machine whose /etc/hosts is missing (a
@@ -84,6 +119,18 @@ def text_of(driver, element_id):
     return driver.find_element(By.ID, element_id).text
 
 
+def expect_isolated(driver, root, name, then):
+    """`name` holds the reverser: the words after it still come after it, and it stands in a
+    <bdi> wherever the page shows it."""
+    gap = driver.execute_script(GAP_BETWEEN, root, name, then)
+    if gap is None or gap < -1:
+        fail("%r is drawn %s px left of the name before it: the name turned the line round" %
+             (then, gap))
+    texts = driver.execute_script(REVERSED_TEXTS, REVERSER)
+    if not texts or not all(isolated for _, isolated in texts):
+        fail("a name with the reverser is not isolated: %r" % texts)
+
+
 def seconds_of(shown):
     h, m, s = (int(x) for x in shown.split(":"))
     return h * 3600 + m * 60 + s
@@ -128,6 +175,16 @@ def main():
         if driver.execute_script("return document.documentElement.scrollWidth") > 390:
             fail("the page is wider than the phone")
 
+        # A name that turns its writing round turns nothing but itself: in the bracket's
+        # "one / other の勝者", and in the seed's own news.
+        candidates = wait_for("the reversed name's match", lambda: driver.execute_script(
+            "return [...document.querySelectorAll('.open')]"
+            ".find((e) => e.textContent.includes('Mallory'))"))
+        expect_isolated(driver, candidates, "鈴木一郎", "の勝者")
+        driver.find_element(By.XPATH, "//button[.='シード選手']").click()
+        wait_for("the seed's next match", lambda: "の勝者" in text_of(driver, "mine-status"))
+        expect_isolated(driver, driver.find_element(By.ID, "mine-status"), "鈴木一郎", "の勝者")
+
         # The countdown shows the projector's second: end - floor(now), read between two
         # readings of the system clock (the page redraws every 100 ms, allowed for).
         end = harness.latest["countDownEnd"]
@@ -142,7 +199,7 @@ def main():
             time.sleep(0.4)
 
         # My match: tap my name once; the page names the next opponent and keeps it.
-        driver.find_element(By.XPATH, "//button[text()='Alice']").click()
+        driver.find_element(By.XPATH, "//button[.='Alice']").click()
         mine = lambda: text_of(driver, "mine-status")
         wait_for("Alice's next match", lambda: "準決勝" in mine() and "<b>太字</b>さん・Bob & \"Ann\"さんの勝者" in mine())
         if not driver.find_elements(By.CSS_SELECTOR, ".match.my-match .side.me"):
@@ -154,9 +211,9 @@ def main():
             driver.save_screenshot(screenshot)
         driver.refresh()
         wait_for("the remembered name", lambda: "Alice" in text_of(driver, "mine-title") and "<b>太字</b>さん" in mine())
-        driver.find_element(By.XPATH, "//button[text()='山田太郎']").click()
+        driver.find_element(By.XPATH, "//button[.='山田太郎']").click()
         wait_for("a player who is out", lambda: "1回戦で Aliceさんに敗れました" in mine())
-        driver.find_element(By.XPATH, "//button[text()='Alice']").click()
+        driver.find_element(By.XPATH, "//button[.='Alice']").click()
 
         # To the final and the champion.
         for command in ("mark 5 0", "mark 19 0", "mark 17 0", "mark 25 0"):
