@@ -12,7 +12,8 @@ build=${1:-build/bench}
 report=$build/performance-report.txt
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/velka-bench.XXXXXX)}
 # The program's probe keeps its tournament here, not in the user's data folder.
-export XDG_DATA_HOME=$(mktemp -d /tmp/velka-bench-data.XXXXXX)
+XDG_DATA_HOME=$(mktemp -d /tmp/velka-bench-data.XXXXXX)
+export XDG_DATA_HOME
 trap 'rm -rf "$XDG_DATA_HOME"' EXIT
 status=0
 
