@@ -81,6 +81,7 @@ QTableView* makeTable(QWidget* parent, const char* name)
     table->setWordWrap(false);
     table->verticalHeader()->hide();
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
     table->horizontalHeader()->setHighlightSections(false);
     return table;
 }
@@ -295,6 +296,18 @@ void frmSwissDraw::createWidgets()
     standingsModel_ = new SwissStandingsModel(draw_, this);
     tblStandings = makeTable(standingsPage, "tblStandings");
     tblStandings->setModel(standingsModel_);
+    const auto standingsWidths = [this] {
+        tblStandings->horizontalHeader()->setSectionResizeMode(SwissStandingsModel::Name,
+                                                               QHeaderView::Stretch);
+        setColumnWidths(tblStandings,
+                        {"順位", nullptr, "勝ち点", "10-10-10", "100.00", "100.00", "100.00"});
+        tblStandings->setColumnWidth(
+            standingsModel_->columnCount() - 1,
+            tblStandings->fontMetrics().horizontalAdvance(QStringLiteral("棄権（棄権）")));
+    };
+    standingsWidths();
+    // A new set of tiebreakers brings new columns.
+    connect(standingsModel_, &QAbstractItemModel::modelReset, this, standingsWidths);
     lblStandings =
         makeLabel(standingsPage, "lblStandings", QStringLiteral("順位(&J):"), tblStandings);
     cmdSaveStandings =
@@ -349,22 +362,24 @@ void frmSwissDraw::connectWidgets()
         showHint();
     });
     connect(tblTables, &QWidget::customContextMenuRequested, this, &frmSwissDraw::showTablesMenu);
-    connect(cboRound, &QComboBox::activated, this, &frmSwissDraw::showRoundChosen);
+    connect(cboRound, &QComboBox::currentIndexChanged, this, &frmSwissDraw::showRoundChosen);
 
+    // Every change of a setting, whoever makes it (the mouse, the keyboard, a screen reader),
+    // reaches the model; the window's own writes are made with the signals blocked.
     connect(spnRounds, &QSpinBox::valueChanged, this, [this](int rounds) {
         changeSettings([rounds](SwissSettings& s) { s.rounds = rounds; });
     });
-    connect(cboMatch, &QComboBox::activated, this, [this](int index) {
+    connect(cboMatch, &QComboBox::currentIndexChanged, this, [this](int index) {
         changeSettings([index](SwissSettings& s) {
             s.match = index == 0 ? MatchFormat::SingleGame : MatchFormat::BestOfThree;
         });
     });
-    connect(cboTiebreakers, &QComboBox::activated, this, [this](int index) {
+    connect(cboTiebreakers, &QComboBox::currentIndexChanged, this, [this](int index) {
         changeSettings([index](SwissSettings& s) {
             s.tiebreakers = index == 0 ? TiebreakerSet::OmwGwOgw : TiebreakerSet::OwpOowp;
         });
     });
-    connect(cboTopCut, &QComboBox::activated, this, [this](int index) {
+    connect(cboTopCut, &QComboBox::currentIndexChanged, this, [this](int index) {
         const int cut = cboTopCut->itemData(index).toInt();
         changeSettings([cut](SwissSettings& s) { s.topCut = cut; });
     });
@@ -440,6 +455,10 @@ void frmSwissDraw::showSettings()
                                     : QStringLiteral("（%1人ならおすすめ %2回戦、変更済み）")
                                           .arg(players)
                                           .arg(suggestedRounds(players)));
+    // The window's own writes are no choice of the organiser's.
+    const QSignalBlocker matchBlocker(cboMatch);
+    const QSignalBlocker tiebreakersBlocker(cboTiebreakers);
+    const QSignalBlocker topCutBlocker(cboTopCut);
     cboMatch->setCurrentIndex(event.settings.match == MatchFormat::SingleGame ? 0 : 1);
     cboTiebreakers->setCurrentIndex(event.settings.tiebreakers == TiebreakerSet::OmwGwOgw ? 0 : 1);
     auto* cuts = qobject_cast<QStandardItemModel*>(cboTopCut->model());
@@ -530,9 +549,7 @@ void frmSwissDraw::changeSettings(const std::function<void(SwissSettings&)>& cha
 int frmSwissDraw::selectedPlayer() const
 {
     const QModelIndex current = tblPlayers->currentIndex();
-    return current.isValid() && tblPlayers->selectionModel()->isRowSelected(current.row())
-               ? playersModel_->playerAt(current.row())
-               : -1;
+    return current.isValid() ? playersModel_->playerAt(current.row()) : -1;
 }
 
 int frmSwissDraw::selectedTable() const
@@ -623,10 +640,8 @@ void frmSwissDraw::pairRound()
     }
     // The round just paired, whichever the list showed.
     const int latest = static_cast<int>(draw_.event().rounds.size());
-    if (shownRound() != latest) {
+    if (shownRound() != latest)
         cboRound->setCurrentIndex(latest - 1);
-        showRoundChosen(latest - 1);
-    }
     tabEvent->setCurrentIndex(0);
     selectNextOpenTable(-1);
     tblTables->setFocus();
