@@ -3,6 +3,7 @@
 #include "board/OutputDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "follow/PageState.h"
+#include "swiss/PlayerListFile.h"
 #include "swiss/SwissCsv.h"
 #include "swiss/SwissDraw.h"
 #include "swiss/TopCut.h"
@@ -490,6 +491,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  "文字を読み取れません"},
         ListFile{"Missing", "gone.txt", QByteArray(), {}, "ファイルを開けません"},
+        ListFile{"ChosenByMistake", "video.txt", QByteArray(kMaxPlayerListBytes + 1, 'a'), {},
+                 "ファイルが大きすぎます"},
         ListFile{"UnclosedQuote",
                  "names.csv",
                  QByteArray("A\r\n\"B,\r\nC\r\n"),
