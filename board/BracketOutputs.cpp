@@ -197,11 +197,12 @@ void BracketOutputs::save(
     // The folder of the last file saved, else the documents folder, else home.
     const QString suggested =
         QDir(existingFolder(folder_)).filePath(suggestedFileName(when, suffix));
-    QString path = files_->askSaveFileName(window_, title, suggested, filter);
+    const QString chosen = files_->askSaveFileName(window_, title, suggested, filter);
+    if (chosen.isEmpty())
+        return;
+    const QString path = finalSaveName(chosen, QLatin1Char('.') + suffix, title, messageBoxes_);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + suffix;
     folder_ = QFileInfo(path).absolutePath();
     const std::optional<QByteArray> bytes = contents(when);
     const std::optional<QString> why =

@@ -1,5 +1,7 @@
 #include "board/OutputDialogs.h"
 
+#include "core/Message.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,8 +16,8 @@ QString QtSaveFileDialogs::askSaveFileName(QWidget* parent, const QString& title
     const QFileInfo suggested(suggestedPath);
     QFileDialog dialog(parent, title, suggested.absolutePath(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // A name typed without its suffix gets it before the dialog asks whether to replace a file.
-    dialog.setDefaultSuffix(suggested.suffix());
+    // No default suffix: a native dialog (GTK, the desktop portal) would add it only after it
+    // asked whether to replace the name without it. finalSaveName adds it and asks.
     dialog.selectFile(suggested.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
@@ -37,6 +39,21 @@ bool QtPrintDialogs::askPrinter(QPrinter& printer, QWidget* parent)
 {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QString finalSaveName(const QString& chosen, const QString& suffix, const QString& title,
+                      MessageBoxes& boxes)
+{
+    if (chosen.endsWith(suffix, Qt::CaseInsensitive))
+        return chosen;
+    const QString path = chosen + suffix;
+    if (!QFileInfo::exists(path))
+        return path;
+    const Message question{title.toStdString(),
+                           "「" + QFileInfo(path).fileName().toStdString() +
+                               "」はすでにあります。\r\n置き換えますか？",
+                           MessageIcon::Warning, MessageButtons::YesNo};
+    return boxes.show(question) == MessageAnswer::Yes ? path : QString();
 }
 
 QString existingFolder(const QString& preferred)

@@ -7,8 +7,11 @@ class QWidget;
 
 namespace velka {
 
-// Asks where to save a file. Returns the chosen path, or an empty string when the organiser
-// cancelled.
+class MessageBoxes;
+
+// Asks where to save a file. Returns the chosen path exactly as the dialog confirmed it (a name
+// typed without its ending comes back without it: finalSaveName adds it), or an empty string
+// when the organiser cancelled.
 class SaveFileDialogs {
 public:
     virtual ~SaveFileDialogs() = default;
@@ -49,6 +52,13 @@ class QtPrintDialogs final : public PrintDialogs {
 public:
     bool askPrinter(QPrinter& printer, QWidget* parent) override;
 };
+
+// The name a file is saved under: chosen, with suffix (".velka") added unless it ends in it
+// already, in any case. The dialog asked before replacing chosen only: when the suffix was added
+// and a file of that name exists, asks here whether to replace it, titled title. Empty when the
+// organiser answers No.
+QString finalSaveName(const QString& chosen, const QString& suffix, const QString& title,
+                      MessageBoxes& boxes);
 
 // Where a file dialog opens: preferred when it is a folder now, else the documents folder, else
 // the home folder.

@@ -27,6 +27,18 @@ const char* const kKeptName = "last.velka";
 const char* const kSaveTitle = "大会を保存";
 const char* const kOpenTitle = "大会を開く";
 const char* const kLastRunTitle = "前回の続きを開く";
+const char* const kHistoryTitle = "以前の表を開く";
+
+// A lock that its program has not refreshed for this long is taken over: the program hangs, or
+// is gone and the lock cannot tell (half written, another computer's, a process number reused).
+constexpr int kLockStaleAfterMs = 5 * 60 * 1000;
+constexpr int kLockRefreshMs = 60 * 1000;
+
+QString suffixText()
+{
+    return QString::fromUtf8(kTournamentFileSuffix.data(),
+                             static_cast<qsizetype>(kTournamentFileSuffix.size()));
+}
 
 QString fileFilter()
 {
@@ -51,11 +63,6 @@ public:
 private:
     const Clock* const& clock_;
 };
-
-bool isFile(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
 
 } // namespace
 
@@ -100,16 +107,30 @@ TournamentFiles::TournamentFiles(BracketBoard& board, MessageBoxes& messageBoxes
     lastRunAction_ = action("actOpenLastRun", QStringLiteral("前回の続きを開く(&L)"), {},
                             [this] { openLastRun(); });
     lastRunAction_->setEnabled(false);
+    historyMenu_ = new QMenu(QStringLiteral("以前の表(&H)"), window_);
+    historyMenu_->setObjectName(QStringLiteral("HistoryMenu"));
+    historyMenu_->menuAction()->setObjectName(QStringLiteral("actHistory"));
+    historyMenu_->menuAction()->setEnabled(false);
 
     flushTimer_.setSingleShot(true);
     flushTimer_.setInterval(0);
     connect(&flushTimer_, &QTimer::timeout, this, [this] {
-        if (keeper_)
-            keeper_->flush();
+        if (!keeper_)
+            return;
+        settleLock();
+        keepIfFree();
+        keeper_->flush();
     });
+    lockRefresh_.setInterval(kLockRefreshMs);
+    connect(&lockRefresh_, &QTimer::timeout, this, &TournamentFiles::refreshLock);
 }
 
-TournamentFiles::~TournamentFiles() = default;
+TournamentFiles::~TournamentFiles()
+{
+    // A second program whose first closed meanwhile keeps its last change all the same.
+    settleLock();
+    keepIfFree();
+}
 
 void TournamentFiles::useServices(SaveFileDialogs& saving, OpenFileDialogs& opening,
                                   const Clock& clock)
@@ -121,31 +142,77 @@ void TournamentFiles::useServices(SaveFileDialogs& saving, OpenFileDialogs& open
 
 void TournamentFiles::keepIn(const QString& folder)
 {
+    settleLock();
     keeper_.reset();
     boardSubscription_.reset();
+    lockRefresh_.stop();
     keptLock_.reset();
     keptElsewhere_ = false;
     QDir().mkpath(folder);
     keptFile_ = QDir(folder).filePath(QString::fromLatin1(kKeptName));
 
-    // A lock that only a running program holds: one killed leaves a stale lock that the next
-    // takes over. A lock of any age stays while its program runs.
-    keptLock_ = std::make_unique<QLockFile>(keptFile_ + QStringLiteral(".lock"));
-    keptLock_->setStaleLockTime(0);
-    if (!keptLock_->tryLock(0)) {
-        keptElsewhere_ = keptLock_->error() == QLockFile::LockFailedError;
-        keptLock_.reset();
-        if (keptElsewhere_)
-            return;
-        // The folder cannot hold a lock: keep all the same, and the writes say what is wrong.
-    }
+    // The first try at the lock runs on a thread of its own: QLockFile writes the lock file
+    // through to the disk, which the window's first paint should not wait for. The keeper waits
+    // for its answer, taken in at the first flush or when the menu asks (settleLock).
+    auto lock = std::make_unique<QLockFile>(keptFile_ + QStringLiteral(".lock"));
+    lock->setStaleLockTime(kLockStaleAfterMs);
+    firstLockTry_ = std::async(std::launch::async, [lock = std::move(lock)]() mutable {
+        return lock->tryLock(0) ? std::move(lock) : std::unique_ptr<QLockFile>();
+    });
     // Made after the window's load step, so that what the load showed is not a change: a
     // window that opens and closes again leaves the kept file as it was.
-    keeper_ = std::make_unique<TournamentKeeper>(board_, toFilePath(keptFile_), *keeperClock_);
+    keeper_ = std::make_unique<TournamentKeeper>(board_, toFilePath(keptFile_), *keeperClock_,
+                                                 TournamentKeeper::Start::Waiting);
     boardSubscription_ = board_.subscribe([this](BracketBoard::Change change) {
         if (change.part != BracketBoard::Part::WindowWidth && !flushTimer_.isActive())
             flushTimer_.start();
     });
+}
+
+TournamentFiles::Lock TournamentFiles::takeLock()
+{
+    auto lock = std::make_unique<QLockFile>(keptFile_ + QStringLiteral(".lock"));
+    lock->setStaleLockTime(kLockStaleAfterMs);
+    if (!lock->tryLock(0))
+        return lock->error() == QLockFile::LockFailedError ? Lock::HeldElsewhere : Lock::Impossible;
+    keptLock_ = std::move(lock);
+    lockRefresh_.start();
+    return Lock::Taken;
+}
+
+void TournamentFiles::settleLock()
+{
+    if (!firstLockTry_.valid())
+        return;
+    std::unique_ptr<QLockFile> lock = firstLockTry_.get();
+    if (lock) {
+        keptLock_ = std::move(lock);
+        lockRefresh_.start();
+        keeper_->startWriting();
+        return;
+    }
+    // Tried again, on this thread, to tell a lock held elsewhere from a folder that cannot hold
+    // one (which is kept all the same, the writes saying what is wrong).
+    keptElsewhere_ = true;
+    keepIfFree();
+}
+
+void TournamentFiles::keepIfFree()
+{
+    if (!keeper_ || !keptElsewhere_ || takeLock() == Lock::HeldElsewhere)
+        return;
+    keptElsewhere_ = false;
+    keeper_->startWriting();
+}
+
+void TournamentFiles::refreshLock()
+{
+    settleLock();
+    if (!keptLock_)
+        return;
+    std::error_code ignored; // a lock that cannot be refreshed is only taken over sooner
+    std::filesystem::last_write_time(toFilePath(keptLock_->fileName()),
+                                     std::filesystem::file_time_type::clock::now(), ignored);
 }
 
 void TournamentFiles::waitUntilKept()
@@ -154,25 +221,29 @@ void TournamentFiles::waitUntilKept()
         keeper_->waitUntilWritten();
 }
 
-QString TournamentFiles::lastRunFile() const
+QString TournamentFiles::lastRunFile()
 {
-    if (keptFile_.isEmpty())
+    settleLock();
+    if (!keeper_)
         return {};
-    if (keeper_) {
-        // Settles whether this run has written: the copy is made before the first write.
-        keeper_->flush();
-        keeper_->waitUntilWritten();
-        if (keeper_->writes() > 0) {
-            const QString previous =
-                fromFilePath(TournamentKeeper::previousSessionFile(toFilePath(keptFile_)));
-            return isFile(previous) ? previous : QString();
-        }
-    }
-    return isFile(keptFile_) ? keptFile_ : QString();
+    const std::optional<std::filesystem::path> lastRun = keeper_->shelf().lastRun;
+    return lastRun ? fromFilePath(*lastRun) : QString();
 }
 
-std::optional<QString> TournamentFiles::keepingTrouble() const
+std::vector<HistoryEntry> TournamentFiles::history()
 {
+    settleLock();
+    return keeper_ ? keeper_->shelf().history : std::vector<HistoryEntry>();
+}
+
+QAction* TournamentFiles::historyAction() const
+{
+    return historyMenu_->menuAction();
+}
+
+std::optional<QString> TournamentFiles::keepingTrouble()
+{
+    settleLock();
     if (keptElsewhere_) {
         return QStringLiteral("自動保存なし（別に起動した Velka Tablewright が記録中）");
     }
@@ -188,21 +259,32 @@ QString TournamentFiles::suggestedName(std::int64_t instant)
 {
     return QStringLiteral("大会_%1%2")
         .arg(QDateTime::fromSecsSinceEpoch(instant).toString(QStringLiteral("yyyy-MM-dd_HHmm")),
-             QString::fromUtf8(kTournamentFileSuffix.data(),
-                               static_cast<qsizetype>(kTournamentFileSuffix.size())));
+             suffixText());
+}
+
+QString TournamentFiles::historyLabel(const HistoryEntry& entry)
+{
+    QString label = QStringLiteral("%1　%2人")
+                        .arg(QDateTime::fromSecsSinceEpoch(entry.replacedAt)
+                                 .toString(QStringLiteral("MM/dd HH:mm")))
+                        .arg(entry.fieldSize);
+    if (!entry.reached.empty())
+        label += QStringLiteral("・") + QString::fromStdString(entry.reached);
+    return label;
 }
 
 void TournamentFiles::save()
 {
     const std::int64_t now = clock_->now();
     const QString suggested = QDir(existingFolder(folder_)).filePath(suggestedName(now));
-    QString path =
+    const QString chosen =
         saving_->askSaveFileName(window_, QString::fromUtf8(kSaveTitle), suggested, fileFilter());
+    if (chosen.isEmpty())
+        return;
+    const QString path =
+        finalSaveName(chosen, suffixText(), QString::fromUtf8(kSaveTitle), messageBoxes_);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QString::fromUtf8(kTournamentFileSuffix.data(),
-                                  static_cast<qsizetype>(kTournamentFileSuffix.size()));
     folder_ = QFileInfo(path).absolutePath();
 
     const TournamentText text = tournamentFileText(board_.tournament(), now);
@@ -234,9 +316,19 @@ bool TournamentFiles::openFile(const QString& path)
 
 void TournamentFiles::openLastRun()
 {
+    if (!keeper_)
+        return;
+    // Settles which file holds the last run: the keeper copies it aside before its first write.
+    keeper_->flush();
+    keeper_->waitUntilWritten();
     const QString path = lastRunFile();
     if (!path.isEmpty())
         openTournament(path, QString::fromUtf8(kLastRunTitle));
+}
+
+bool TournamentFiles::openHistoryEntry(const QString& path)
+{
+    return openTournament(path, QString::fromUtf8(kHistoryTitle));
 }
 
 bool TournamentFiles::openTournament(const QString& path, const QString& question)
@@ -256,10 +348,23 @@ bool TournamentFiles::openTournament(const QString& path, const QString& questio
 
 void TournamentFiles::addToMenu(QMenu* menu)
 {
-    lastRunAction_->setEnabled(!lastRunFile().isEmpty());
+    settleLock();
+    const KeptShelf shelf = keeper_ ? keeper_->shelf() : KeptShelf{};
+    // Another program writes the folder: what it wrote shows the next time the menu opens.
+    if (keeper_ && keptElsewhere_)
+        keeper_->lookAgain();
+    lastRunAction_->setEnabled(shelf.lastRun.has_value());
+    historyMenu_->clear();
+    for (const HistoryEntry& entry : shelf.history) {
+        QAction* item = historyMenu_->addAction(historyLabel(entry));
+        const QString path = fromFilePath(entry.file);
+        connect(item, &QAction::triggered, this, [this, path] { openHistoryEntry(path); });
+    }
+    historyMenu_->menuAction()->setEnabled(!shelf.history.empty());
     menu->addAction(saveAction_);
     menu->addAction(openAction_);
     menu->addAction(lastRunAction_);
+    menu->addAction(historyMenu_->menuAction());
     if (const std::optional<QString> trouble = keepingTrouble()) {
         QAction* line =
             menu->addAction(window_->style()->standardIcon(QStyle::SP_MessageBoxWarning), *trouble);

@@ -1,6 +1,7 @@
 #include "keep/AtomicFile.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -22,6 +23,10 @@
 namespace velka {
 
 namespace {
+
+// Tries to create a twin this many times: a name can be held by a file that a killed process
+// left behind when its process number came round again.
+constexpr int kTwinAttempts = 1000;
 
 std::filesystem::path temporaryTwin(const std::filesystem::path& file)
 {
@@ -48,10 +53,24 @@ std::string windowsError(const char* what)
     return std::string(what) + "（Windows のエラー " + std::to_string(GetLastError()) + "）";
 }
 
-std::optional<std::string> writeAndFlush(const std::filesystem::path& twin, std::string_view bytes)
+// Creates a new twin of file, trying the next name while one is taken.
+HANDLE createTwin(const std::filesystem::path& file, std::filesystem::path& twin)
 {
-    const HANDLE handle = CreateFileW(twin.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (int attempt = 0; attempt < kTwinAttempts; ++attempt) {
+        twin = temporaryTwin(file);
+        const HANDLE handle = CreateFileW(twin.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
+            return handle;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Writes bytes to a new twin of file and flushes it; twin names it, also when this failed.
+std::optional<std::string> writeAndFlush(const std::filesystem::path& file,
+                                         std::filesystem::path& twin, std::string_view bytes)
+{
+    const HANDLE handle = createTwin(file, twin);
     if (handle == INVALID_HANDLE_VALUE)
         return windowsError("一時ファイルを作れません");
     std::optional<std::string> error;
@@ -90,9 +109,23 @@ std::string systemError(const char* what)
     return std::string(what) + "（" + std::generic_category().message(errno) + "）";
 }
 
-std::optional<std::string> writeAndFlush(const std::filesystem::path& twin, std::string_view bytes)
+// Creates a new twin of file, trying the next name while one is taken.
+int createTwin(const std::filesystem::path& file, std::filesystem::path& twin)
 {
-    const int fd = ::open(twin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    for (int attempt = 0; attempt < kTwinAttempts; ++attempt) {
+        twin = temporaryTwin(file);
+        const int fd = ::open(twin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Writes bytes to a new twin of file and flushes it; twin names it, also when this failed.
+std::optional<std::string> writeAndFlush(const std::filesystem::path& file,
+                                         std::filesystem::path& twin, std::string_view bytes)
+{
+    const int fd = createTwin(file, twin);
     if (fd < 0)
         return systemError("一時ファイルを作れません");
     std::optional<std::string> error;
@@ -148,9 +181,10 @@ void removeQuietly(const std::filesystem::path& file)
 std::optional<std::string> writeFileAtomically(const std::filesystem::path& file,
                                                std::string_view bytes)
 {
-    const std::filesystem::path twin = temporaryTwin(file);
-    if (auto error = writeAndFlush(twin, bytes)) {
-        removeQuietly(twin);
+    std::filesystem::path twin;
+    if (auto error = writeAndFlush(file, twin, bytes)) {
+        if (!twin.empty())
+            removeQuietly(twin);
         return error;
     }
     if (auto error = replace(twin, file)) {
@@ -164,11 +198,59 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& file
 std::optional<std::string> copyFileAtomically(const std::filesystem::path& from,
                                               const std::filesystem::path& to)
 {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(from, error);
+    if (error)
+        return "コピー元を読めません（" + error.message() + "）";
     std::ifstream in(from, std::ios::binary);
     if (!in)
         return "コピー元を開けません";
-    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    // Read in pieces so that a read error shows as one, never as the end of the file.
+    std::string bytes;
+    std::array<char, 1 << 16> piece{};
+    while (in) {
+        in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+        bytes.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad())
+        return "コピー元の読み込みに失敗しました";
+    if (bytes.size() != size)
+        return "コピー元を最後まで読めません（" + std::to_string(size) + " バイトのうち " +
+               std::to_string(bytes.size()) + " バイト）";
     return writeFileAtomically(to, bytes);
+}
+
+bool isTemporaryTwinName(std::string_view name)
+{
+    constexpr std::string_view kEnding = ".tmp";
+    if (name.size() <= kEnding.size() || name.substr(name.size() - kEnding.size()) != kEnding)
+        return false;
+    name.remove_suffix(kEnding.size());
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0)
+        return false;
+    const std::string_view numbers = name.substr(dot + 1);
+    const std::size_t dash = numbers.find('-');
+    const auto digits = [](std::string_view text) {
+        return !text.empty() &&
+               std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return dash != std::string_view::npos && digits(numbers.substr(0, dash)) &&
+           digits(numbers.substr(dash + 1));
+}
+
+int removeLeftoverTemporaries(const std::filesystem::path& folder)
+{
+    int removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code notAFile;
+        if (it->is_regular_file(notAFile) && isTemporaryTwinName(it->path().filename().string()) &&
+            std::filesystem::remove(it->path(), notAFile))
+            ++removed;
+    }
+    return removed;
 }
 
 FileBytes readFileBytes(const std::filesystem::path& file, std::size_t limit)

@@ -130,6 +130,11 @@ Json parseStrictly(std::string_view text)
         return Json::parse(text.begin(), text.end(), watch);
     } catch (const Json::parse_error& error) {
         refuse(FileFault::NotJson, std::to_string(error.byte) + " バイト目");
+    } catch (const Json::out_of_range&) {
+        // A number beyond what a double holds (1e400): valid JSON, but no tournament's.
+        refuse(FileFault::Damaged, "扱えない大きさの数があります");
+    } catch (const Json::exception&) {
+        refuse(FileFault::NotJson, "");
     }
 }
 
@@ -306,6 +311,10 @@ SavedTournament readDocument(std::string_view text)
     saved.tournament = readTournamentObject(member(document, "tournament", "tournament"));
     if (auto unreachable = couldHaveMade(saved.tournament))
         throw Refused{std::move(*unreachable)};
+    // What opens is kept and saved again, in the writer's layout: a compact file near the limit
+    // would grow over it, and then no keep nor save of that board could succeed.
+    if (TournamentText again = tournamentFileText(saved.tournament, saved.savedAt); again.refusal)
+        throw Refused{std::move(*again.refusal)};
     return saved;
 }
 

@@ -72,8 +72,9 @@ struct TournamentText {
 };
 
 // Reads a tournament file's text. Checks, in this order: size, UTF-8, JSON, format name,
-// version, every field, connector ends on the board, and last that this program could have
-// made the tournament (couldHaveMade).
+// version, every field, connector ends on the board, that this program could have made the
+// tournament (couldHaveMade), and last that it can write the tournament back (TooLarge when
+// its text in the writer's layout is over the limit).
 TournamentReading readTournamentText(std::string_view text);
 // Reads the file at path: at most kTournamentFileLimit bytes are ever read. The file is only
 // read, never changed.

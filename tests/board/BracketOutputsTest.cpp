@@ -294,11 +294,15 @@ TEST_F(BracketOutputsTest, SavesThePictureAtThreeTimesTheBoard)
               QStringLiteral("トーナメント_2026-12-07_1530.png"));
     const QImage saved(path(QStringLiteral("for-posting.png")), "PNG");
     ASSERT_FALSE(saved.isNull());
-    EXPECT_EQ(saved.size(), QSize(358, 344) * 3);
+    EXPECT_EQ(saved.size(),
+              bracketArea(form->board(), paperStyle().font, kPictureScale).size() * 3);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), bracketPicture(form->board()));
-    // The next dialog starts where the last file went.
+    // The next dialog starts where the last file went. It asked about "for-posting" only: the
+    // picture of that name is replaced after a question here.
+    boxes.answers = {MessageAnswer::No};
     form->outputs().savePictureAction()->trigger();
     EXPECT_EQ(QFileInfo(files.asked[1].suggestedPath).absolutePath(), folder.path());
+    EXPECT_TRUE(boxes.answers.empty());
 }
 
 // Each way a save can fail, in the writing or in the drawing: the organiser is told which file
@@ -426,7 +430,8 @@ TEST_F(BracketOutputsTest, CtrlCPutsThePictureOnTheClipboard)
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
     const QImage copied = QGuiApplication::clipboard()->image();
-    EXPECT_EQ(copied.size(), QSize(358, 344) * 3);
+    EXPECT_EQ(copied.size(),
+              bracketArea(form->board(), paperStyle().font, kPictureScale).size() * 3);
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), bracketPicture(form->board()));
 
     // A picture that cannot be drawn is reported, and what was copied before stays.
@@ -454,10 +459,11 @@ TEST_F(BracketOutputsTest, TheBoardsContextMenuOffersEveryOutput)
         {"Shift+F10", [this] { QTest::keyClick(form.get(), Qt::Key_F10, Qt::ShiftModifier); }},
     };
     const QList<QAction*> expected{
-        form->outputs().projectorAction(),    form->outputs().printAction(),
-        form->outputs().savePdfAction(),      form->outputs().savePictureAction(),
-        form->outputs().copyAction(),         form->tournamentFiles().saveAction(),
-        form->tournamentFiles().openAction(), form->tournamentFiles().lastRunAction()};
+        form->outputs().projectorAction(),      form->outputs().printAction(),
+        form->outputs().savePdfAction(),        form->outputs().savePictureAction(),
+        form->outputs().copyAction(),           form->tournamentFiles().saveAction(),
+        form->tournamentFiles().openAction(),   form->tournamentFiles().lastRunAction(),
+        form->tournamentFiles().historyAction()};
     for (const auto& [way, open] : ways) {
         // The offscreen platform leaves no window active once a popup has closed.
         form->activateWindow();
@@ -523,8 +529,8 @@ TEST_F(ProjectorTest, F11ShowsTheBracketOverAWholeScreen)
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->windowHandle()->screen(), defaultViewScreen(form.get()));
     EXPECT_EQ(view->geometry(), view->windowHandle()->screen()->geometry());
-    const QRectF placed = BracketProjectorView::placement(view->size(), form->board())
-                              .mapRect(QRectF(bracketArea(form->board())));
+    const QRectF placed = BracketProjectorView::placedBracket(
+        BracketProjectorView::placement(view->size(), form->board()), form->board());
     EXPECT_TRUE(QRectF(view->rect()).contains(placed));
     EXPECT_GT(placed.height(), view->height() * 0.85) << "the bracket fills the screen";
     for (const test::ShownElement& e : test::shownElements(form->board()))
@@ -534,9 +540,10 @@ TEST_F(ProjectorTest, F11ShowsTheBracketOverAWholeScreen)
     QTest::qWait(0);
     EXPECT_EQ(form->outputs().projector(), nullptr) << "closed and gone";
     ASSERT_NE(openWithF11(), nullptr) << "F11 on the main window opens it again";
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    QTest::keyClick(form.get(), Qt::Key_F11);
+    // Over its window the view has the keyboard: F11 there closes it too.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QApplication::activeWindow() == form->outputs().projector(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F11);
     EXPECT_FALSE(form->outputs().projector() && form->outputs().projector()->isVisible());
 }
 

@@ -15,12 +15,17 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <deque>
+#include <filesystem>
+#include <functional>
 #include <sys/resource.h>
 
 namespace velka {
@@ -295,6 +300,169 @@ TEST_F(TournamentFilesTest, TheLastRunComesBackExactly)
     const std::unique_ptr<QMenu> menu(form->outputs().createMenu(form.get()));
     EXPECT_EQ(menu->actions().constLast()->text(), *files().keepingTrouble());
     EXPECT_EQ(boxes.shown.size(), 2u) << "no box for the trouble";
+}
+
+// The dialog returns a name as it confirmed it: when the ending had to be added, a file of the
+// final name is replaced only after a question over the window. A name that ends otherwise
+// ("第3回.v2") gets the ending too; one that has it, in any case, is saved as it is.
+TEST_F(TournamentFilesTest, SaveAsksBeforeReplacingAFileTheDialogDidNotAskAbout)
+{
+    writeBytes(path("大会.velka"), "this morning's");
+    form->board().setTournament(drawnInProgress(2));
+    using A = MessageAnswer;
+    const std::vector<std::tuple<const char*, std::deque<A>, const char*>> saves{
+        {"大会", {A::No}, "大会.velka"},
+        {"大会", {A::Yes}, "大会.velka"},
+        {"第3回.v2", {}, "第3回.v2.velka"},
+        {"大会.VELKA", {}, "大会.VELKA"}};
+    for (const auto& [typed, answers, savedAs] : saves) {
+        SCOPED_TRACE(typed);
+        boxes.shown.clear();
+        boxes.answers = answers;
+        dialogs.answer = path(typed);
+        keys(Qt::Key_S);
+        ASSERT_EQ(boxes.shown.size(), answers.size());
+        if (!answers.empty()) {
+            EXPECT_EQ(boxes.shown[0].buttons, MessageButtons::YesNo);
+            EXPECT_NE(boxes.shown[0].text.find("「大会.velka」"), std::string::npos);
+            EXPECT_EQ(boxes.owners[0], form.get());
+        }
+        const bool saved = answers.empty() || answers[0] == A::Yes;
+        EXPECT_EQ(readTournamentFile(toFilePath(path(savedAs))).saved.has_value(), saved);
+    }
+    EXPECT_FALSE(QFileInfo::exists(path("第3回.v2")));
+}
+
+// A lock that its program no longer refreshes is taken over after five minutes, whatever it
+// holds: nothing (a kill between its making and its writing), another computer's name, or the
+// number of a running program of this name. One refreshed since is not; the holder refreshes
+// its own.
+TEST_F(TournamentFilesTest, AStaleLockIsTakenOverAndAFreshOneIsNot)
+{
+    const QString kept = files().keptFile();
+    const QString lock = kept + QStringLiteral(".lock");
+    const QByteArray elsewhere = "4242\nvelka\nanother-host\n";
+    const QByteArray here = QByteArray::number(QCoreApplication::applicationPid()) + '\n' +
+                            QCoreApplication::applicationName().toUtf8() + '\n' +
+                            QSysInfo::machineHostName().toUtf8() + '\n';
+    const auto age = [&lock](int minutes) {
+        std::filesystem::last_write_time(toFilePath(lock),
+                                         std::filesystem::file_time_type::clock::now() -
+                                             std::chrono::minutes(minutes));
+    };
+    const std::vector<std::tuple<const char*, QByteArray, int, bool>> locks{
+        {"empty", "", 6, true},
+        {"another computer's", elsewhere, 6, true},
+        {"a running program of this name", here, 6, true},
+        {"another computer's, refreshed", elsewhere, 4, false}};
+    for (const auto& [what, content, minutesOld, taken] : locks) {
+        SCOPED_TRACE(what);
+        form.reset();
+        QFile::remove(kept);
+        writeBytes(lock, content);
+        age(minutesOld);
+        openWindow();
+        EXPECT_EQ(files().keepingTrouble().has_value(), !taken);
+        mark(3);
+        pass();
+        EXPECT_EQ(readKeptTournament(toFilePath(kept)).saved.has_value(), taken);
+    }
+    form.reset();
+    QFile::remove(lock);
+    openWindow();
+    age(10);
+    files().refreshLock();
+    EXPECT_LT(QFileInfo(lock).lastModified().secsTo(QDateTime::currentDateTime()), 60);
+}
+
+// A second program in the same folder keeps nothing while the first runs. It tries the lock at
+// every change and at its close, and keeps from the moment the first has closed; the first's
+// last board goes into the history when the second's first write replaces it.
+TEST_F(TournamentFilesTest, ASecondCopyKeepsOnceTheFirstCloses)
+{
+    const auto kept = [this] {
+        return readKeptTournament(toFilePath(path("kept/last.velka"))).saved.value().tournament;
+    };
+    form->board().setTournament(drawnInProgress(3));
+    pass();
+    const Tournament first = board().tournament();
+    auto second = std::make_unique<frmPairvaneMainForm>(boxes);
+    TournamentFiles& secondFiles = second->tournamentFiles();
+    secondFiles.keepIn(path("kept"));
+    const auto change = [&](const std::function<void()>& action, bool firstOpen) {
+        action();
+        QCoreApplication::processEvents();
+        secondFiles.waitUntilKept();
+        EXPECT_EQ(secondFiles.keepingTrouble().has_value(), firstOpen);
+        EXPECT_TRUE(kept() == (firstOpen ? first : second->board().tournament()));
+    };
+    change([&] { second->board().setTournament(drawnInProgress(8)); }, true);
+    form.reset();
+    change([&] { second->board().ToggleProgress(); }, false);
+    ASSERT_EQ(secondFiles.history().size(), 1u);
+    EXPECT_TRUE(readKeptTournament(secondFiles.history()[0].file).saved->tournament == first);
+
+    openWindow(); // a third, while the second keeps
+    form->board().setTournament(drawnInProgress(5));
+    pass();
+    EXPECT_TRUE(files().keepingTrouble());
+    second.reset();
+    const Tournament third = board().tournament();
+    form.reset(); // no change since the second closed
+    EXPECT_TRUE(kept() == third);
+}
+
+// A marked draw survives two restarts that each made one harmless change: it stands in
+// 「以前の表(&H)」 with when it was replaced, its field and how far it had gone. Choosing it asks
+// over marks as Open does, and the board it replaces goes into the history in turn; the newest
+// twenty stay, newest first.
+TEST_F(TournamentFilesTest, TheHistoryBringsBackABoardAfterTwoRestarts)
+{
+    const auto entries = [this] {
+        const std::unique_ptr<QMenu> menu(form->outputs().createMenu(form.get()));
+        EXPECT_TRUE(menu->actions().contains(files().historyAction()));
+        return files().historyAction()->menu()->actions();
+    };
+    EXPECT_FALSE(files().historyAction()->isEnabled());
+    test::drawPlayers(form->board(), 8, "A");
+    for (const int box : {1, 3, 17})
+        mark(box);
+    pass();
+    const Tournament marked = board().tournament();
+    for (int run = 0; run < 2; ++run) {
+        form.reset();
+        openWindow();
+        form->board().ToggleProgress();
+        pass();
+    }
+    ASSERT_EQ(entries().size(), 1);
+    EXPECT_TRUE(files().historyAction()->isEnabled());
+    EXPECT_EQ(entries()[0]->text(), QStringLiteral("12/07 15:30　8人・決勝まで"));
+
+    form->board().setTournament(drawnInProgress(7));
+    pass();
+    boxes.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    entries()[0]->trigger();
+    EXPECT_FALSE(board().tournament() == marked);
+    entries()[0]->trigger();
+    EXPECT_TRUE(board().tournament() == marked);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].title, "以前の表を開く");
+    EXPECT_EQ(boxes.owners[1], form.get());
+    pass();
+    EXPECT_EQ(entries().size(), 2);
+
+    for (int i = 0; i < 20; ++i) {
+        clock.time += 60;
+        test::drawPlayers(form->board(), 2 + i % 15, std::to_string(i));
+        pass();
+    }
+    const std::vector<HistoryEntry> listed = files().history();
+    ASSERT_EQ(listed.size(), 20u);
+    EXPECT_EQ(entries().size(), 20);
+    EXPECT_EQ(listed[0].fieldSize, 2 + 18 % 15) << "the draw that the last one replaced";
+    EXPECT_GT(listed[0].replacedAt, listed[19].replacedAt);
+    EXPECT_EQ(QDir(path("kept/history")).entryList(QDir::Files).size(), 20);
 }
 
 } // namespace

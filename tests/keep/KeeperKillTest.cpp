@@ -11,6 +11,7 @@
 #include <random>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -22,8 +23,9 @@ namespace {
 namespace fs = std::filesystem;
 
 // The program that is killed, in a child process: keeps the states in file one after another,
-// round and round, each written whole before the next is handed over so that the kills fall into
-// every stage of a write. Says "kept" on ready once it has kept the first. Never returns.
+// round and round (each replacing the last whole, so that drawn ones go into the history), each
+// written whole before the next is handed over so that the kills fall into every stage of a write.
+// Says "kept" on ready once it has kept the first. Never returns.
 [[noreturn]] void keepRoundAndRound(const std::vector<Tournament>& states, const fs::path& file,
                                     int ready)
 {
@@ -44,13 +46,19 @@ namespace fs = std::filesystem;
 
 class KeeperKilled : public ::testing::TestWithParam<test::TestSeed> {};
 
-// A program keeping states is killed with SIGKILL at a random moment, 200 times: the kept file
-// always reads back as one whole state that was written, never a mix nor a damaged file. Only
-// where the kill falls varies with the timing; the verdict does not.
+// A program keeping states is killed with SIGKILL at a random moment, 200 times: the kept file,
+// the last run's copy beside it and every entry of the history always read back as one whole
+// state that was written, never a mix nor a damaged file. Only where the kill falls varies with
+// the timing; the verdict does not.
 TEST_P(KeeperKilled, LeavesOneWholeWrittenState)
 {
     const unsigned seed = test::announce(GetParam());
-    const std::vector<Tournament> states = test::walkTournaments(seed, 40);
+    std::vector<Tournament> states = test::walkTournaments(seed, 40);
+    // Round and round from two drawn states, so that the history is written from the start.
+    const auto drawn = std::adjacent_find(states.begin(), states.end(), [](auto& a, auto& b) {
+        return a.fieldSize > 0 && b.fieldSize > 0;
+    });
+    std::rotate(states.begin(), drawn == states.end() ? states.begin() : drawn, states.end());
     const fs::path folder =
         fs::temp_directory_path() / ("velka-kill-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder);
@@ -61,6 +69,7 @@ TEST_P(KeeperKilled, LeavesOneWholeWrittenState)
     std::mt19937 random(seed);
     std::set<std::size_t> seen;
     int killsInsideAWrite = 0;
+    std::size_t historyEntries = 0;
     for (int run = 0; run < 200; ++run) {
         // Every other run waits until the writer has kept its first state, so that the kills
         // fall among its writes as well as into its start.
@@ -85,21 +94,43 @@ TEST_P(KeeperKilled, LeavesOneWholeWrittenState)
         ASSERT_TRUE(WIFSIGNALED(status)) << "the writer ended by itself, status " << status;
         ASSERT_TRUE(keptOne) << "the writer ended before its first write";
 
-        const TournamentReading read = readTournamentFile(kept);
-        ASSERT_TRUE(read.saved) << "run " << run << ": " << read.refusal->reason();
-        const auto found = std::find(states.begin(), states.end(), read.saved->tournament);
-        ASSERT_NE(found, states.end()) << "run " << run << ": a state that was never written";
-        seen.insert(static_cast<std::size_t>(found - states.begin()));
-        // A temporary file left behind shows a kill that fell inside a write.
+        // The kept file, the last run's copy beside it and every history entry.
+        std::vector<fs::path> files{kept};
+        const fs::path previous = TournamentKeeper::previousSessionFile(kept);
+        if (fs::exists(previous))
+            files.push_back(previous);
+        const fs::path history = TournamentKeeper::historyFolder(kept);
         bool leftOne = false;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-            if (entry.path().extension() == ".tmp")
-                leftOne = fs::remove(entry.path());
+        std::size_t entries = 0;
+        for (const fs::path& where : {folder, history}) {
+            if (!fs::is_directory(where))
+                continue;
+            for (const fs::directory_entry& entry : fs::directory_iterator(where)) {
+                // A temporary file left behind shows a kill that fell inside a write.
+                if (entry.path().extension() == ".tmp") {
+                    leftOne = fs::remove(entry.path()) || leftOne;
+                } else if (where == history) {
+                    files.push_back(entry.path());
+                    ++entries;
+                }
+            }
         }
         killsInsideAWrite += leftOne ? 1 : 0;
+        historyEntries = std::max(historyEntries, entries);
+        for (const fs::path& file : files) {
+            const TournamentReading read = readTournamentFile(file);
+            ASSERT_TRUE(read.saved)
+                << "run " << run << ", " << file << ": " << read.refusal->reason();
+            const auto found = std::find(states.begin(), states.end(), read.saved->tournament);
+            ASSERT_NE(found, states.end())
+                << "run " << run << ", " << file << ": a state that was never written";
+            if (file == kept)
+                seen.insert(static_cast<std::size_t>(found - states.begin()));
+        }
     }
     std::cout << seen.size() << " different states found; " << killsInsideAWrite
-              << " of 200 kills fell inside a write" << std::endl;
+              << " of 200 kills fell inside a write; up to " << historyEntries << " history entries"
+              << std::endl;
     fs::remove_all(folder);
 }
 

@@ -11,8 +11,17 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace velka {
 namespace {
@@ -23,6 +32,15 @@ using test::snapshot;
 using F = FileFault;
 
 constexpr std::int64_t kSavedAt = 1796625000; // 2026-12-07T06:30:00Z
+
+long processNumber()
+{
+#ifdef _WIN32
+    return static_cast<long>(_getpid());
+#else
+    return static_cast<long>(getpid());
+#endif
+}
 
 BracketBoard loadedBoard()
 {
@@ -137,6 +155,15 @@ std::string replaced(const std::string& what, const std::string& by)
     return text.replace(text.find(what), what.size(), by);
 }
 
+// A file of exactly 1 MiB without a space: it reads, but in the writer's layout it is larger.
+std::string compactAtTheLimit()
+{
+    Json d = Json::parse(tournamentFileText(markedNine().tournament(), kSavedAt).text);
+    d["tournament"]["names"][0] = "";
+    d["tournament"]["names"][0] = std::string(kTournamentFileLimit - d.dump().size(), 'A');
+    return d.dump();
+}
+
 // Every way a file is refused: with the fault and a short reason, and the board (palette
 // included), its tournament and its listeners untouched.
 TEST(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
@@ -149,6 +176,8 @@ TEST(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
         {"EncodedSurrogate", replaced("シード", "\xed\xa0\x80"), F::NotUtf8},
         {"OverOneMiB", replaced("\n}\n", "\n}" + std::string(kTournamentFileLimit, ' ')),
          F::TooLarge},
+        {"CompactButOverOneMiBWrittenBack", compactAtTheLimit(), F::TooLarge},
+        {"NumberBeyondADouble", replaced("\"version\": 1,", "\"version\": 1e400,"), F::Damaged},
         {"AnArray", "[1, 2]", F::NotATournament},
         {"DeeplyNested", std::string(5000, '[') + std::string(5000, ']'), F::NotATournament},
         {"AnotherFormat", with("/format", "other-tournament"), F::NotATournament},
@@ -206,6 +235,7 @@ TEST(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
         EXPECT_EQ(refusal->fault, fault) << refusal->reason();
         EXPECT_FALSE(refusal->reason().empty());
         EXPECT_LT(refusal->reason().size(), 300u) << "a reason that the file can make long";
+        EXPECT_EQ(refusal->reason().find("exception"), std::string::npos) << "the library's text";
         ASSERT_EQ(snapshot(board), before);
         ASSERT_EQ(board.tournament(), tournamentBefore);
         ASSERT_EQ(heard, 0);
@@ -320,6 +350,93 @@ TEST_F(KeepTest, AtomicWriteReplacesAFileWholeAndNeverAFolder)
     EXPECT_TRUE(writeFileAtomically(folder, "c"));
     EXPECT_EQ(filesInFolder(), 1) << "a temporary file was left behind";
     EXPECT_TRUE(readFileBytes(file, 0).overLimit);
+}
+
+// Temporary files that killed writers left behind: a name one of them holds is skipped, and
+// clearing takes them (and nothing else) away. A copy that cannot read its source whole leaves
+// its target as it was.
+TEST_F(KeepTest, LeftoverTemporariesNeitherBlockNorStay)
+{
+    const std::string twin = "last.velka." + std::to_string(processNumber()) + "-";
+    for (int n = 0; n < 300; ++n)
+        std::ofstream(folder / (twin + std::to_string(n) + ".tmp")) << "left by a kill";
+    for (const char* other : {"notes.tmp", "last.velka.tmp", "last.velka.1-x.tmp", "1-2.tmp"})
+        std::ofstream(folder / other) << "not ours";
+    ASSERT_FALSE(writeFileAtomically(kept, "new"));
+    EXPECT_EQ(removeLeftoverTemporaries(folder), 300);
+    EXPECT_TRUE(copyFileAtomically(folder, kept)) << "a folder reads as nothing";
+    EXPECT_EQ(contentOf(kept), "new");
+    EXPECT_EQ(filesInFolder(), 5);
+}
+
+// Each step of keeping that the disk can refuse, after a restart over a drawn board. While it
+// refuses, the kept file holds the last run's board whole (it is replaced only once the copy
+// aside and the history are whole) and the failure shows; once mended, the pending state reaches
+// the disk by itself after a pause, or at the close, with the last run beside it and in the
+// history.
+TEST_F(KeepTest, AFailedWriteStaysPendingUntilItIsOnTheDisk)
+{
+    const fs::path previous = TournamentKeeper::previousSessionFile(kept);
+    const fs::path history = TournamentKeeper::historyFolder(kept);
+    const Tournament lastRun = markedNine().tournament();
+    const std::vector<std::tuple<const char*, std::function<void()>, std::function<void()>>> faults{
+        {"the folder gone", [&] { fs::remove_all(folder); },
+         [&] { fs::create_directories(folder); }},
+        {"the copy aside", [&] { fs::create_directories(previous / "x"); },
+         [&] { fs::remove_all(previous); }},
+        {"the history", [&] { std::ofstream(history) << "a file"; }, [&] { fs::remove(history); }}};
+    for (const auto& [fault, refuse, mend] : faults) {
+        for (const bool atTheClose : {false, true}) {
+            SCOPED_TRACE(std::string(fault) + (atTheClose ? ", at the close" : ""));
+            ASSERT_FALSE(writeTournamentFile(kept, lastRun, kSavedAt));
+            const std::string before = contentOf(kept);
+            BracketBoard b = loadedBoard();
+            const auto pause = std::chrono::milliseconds(atTheClose ? 3600000 : 1);
+            std::optional<TournamentKeeper> keeper;
+            keeper.emplace(b, kept, clock, TournamentKeeper::Start::Writing,
+                           RetryPauses{pause, 4 * pause});
+            keeper->waitUntilWritten();
+            refuse();
+            b.ToggleProgress();
+            keeper->flush();
+            keeper->waitUntilWritten();
+            EXPECT_EQ(contentOf(kept), fs::exists(folder) ? before : "");
+            EXPECT_EQ(keeper->lastWriteFailure().value().fault, F::CannotWrite);
+            mend();
+            if (atTheClose)
+                keeper.reset();
+            else
+                keeper->waitUntilOnDisk();
+            EXPECT_EQ(readKeptTournament(kept).saved.value().tournament, b.tournament());
+            if (std::string(fault) != "the folder gone") {
+                EXPECT_EQ(contentOf(previous), before);
+                ASSERT_EQ(std::distance(fs::directory_iterator(history), {}), 1);
+                const fs::path entry = fs::directory_iterator(history)->path();
+                EXPECT_EQ(readKeptTournament(entry).saved.value().tournament, lastRun);
+            }
+            keeper.reset();
+            fs::remove_all(folder);
+            fs::create_directories(folder);
+        }
+    }
+}
+
+// How far a drawn field of eight had gone, by the boxes unchecked (each takes a player out).
+TEST(HowFarItWent, NamesTheFurthestRoundAPlayerReached)
+{
+    const std::vector<std::pair<std::vector<int>, std::string>> cases{
+        {{}, "1回戦まで"},
+        {{1, 3}, "準決勝まで"},
+        {{1, 3, 17}, "決勝まで"},
+        {{1, 3, 17, 5, 7, 19, 25}, "優勝決定"}};
+    for (const auto& [losers, reached] : cases) {
+        BracketBoard b = loadedBoard();
+        test::drawPlayers(b, 8, "P");
+        for (const int box : losers)
+            b.setBoxChecked(box, false);
+        EXPECT_EQ(howFarItWent(b.tournament()), reached) << losers.size() << " out";
+    }
+    EXPECT_EQ(howFarItWent(loadedBoard().tournament()), "");
 }
 
 } // namespace

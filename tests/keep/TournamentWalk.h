@@ -58,6 +58,16 @@ inline void walkStep(BracketBoard& board, std::mt19937& random)
     }
 }
 
+// n players drawn without a seed, their names starting with prefix.
+inline void drawPlayers(BracketBoard& board, int n, const std::string& prefix)
+{
+    EntryList entries;
+    for (int i = 0; i < n; ++i)
+        entries.append({prefix + std::to_string(i)});
+    ScriptedRandom values;
+    drawField({std::to_string(n), false, ""}, entries, board, values);
+}
+
 // count tournaments of a walk from a loaded board, each different from the one before; the same
 // seed gives the same tournaments.
 inline std::vector<Tournament> walkTournaments(unsigned seed, int count)
