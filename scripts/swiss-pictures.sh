@@ -50,7 +50,8 @@ for _ in $(seq 50); do
     [ -s "$work/display" ] && break
     sleep 0.1
 done
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do
