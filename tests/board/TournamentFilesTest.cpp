@@ -370,6 +370,7 @@ TEST_F(TournamentFilesTest, AStaleLockIsTakenOverAndAFreshOneIsNot)
     form.reset();
     QFile::remove(lock);
     openWindow();
+    files().keepingTrouble(); // waits for the first try at the lock, made on a thread of its own
     age(10);
     files().refreshLock();
     EXPECT_LT(QFileInfo(lock).lastModified().secsTo(QDateTime::currentDateTime()), 60);
