@@ -4,20 +4,27 @@
 #include "app/PlayersPageLink.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
+#include "swiss/SwissDraw.h"
+#include "swiss/frmSwissDraw.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/WindowPlacement.h"
+
+#include <QAction>
+#include <QMenu>
 
 namespace velka {
 
 Shell::Shell(Services services, QObject* parent)
     : QObject(parent)
     , services_(services)
+    , swissDraw_(std::make_unique<SwissDraw>(services.random))
     , playersPage_(std::make_unique<PlayersPageLink>(services))
 {}
 
 Shell::~Shell()
 {
-    // The dialogs belong to the main window; the event timer stands alone.
+    // The dialogs belong to the main window; the event timer and the Swiss window stand alone.
+    delete swissWindow_.data();
     delete eventTimer_.data();
     delete mainForm_.data();
 }
@@ -41,6 +48,13 @@ frmPairvaneMainForm& Shell::mainForm()
         connect(mainForm_, &frmPairvaneMainForm::eventTimerRequested, this, &Shell::OpenEventTimer);
         connect(mainForm_, &frmPairvaneMainForm::versionInfoRequested, this,
                 &Shell::OpenVersionInfo);
+        // 「スイスドロー(&W)...」 after the tournament's files in the board's menu.
+        auto* swiss = new QAction(QStringLiteral("スイスドロー(&W)..."), mainForm_);
+        swiss->setObjectName(QStringLiteral("actSwissDraw"));
+        connect(swiss, &QAction::triggered, this, &Shell::OpenSwissDraw);
+        mainForm_->outputs().addMenuSection([swiss](QMenu* menu) { menu->addAction(swiss); });
+        // The Swiss window puts its top cut on this board: it goes when the board goes.
+        connect(mainForm_, &QObject::destroyed, this, [this] { delete swissWindow_.data(); });
         playersPage_->attach(*mainForm_);
         if (!keptFolder_.isEmpty())
             mainForm_->tournamentFileActions().keepIn(keptFolder_);
@@ -67,6 +81,24 @@ frmVerInfo& Shell::verInfo()
         verInfo_->setAttribute(Qt::WA_DeleteOnClose);
     }
     return *verInfo_;
+}
+
+frmSwissDraw& Shell::swissWindow()
+{
+    if (!swissWindow_) {
+        // No owner, so that it stacks as a window of its own beside the board, on the taskbar.
+        frmPairvaneMainForm& form = mainForm();
+        swissWindow_ = new frmSwissDraw(*swissDraw_, form.board(), services_.messageBoxes);
+        swissWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(swissWindow_, &frmSwissDraw::topCutSeated, this, [this] {
+            if (frmPairvaneMainForm* board = loadedMainForm()) {
+                board->raise();
+                board->activateWindow();
+            }
+        });
+        centreOver(swissWindow_, &form);
+    }
+    return *swissWindow_;
 }
 
 frmEventTimer& Shell::eventTimer()
@@ -101,6 +133,11 @@ frmVerInfo* Shell::loadedVerInfo() const
     return verInfo_.data();
 }
 
+frmSwissDraw* Shell::loadedSwissDraw() const
+{
+    return swissWindow_.data();
+}
+
 QWidget* Shell::loadedPlayersPage() const
 {
     return playersPage_->loadedWindow();
@@ -118,6 +155,14 @@ void Shell::OpenEventTimer()
     frmEventTimer& timer = eventTimer();
     if (!timer.isVisible())
         timer.show();
+}
+
+void Shell::OpenSwissDraw()
+{
+    frmSwissDraw& window = swissWindow();
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 void Shell::OpenVersionInfo()

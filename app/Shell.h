@@ -18,9 +18,11 @@ class MessagePresenter;
 class RandomSource;
 class ScreenSaver;
 class SoundPlayer;
+class SwissDraw;
 class WebBrowser;
 class frmEventTimer;
 class frmNewGame;
+class frmSwissDraw;
 class frmPairvaneMainForm;
 class frmVerInfo;
 class PlayersPageLink;
@@ -48,6 +50,10 @@ struct Services {
 // unloaded when it closes, so that the next use builds it afresh from its design and runs its
 // load step again. No data is handed to a window when it opens. The program ends when its last
 // window has closed; closing the main window leaves a running event timer open.
+//
+// Beside them, the window of a Swiss event, opened from the board's context menu: one instance
+// as well, but the event it shows (swissDraw) is kept here for the whole run, so that closing
+// the window loses nothing. It goes with the main window, whose board takes its top cut.
 class Shell final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Shell)
@@ -72,12 +78,18 @@ public:
     void OpenEventTimer();
     // Shows the version window modally; returns when it has closed.
     void OpenVersionInfo();
+    // The board's context menu runs this: shows the Swiss event's window, or brings it forward.
+    void OpenSwissDraw();
+
+    // The Swiss event: one for the program's run, kept here so that it outlives its window.
+    SwissDraw& swissDraw() { return *swissDraw_; }
 
     // The loaded instances, or null.
     frmPairvaneMainForm* loadedMainForm() const;
     frmNewGame* loadedNewGame() const;
     frmEventTimer* loadedEventTimer() const;
     frmVerInfo* loadedVerInfo() const;
+    frmSwissDraw* loadedSwissDraw() const;
     // The players' page's window while it is loaded, or null (always where the page is not
     // built).
     QWidget* loadedPlayersPage() const;
@@ -88,13 +100,16 @@ private:
     frmNewGame& newGame();
     frmEventTimer& eventTimer();
     frmVerInfo& verInfo();
+    frmSwissDraw& swissWindow();
 
     Services services_;
     QString keptFolder_;
+    std::unique_ptr<SwissDraw> swissDraw_;
     QPointer<frmPairvaneMainForm> mainForm_;
     QPointer<frmNewGame> newGame_;
     QPointer<frmEventTimer> eventTimer_;
     QPointer<frmVerInfo> verInfo_;
+    QPointer<frmSwissDraw> swissWindow_;
     // After the windows: the page it runs outlives them.
     std::unique_ptr<PlayersPageLink> playersPage_;
 };

@@ -5,10 +5,12 @@
 #include "bench/BudgetReporter.h"
 #include "bench/EntrantNames.h"
 #include "bench/Offscreen.h"
+#include "bench/SwissEventOf256.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/Clock.h"
 #include "core/RandomSource.h"
 #include "draw/frmNewGame.h"
+#include "swiss/frmSwissDraw.h"
 #include "timer/TimerProjectorView.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/Application.h"
@@ -19,6 +21,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -282,6 +285,42 @@ BENCHMARK(BM_ProjectorWholeScreenPaint)
     ->Args({3840, 2160})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// A result typed on the Swiss window at the largest field: 256 players in round 9 after eight
+// rounds, the two keys of a 2-1 on the selected table, the window's update (tables, standings,
+// players) and its repaint. Each iteration starts from the same table without a result. Budget
+// one frame (16 ms).
+void BM_SwissResult(benchmark::State& state)
+{
+    YesToEverything boxes;
+    bench::SeededRandom random;
+    SwissDraw draw(random);
+    if (draw.load(bench::eightRoundsOf256()) || draw.pairNextRound()) {
+        state.SkipWithError("the event of 256 could not be set up");
+        return;
+    }
+    BracketBoard board;
+    board.Load();
+    frmSwissDraw window(draw, board, boxes);
+    window.show();
+    QApplication::processEvents();
+    auto* tables = window.findChild<QTableView*>(QStringLiteral("tblTables"));
+    tables->setFocus();
+    const int table = 60;
+    for (auto _ : state) {
+        state.PauseTiming();
+        draw.clearResult(table);
+        tables->setCurrentIndex(tables->model()->index(table, 0));
+        QApplication::processEvents();
+        state.ResumeTiming();
+        QTest::keyClick(tables, Qt::Key_2);
+        QTest::keyClick(tables, Qt::Key_1);
+        QApplication::processEvents();
+    }
+    if (!draw.event().rounds.back().tables[table].result)
+        state.SkipWithError("the typed result did not arrive");
+}
+BENCHMARK(BM_SwissResult)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 } // namespace velka

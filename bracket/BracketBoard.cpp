@@ -2,6 +2,7 @@
 
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace velka {
 
@@ -205,6 +206,12 @@ void BracketBoard::ToggleProgress()
 Message BracketBoard::clearQuestion()
 {
     return {"初期化", "初期化するとすべてのデータは失われます。\r\nよろしいですか？",
+            MessageIcon::Warning, MessageButtons::YesNo};
+}
+
+Message BracketBoard::replaceQuestion(std::string title)
+{
+    return {std::move(title), "開くと今のトーナメント表は失われます。\r\nよろしいですか？",
             MessageIcon::Warning, MessageButtons::YesNo};
 }
 

@@ -105,6 +105,9 @@ public:
 
     // The question that the initialise button asks before it resets the board.
     static Message clearQuestion();
+    // The question asked before another tournament replaces one that holds marks (holdsMarks):
+    // a file opened, a Swiss event's top cut. Titled for the action that replaces it.
+    static Message replaceQuestion(std::string title);
     // Asks clearQuestion(); a Yes runs AllClear, a No changes nothing.
     void ConfirmClear(MessageBoxes& boxes);
 

@@ -17,7 +17,7 @@ set_property(GLOBAL PROPERTY VELKA_MODEL_LIBRARIES "")
 set(VELKA_FOLDER_USES
     "core:"
     "bracket: core"
-    "swiss: bracket core"
+    "swiss: bracket core uikit"
     "uikit: core"
     "about: core uikit"
     "draw: bracket core uikit"
@@ -25,7 +25,7 @@ set(VELKA_FOLDER_USES
     "timer: core uikit"
     "board: bracket core keep uikit"
     "playerspage: bracket core timer uikit"
-    "app: about board core draw playerspage timer uikit")
+    "app: about board core draw playerspage swiss timer uikit")
 set(VELKA_FOLDERS_UNCHECKED tests bench fuzz tools)
 
 function(velka_set_warnings target)

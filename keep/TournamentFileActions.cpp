@@ -52,14 +52,6 @@ std::string shownName(const QString& path)
     return QDir::toNativeSeparators(path).toStdString();
 }
 
-// The question before a tournament replaces one that holds marks: the reset's question, as the
-// organiser knows it, for another action.
-Message replaceQuestion(const QString& title)
-{
-    return {title.toStdString(), "開くと今のトーナメント表は失われます。\r\nよろしいですか？",
-            MessageIcon::Warning, MessageButtons::YesNo};
-}
-
 // The keeper's clock, which asks whatever clock the window uses at the moment it asks.
 class ForwardingClock final : public Clock {
 public:
@@ -348,7 +340,8 @@ bool TournamentFileActions::openTournament(const QString& path, const QString& q
         messageBoxes_.show(openRefusalMessage(shownName(path), *reading.refusal));
         return false;
     }
-    if (board_.holdsMarks() && messageBoxes_.show(replaceQuestion(question)) != MessageAnswer::Yes)
+    if (board_.holdsMarks() && messageBoxes_.show(BracketBoard::replaceQuestion(
+                                   question.toStdString())) != MessageAnswer::Yes)
         return false;
     board_.setTournament(reading.saved->tournament);
     return true;

@@ -9,6 +9,8 @@
 #include "keep/TournamentFile.h"
 #include "keep/TournamentFileActions.h"
 #include "keep/TournamentKeeper.h"
+#include "swiss/SwissDraw.h"
+#include "swiss/frmSwissDraw.h"
 #include "tests/keep/TournamentWalk.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/RecordingWebBrowser.h"
@@ -24,9 +26,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -246,6 +250,54 @@ TEST_F(ShellTest, ClosingTheMainWindowLeavesTheTimerRunningUntilItClosesToo)
     giveUp.start(5000);
     EXPECT_EQ(QApplication::exec(), 0) << "the loop did not end when the timer closed";
     EXPECT_TRUE(timerRanAlone);
+}
+
+// 「スイスドロー(&W)...」 in the board's menu, its key the menu's only W; one window at a time,
+// whose event stays with the program when it closes, and which goes with the board.
+TEST_F(ShellTest, TheSwissWindowOpensFromTheBoardsMenuAndItsEventOutlivesIt)
+{
+    const auto swissItem = [this](QMenu* menu) -> QAction* {
+        QAction* found = nullptr;
+        QStringList keys;
+        for (QAction* action : menu->actions()) {
+            const QString text = action->text();
+            const qsizetype amp = text.indexOf(u'&');
+            if (amp >= 0 && amp + 1 < text.size())
+                keys << text.mid(amp + 1, 1).toUpper();
+            if (action->objectName() == QStringLiteral("actSwissDraw"))
+                found = action;
+        }
+        EXPECT_EQ(keys.count(QStringLiteral("W")), 1) << keys.join(u' ').toStdString();
+        EXPECT_EQ(keys.removeDuplicates(), 0) << "an access key twice in the board's menu";
+        return found;
+    };
+    std::unique_ptr<QMenu> menu(main()->outputs().createMenu(main()));
+    QAction* open = swissItem(menu.get());
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text(), QStringLiteral("スイスドロー(&W)..."));
+
+    open->trigger();
+    QPointer<frmSwissDraw> window = shell->loadedSwissDraw();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("スイスドロー"));
+    ASSERT_EQ(shell->swissDraw().addPlayers({{"Ann", ""}, {"Ben", ""}, {"Cid", ""}, {"Dot", ""}}),
+              std::nullopt);
+    open->trigger();
+    EXPECT_EQ(shell->loadedSwissDraw(), window.data()) << "one instance";
+
+    window->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }));
+    open->trigger();
+    window = shell->loadedSwissDraw();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(control<QTableView>(window, QStringLiteral("tblPlayers"))->model()->rowCount(), 4)
+        << "a closed window loses nothing";
+
+    menu.reset(); // it belongs to the main window
+    main()->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }))
+        << "the Swiss window goes with the board it seats its top cut on";
 }
 
 TEST_F(ShellTest, TheVersionWindowIsModalOverEveryOtherWindow)
