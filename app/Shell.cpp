@@ -4,6 +4,7 @@
 #include "app/PlayersPageLink.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
+#include "swiss/SwissDraw.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/WindowPlacement.h"
 
@@ -12,6 +13,7 @@ namespace velka {
 Shell::Shell(Services services, QObject* parent)
     : QObject(parent)
     , services_(services)
+    , swissDraw_(std::make_unique<SwissDraw>(services.random))
     , playersPage_(std::make_unique<PlayersPageLink>(services))
 {}
 
@@ -42,6 +44,7 @@ frmPairvaneMainForm& Shell::mainForm()
         connect(mainForm_, &frmPairvaneMainForm::versionInfoRequested, this,
                 &Shell::OpenVersionInfo);
         playersPage_->attach(*mainForm_);
+        mainForm_->tournamentFiles().includeSwissEvent(*swissDraw_);
         if (!keptFolder_.isEmpty())
             mainForm_->tournamentFiles().keepIn(keptFolder_);
     }

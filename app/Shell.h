@@ -17,6 +17,7 @@ class MessagePresenter;
 class RandomSource;
 class ScreenSaver;
 class SoundPlayer;
+class SwissDraw;
 class WebBrowser;
 class frmEventTimer;
 class frmNewGame;
@@ -69,6 +70,9 @@ public:
     // Shows the version window modally; returns when it has closed.
     void OpenVersionInfo();
 
+    // The Swiss event: one for the program's run, kept, saved and opened with the board.
+    SwissDraw& swissDraw() { return *swissDraw_; }
+
     // The loaded instances, or null.
     frmPairvaneMainForm* loadedMainForm() const;
     frmNewGame* loadedNewGame() const;
@@ -87,6 +91,7 @@ private:
 
     Services services_;
     QString keptFolder_;
+    std::unique_ptr<SwissDraw> swissDraw_;
     QPointer<frmPairvaneMainForm> mainForm_;
     QPointer<frmNewGame> newGame_;
     QPointer<frmEventTimer> eventTimer_;

@@ -7,6 +7,7 @@
 #include "core/Message.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"
+#include "swiss/SwissDraw.h"
 #include "uikit/WindowAction.h"
 
 #include <QAction>
@@ -18,6 +19,8 @@
 #include <QMenu>
 #include <QStyle>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace velka {
 
@@ -58,6 +61,23 @@ Message replaceQuestion(const QString& title)
 {
     return {title.toStdString(), "開くと今のトーナメント表は失われます。\r\nよろしいですか？",
             MessageIcon::Warning, MessageButtons::YesNo};
+}
+
+// The same question when a Swiss event's results would go too.
+Message replaceSwissQuestion(const QString& title)
+{
+    return {title.toStdString(),
+            "開くと今のスイスドローとトーナメント表は失われます。\r\nよろしいですか？",
+            MessageIcon::Warning, MessageButtons::YesNo};
+}
+
+// A result the organiser entered: a bye's comes with the pairing.
+bool holdsResults(const SwissEvent& event)
+{
+    return std::any_of(event.rounds.begin(), event.rounds.end(), [](const SwissRound& round) {
+        return std::any_of(round.tables.begin(), round.tables.end(),
+                           [](const SwissTable& t) { return !t.bye() && t.result; });
+    });
 }
 
 // The keeper's clock, which asks whatever clock the window uses at the moment it asks.
@@ -146,10 +166,16 @@ void TournamentFiles::useServices(SaveFileDialogs& saving, OpenFileDialogs& open
     clock_ = &clock;
 }
 
+void TournamentFiles::includeSwissEvent(SwissDraw& swiss)
+{
+    swiss_ = &swiss;
+}
+
 void TournamentFiles::keepIn(const QString& folder)
 {
     keeper_.reset();
     boardSubscription_.reset();
+    swissSubscription_.reset();
     lockRefresh_.stop();
     keptLock_.reset();
     keptElsewhere_ = false;
@@ -160,13 +186,19 @@ void TournamentFiles::keepIn(const QString& folder)
     keptElsewhere_ = takeLock() == Lock::HeldElsewhere;
     // Made after the window's load step, so that what the load showed is not a change: a
     // window that opens and closes again leaves the kept file as it was.
-    keeper_ = std::make_unique<TournamentKeeper>(board_, toFilePath(keptFile_), *keeperClock_,
-                                                 keptElsewhere_ ? TournamentKeeper::Start::Waiting
-                                                                : TournamentKeeper::Start::Writing);
+    keeper_ = std::make_unique<TournamentKeeper>(
+        board_, swiss_, toFilePath(keptFile_), *keeperClock_,
+        keptElsewhere_ ? TournamentKeeper::Start::Waiting : TournamentKeeper::Start::Writing);
     boardSubscription_ = board_.subscribe([this](BracketBoard::Change change) {
         if (change.part != BracketBoard::Part::WindowWidth && !flushTimer_.isActive())
             flushTimer_.start();
     });
+    if (swiss_) {
+        swissSubscription_ = swiss_->subscribe([this] {
+            if (!flushTimer_.isActive())
+                flushTimer_.start();
+        });
+    }
 }
 
 TournamentFiles::Lock TournamentFiles::takeLock()
@@ -243,12 +275,17 @@ QString TournamentFiles::suggestedName(std::int64_t instant)
 
 QString TournamentFiles::historyLabel(const HistoryEntry& entry)
 {
-    QString label = QStringLiteral("%1　%2人")
-                        .arg(QDateTime::fromSecsSinceEpoch(entry.replacedAt)
-                                 .toString(QStringLiteral("MM/dd HH:mm")))
-                        .arg(entry.fieldSize);
-    if (!entry.reached.empty())
-        label += QStringLiteral("・") + QString::fromStdString(entry.reached);
+    QString label =
+        QDateTime::fromSecsSinceEpoch(entry.replacedAt).toString(QStringLiteral("MM/dd HH:mm"));
+    const auto part = [&label](const QString& field, const std::string& reached) {
+        label += QStringLiteral("　") + field;
+        if (!reached.empty())
+            label += QStringLiteral("・") + QString::fromStdString(reached);
+    };
+    if (entry.swissPlayers > 0)
+        part(QStringLiteral("スイスドロー %1人").arg(entry.swissPlayers), entry.swissReached);
+    if (entry.fieldSize > 0 || entry.swissPlayers == 0)
+        part(QStringLiteral("%1人").arg(entry.fieldSize), entry.reached);
     return label;
 }
 
@@ -266,7 +303,8 @@ void TournamentFiles::save()
         return;
     folder_ = QFileInfo(path).absolutePath();
 
-    const TournamentText text = tournamentFileText(board_.tournament(), now);
+    const TournamentText text =
+        tournamentFileText(board_.tournament(), now, swiss_ ? swiss_->event() : SwissEvent{});
     std::optional<FileRefusal> failure = text.refusal;
     if (!failure) {
         if (const std::optional<QString> why =
@@ -318,9 +356,12 @@ bool TournamentFiles::openTournament(const QString& path, const QString& questio
         messageBoxes_.show(openRefusalMessage(shownName(path), *reading.refusal));
         return false;
     }
-    if (board_.holdsMarks() && messageBoxes_.show(replaceQuestion(question)) != MessageAnswer::Yes)
+    const bool results = swiss_ && holdsResults(swiss_->event());
+    if ((board_.holdsMarks() || results) &&
+        messageBoxes_.show(results ? replaceSwissQuestion(question) : replaceQuestion(question)) !=
+            MessageAnswer::Yes)
         return false;
-    board_.setTournament(reading.saved->tournament);
+    putInPlace(*reading.saved, board_, swiss_);
     return true;
 }
 
