@@ -5,17 +5,20 @@
 #include "follow/PagePublisher.h"
 #include "follow/frmFollowPage.h"
 #include "timer/frmEventTimer.h"
+#include "uikit/MessagePresenter.h"
 #include "uikit/WindowPlacement.h"
 
 namespace velka {
 
 struct PlayersPageLink::Parts {
+    MessagePresenter& messageBoxes;
     follow::SystemAddresses systemAddresses;
     follow::PagePublisher publisher;
     QPointer<follow::frmFollowPage> window;
 
-    Parts(const Services& services, follow::PublisherSettings settings)
-        : publisher(services.clock,
+    Parts(const Services& services, const follow::PublisherSettings& settings)
+        : messageBoxes(services.messageBoxes)
+        , publisher(services.clock,
                     services.networkAddresses ? *services.networkAddresses : systemAddresses,
                     settings)
     {}
@@ -28,6 +31,8 @@ follow::PublisherSettings settingsOf(const Services& services)
     follow::PublisherSettings settings;
     if (services.pagePort)
         settings.firstPort = *services.pagePort;
+    if (!services.pageServerModule.empty())
+        settings.serverModule = services.pageServerModule;
     return settings;
 }
 
@@ -67,6 +72,13 @@ void PlayersPageLink::attach(frmEventTimer& window)
 void PlayersPageLink::open(QWidget* from)
 {
     if (!parts_->window) {
+        // The server comes with the page's window: a module that cannot be loaded is reported
+        // over the window the organiser asked from, and the page's window does not open.
+        std::string why;
+        if (!follow::loadPageServerModule(parts_->publisher.settings().serverModule, &why)) {
+            parts_->messageBoxes.show(from, errorMessage(follow::pageModuleMissingText(why)));
+            return;
+        }
         // No owner: the main window and the timer may each close while it stays open.
         parts_->window = new follow::frmFollowPage(parts_->publisher);
         parts_->window->setAttribute(Qt::WA_DeleteOnClose);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace velka {
 
@@ -39,6 +40,9 @@ struct Services {
     // the first port it tries (none: its usual 8765). Tests give loopback and port 0.
     const follow::AddressSource* networkAddresses = nullptr;
     std::optional<std::uint16_t> pagePort = std::nullopt;
+    // The module that holds the page's server, loaded when the page is first asked for (empty:
+    // the program's own). Tests name one that is missing.
+    std::string pageServerModule = {};
 };
 
 // The program's four windows: one instance of each window class, created on first use and

@@ -14,6 +14,7 @@ if ! command -v wrk >/dev/null; then
     exit 1
 fi
 coproc SERVER { exec "$build/bench/velka-follow-fanout" --serve; }
+# shellcheck disable=SC2153 # SERVER_PID is set by coproc SERVER above
 server_pid=$SERVER_PID
 trap 'kill "$server_pid" 2>/dev/null; wait "$server_pid" 2>/dev/null' EXIT
 read -r port <&"${SERVER[0]}"

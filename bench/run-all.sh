@@ -7,10 +7,14 @@
 # idle-CPU comparisons against bare Qt programs, offscreen and, when xvfb-run is installed, on a
 # real X server too. Exits with 1 when a budget was missed.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit
 build=${1:-build/bench}
 report=$build/performance-report.txt
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/velka-bench.XXXXXX)}
+# The program's probe keeps its tournament here, not in the user's data folder.
+XDG_DATA_HOME=$(mktemp -d /tmp/velka-bench-data.XXXXXX)
+export XDG_DATA_HOME
+trap 'rm -rf "$XDG_DATA_HOME"' EXIT
 status=0
 
 {

@@ -54,8 +54,8 @@ QRect footerArea(const QRect& page, int dotsPerInch)
 QTransform bracketPagePlacement(const QRect& page, int dotsPerInch, const BracketBoard& board)
 {
     const QRect footer = footerArea(page, dotsPerInch);
-    return fitBracket(QRect(page.topLeft(), QPoint(page.right(), footer.top() - 1)),
-                      bracketArea(board));
+    return fitDrawnBracket(QRect(page.topLeft(), QPoint(page.right(), footer.top() - 1)), board,
+                           paperStyle().font);
 }
 
 void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,

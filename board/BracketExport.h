@@ -24,7 +24,7 @@ inline constexpr int kPictureScale = 3;
 // Black on white, the names in the board's font: the bracket on paper and in pictures.
 BracketStyle paperStyle();
 
-// One page: the part of the bracket in use scaled to fit the printable area above a footer that
+// One page: what the bracket in use draws, scaled to fit the printable area above a footer that
 // holds the date and time printed and the program's name. Thin lines, no grey. Paints on any paged
 // device (printer, PDF writer) or, for tests, any painter given the page's area and resolution.
 void paintBracketPage(QPainter& painter, const QRect& page, int dotsPerInch,

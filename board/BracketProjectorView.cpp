@@ -31,13 +31,18 @@ QTransform BracketProjectorView::placement(const QSize& viewSize, const BracketB
     const qreal margin = std::min(viewSize.width(), viewSize.height()) * kMarginShare;
     QRectF area =
         QRectF(QPointF(0, 0), QSizeF(viewSize)).adjusted(margin, margin, -margin, -margin);
-    const QRect part = bracketArea(board);
-    const QTransform centred = fitBracket(area, part);
+    const QFont font = QApplication::font();
+    const QTransform centred = fitDrawnBracket(area, board, font);
     if (keepFree.isEmpty() ||
-        !centred.mapRect(QRectF(part)).intersects(QRectF(keepFree).adjusted(-margin, 0, 0, 0)))
+        !placedBracket(centred, board).intersects(QRectF(keepFree).adjusted(-margin, 0, 0, 0)))
         return centred;
     area.setRight(std::max(area.left() + 1, keepFree.left() - margin));
-    return fitBracket(area, part);
+    return fitDrawnBracket(area, board, font);
+}
+
+QRectF BracketProjectorView::placedBracket(const QTransform& placement, const BracketBoard& board)
+{
+    return placement.mapRect(drawnBracketArea(board, QApplication::font(), placement.m11()));
 }
 
 void BracketProjectorView::paintEvent(QPaintEvent*)

@@ -9,8 +9,9 @@ namespace velka {
 class BracketBoard;
 
 // The live bracket over a whole monitor for the players in the hall: light lines and names on
-// black, the part of the bracket in use as large as the monitor allows with a margin. It watches
-// the board and repaints from the board's state whenever anything on it changes.
+// black, what the bracket in use draws (its names as wide as they are, its lines and connectors)
+// as large as the monitor allows with a margin. It watches the board and repaints from the
+// board's state whenever anything on it changes.
 class BracketProjectorView final : public FullScreenView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BracketProjectorView)
@@ -23,6 +24,8 @@ public:
     // page's address), it goes to the left of it instead, smaller if it must.
     static QTransform placement(const QSize& viewSize, const BracketBoard& board,
                                 const QRect& keepFree = {});
+    // Where what the bracket draws lands on the view with that placement.
+    static QRectF placedBracket(const QTransform& placement, const BracketBoard& board);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

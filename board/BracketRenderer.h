@@ -25,18 +25,24 @@ struct BracketStyle {
 // The bracket as the board window shows it inside its frame, in board pixels (15 twips each).
 QSize bracketCanvasSize();
 
-// The part of the canvas that the bracket in use takes, in board pixels: every name slot that
-// holds a name, every shown line and connector and the line each shown connector leads to,
-// with the board's own margin around them. A full bracket of four rounds takes the whole
-// canvas, so it is drawn as it always was; a smaller one is cut where it ends, so that it can be
-// drawn as large as the screen or the page allows. A board with nothing in use takes the whole
-// canvas.
-QRect bracketArea(const BracketBoard& board);
+// What the bracket in use draws when it is painted at scale in font, in board pixels: every
+// shown line and connector, the line each shown connector leads to (so that the bracket keeps
+// its size while a winner's line is taken off), and each name as wide as it is set there (cut to
+// its slot) and as tall as its line. A board with nothing in use draws the whole canvas.
+QRectF drawnBracketArea(const BracketBoard& board, const QFont& font, qreal scale);
+
+// The part of the canvas a picture of the bracket at scale shows: what is drawn, in whole board
+// pixels, with the board's own margin around it.
+QRect bracketArea(const BracketBoard& board, const QFont& font, qreal scale);
 
 // The transform that puts part of the canvas (by default all of it) into area, as large as it
 // fits, centred, keeping its shape.
 QTransform fitBracket(const QRectF& area,
                       const QRectF& part = QRectF(QPointF(0, 0), QSizeF(bracketCanvasSize())));
+
+// The transform that puts what the bracket in use draws in font into area, as large as it fits,
+// centred: a small field fills the screen or the page as a full one does.
+QTransform fitDrawnBracket(const QRectF& area, const BracketBoard& board, const QFont& font);
 
 // Paints the bracket that the board shows (the names in their slots and every shown line and
 // connector; not the winner boxes, which are controls) through transform, onto whatever device
@@ -50,8 +56,8 @@ void paintBracket(QPainter& painter, const BracketBoard& board, const QTransform
 void paintBracketLines(QPainter& painter, const BracketBoard& board, const QTransform& transform,
                        const QColor& ink, qreal lineWidth);
 
-// The part of the bracket in use alone as a picture of scale times its size, on the style's
-// paper.
+// The part of the bracket in use alone (bracketArea) as a picture of scale times its size, on
+// the style's paper.
 QImage bracketImage(const BracketBoard& board, int scale, const BracketStyle& style);
 
 } // namespace velka

@@ -145,6 +145,7 @@ TournamentFiles::TournamentFiles(BracketBoard& board, MessageBoxes& messageBoxes
     connect(&flushTimer_, &QTimer::timeout, this, [this] {
         if (!keeper_)
             return;
+        settleLock();
         keepIfFree();
         keeper_->flush();
     });
@@ -155,6 +156,7 @@ TournamentFiles::TournamentFiles(BracketBoard& board, MessageBoxes& messageBoxes
 TournamentFiles::~TournamentFiles()
 {
     // A second program whose first closed meanwhile keeps its last change all the same.
+    settleLock();
     keepIfFree();
 }
 
@@ -173,6 +175,7 @@ void TournamentFiles::includeSwissEvent(SwissDraw& swiss)
 
 void TournamentFiles::keepIn(const QString& folder)
 {
+    settleLock();
     keeper_.reset();
     boardSubscription_.reset();
     swissSubscription_.reset();
@@ -182,13 +185,18 @@ void TournamentFiles::keepIn(const QString& folder)
     QDir().mkpath(folder);
     keptFile_ = QDir(folder).filePath(QString::fromLatin1(kKeptName));
 
-    // A folder that cannot hold a lock is kept all the same, and the writes say what is wrong.
-    keptElsewhere_ = takeLock() == Lock::HeldElsewhere;
+    // The first try at the lock runs on a thread of its own: QLockFile writes the lock file
+    // through to the disk, which the window's first paint should not wait for. The keeper waits
+    // for its answer, taken in at the first flush or when the menu asks (settleLock).
+    auto lock = std::make_unique<QLockFile>(keptFile_ + QStringLiteral(".lock"));
+    lock->setStaleLockTime(kLockStaleAfterMs);
+    firstLockTry_ = std::async(std::launch::async, [lock = std::move(lock)]() mutable {
+        return lock->tryLock(0) ? std::move(lock) : std::unique_ptr<QLockFile>();
+    });
     // Made after the window's load step, so that what the load showed is not a change: a
     // window that opens and closes again leaves the kept file as it was.
-    keeper_ = std::make_unique<TournamentKeeper>(
-        board_, swiss_, toFilePath(keptFile_), *keeperClock_,
-        keptElsewhere_ ? TournamentKeeper::Start::Waiting : TournamentKeeper::Start::Writing);
+    keeper_ = std::make_unique<TournamentKeeper>(board_, swiss_, toFilePath(keptFile_),
+                                                 *keeperClock_, TournamentKeeper::Start::Waiting);
     boardSubscription_ = board_.subscribe([this](BracketBoard::Change change) {
         if (change.part != BracketBoard::Part::WindowWidth && !flushTimer_.isActive())
             flushTimer_.start();
@@ -212,6 +220,23 @@ TournamentFiles::Lock TournamentFiles::takeLock()
     return Lock::Taken;
 }
 
+void TournamentFiles::settleLock()
+{
+    if (!firstLockTry_.valid())
+        return;
+    std::unique_ptr<QLockFile> lock = firstLockTry_.get();
+    if (lock) {
+        keptLock_ = std::move(lock);
+        lockRefresh_.start();
+        keeper_->startWriting();
+        return;
+    }
+    // Tried again, on this thread, to tell a lock held elsewhere from a folder that cannot hold
+    // one (which is kept all the same, the writes saying what is wrong).
+    keptElsewhere_ = true;
+    keepIfFree();
+}
+
 void TournamentFiles::keepIfFree()
 {
     if (!keeper_ || !keptElsewhere_ || takeLock() == Lock::HeldElsewhere)
@@ -222,6 +247,7 @@ void TournamentFiles::keepIfFree()
 
 void TournamentFiles::refreshLock()
 {
+    settleLock();
     if (!keptLock_)
         return;
     std::error_code ignored; // a lock that cannot be refreshed is only taken over sooner
@@ -235,16 +261,18 @@ void TournamentFiles::waitUntilKept()
         keeper_->waitUntilWritten();
 }
 
-QString TournamentFiles::lastRunFile() const
+QString TournamentFiles::lastRunFile()
 {
+    settleLock();
     if (!keeper_)
         return {};
     const std::optional<std::filesystem::path> lastRun = keeper_->shelf().lastRun;
     return lastRun ? fromFilePath(*lastRun) : QString();
 }
 
-std::vector<HistoryEntry> TournamentFiles::history() const
+std::vector<HistoryEntry> TournamentFiles::history()
 {
+    settleLock();
     return keeper_ ? keeper_->shelf().history : std::vector<HistoryEntry>();
 }
 
@@ -253,8 +281,9 @@ QAction* TournamentFiles::historyAction() const
     return historyMenu_->menuAction();
 }
 
-std::optional<QString> TournamentFiles::keepingTrouble() const
+std::optional<QString> TournamentFiles::keepingTrouble()
 {
+    settleLock();
     if (keptElsewhere_) {
         return QStringLiteral("自動保存なし（別に起動した Velka Tablewright が記録中）");
     }
@@ -367,6 +396,7 @@ bool TournamentFiles::openTournament(const QString& path, const QString& questio
 
 void TournamentFiles::addToMenu(QMenu* menu)
 {
+    settleLock();
     const KeptShelf shelf = keeper_ ? keeper_->shelf() : KeptShelf{};
     // Another program writes the folder: what it wrote shows the next time the menu opens.
     if (keeper_ && keptElsewhere_)

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -72,11 +73,11 @@ public:
     // The file that 「前回の続きを開く」 opens: the last run's kept tournament. Once this run
     // has kept a change, that is the copy the keeper made before its first write; until then,
     // the kept file itself. Empty when there is none. As the keeper's writer last saw it.
-    QString lastRunFile() const;
+    QString lastRunFile();
     // The boards that were replaced, newest first, as the keeper's writer last saw them.
-    std::vector<HistoryEntry> history() const;
+    std::vector<HistoryEntry> history();
     // Why the keeping does not work now, as the menu says it; nothing while it works.
-    std::optional<QString> keepingTrouble() const;
+    std::optional<QString> keepingTrouble();
 
     // Asks for a name and saves there; asks before replacing a file the dialog did not ask about.
     void save();
@@ -109,6 +110,8 @@ public:
 private:
     enum class Lock { Taken, HeldElsewhere, Impossible };
     Lock takeLock();
+    // Takes in the answer of the first try at the lock, once.
+    void settleLock();
     void keepIfFree();
     bool openTournament(const QString& path, const QString& question);
 
@@ -134,6 +137,7 @@ private:
     QString keptFile_;
     std::unique_ptr<QLockFile> keptLock_;
     bool keptElsewhere_ = false;
+    std::future<std::unique_ptr<QLockFile>> firstLockTry_;
     QTimer flushTimer_;
     QTimer lockRefresh_;
     Subscription boardSubscription_;

@@ -19,9 +19,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# Debian keeps Wine's 64-bit loader off the PATH.
+# Debian keeps Wine's 64-bit loader and its server off the PATH. The prefix is made and its
+# server started once before the tests run, by a test fixture (tests/CMakeLists.txt). Wine's
+# .NET and HTML engines (which it would offer to download) and its menu builder (which writes
+# into the home folder) stay off.
 find_program(VELKA_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+find_program(VELKA_WINESERVER NAMES wineserver PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+set(VELKA_WINE_ENVIRONMENT
+    WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all
+    WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=d)
 if(VELKA_WINE64)
-    set(CMAKE_CROSSCOMPILING_EMULATOR
-        env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all ${VELKA_WINE64})
+    set(CMAKE_CROSSCOMPILING_EMULATOR env ${VELKA_WINE_ENVIRONMENT} ${VELKA_WINE64})
 endif()

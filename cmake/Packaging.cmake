@@ -1,6 +1,7 @@
 # The Debian package, built by scripts/package.sh with `cpack -G DEB`. What the package needs of
-# the system: the libraries the program links (Qt, the event-sound library; found by
-# dpkg-shlibdeps), a Japanese gothic font, Qt's own Japanese texts for the buttons of its
+# the system: the libraries the program and its players' page module link (Qt, libmicrohttpd,
+# libqrencode; found by dpkg-shlibdeps), the event-sound library that the program loads with
+# its first sound, a Japanese gothic font, Qt's own Japanese texts for the buttons of its
 # standard dialogs, the sound library's PulseAudio backend and the sound theme for the round's
 # sounds, and the time zone database for the time of day. The recommended package brings Qt the
 # input-method plugin of fcitx5; the one of IBus comes with libqt6gui6.
@@ -35,9 +36,10 @@ day and counts down a round.
 Its windows are in Japanese.")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Without the backend and the theme the timer is silent; without the zones it shows UTC.
+# Without the library, its backend and the theme the timer is silent; without the zones it shows
+# UTC.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-ipafont-gothic | fonts-noto-cjk, qt6-translations-l10n, libcanberra-pulse, sound-theme-freedesktop, tzdata")
+    "fonts-ipafont-gothic | fonts-noto-cjk, qt6-translations-l10n, libcanberra0, libcanberra-pulse, sound-theme-freedesktop, tzdata")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fcitx5-mozc | ibus-mozc")
 

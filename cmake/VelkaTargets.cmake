@@ -21,7 +21,9 @@ function(velka_add_model_library name)
     add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
-    set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+    # Position-independent: the modules that the program loads later link models too.
+    set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF
+                                             POSITION_INDEPENDENT_CODE ON)
     velka_set_warnings(${name})
     set_property(GLOBAL APPEND PROPERTY VELKA_MODEL_LIBRARIES ${name})
 endfunction()
@@ -37,6 +39,18 @@ function(velka_add_ui_library name)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} Qt6::Widgets)
     velka_set_warnings(${name})
+endfunction()
+
+# velka_use_private_libraries(<target>): installed in the program's folder, the executable finds
+# the modules in the program's private library folder relative to itself, wherever the tree
+# lies. (In the build tree every executable finds them through CMAKE_BUILD_RPATH.)
+function(velka_use_private_libraries target)
+    if(NOT VELKA_PRIVATE_LIBRARY_DIR)
+        return()
+    endif()
+    file(RELATIVE_PATH relative ${CMAKE_INSTALL_FULL_BINDIR}
+         ${CMAKE_INSTALL_PREFIX}/${VELKA_PRIVATE_LIBRARY_DIR})
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/${relative}")
 endfunction()
 
 function(_velka_link_closure target out_var)

@@ -1,7 +1,5 @@
 #include "follow/PagePublisher.h"
 
-#include "follow/QrEncoding.h"
-
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -13,6 +11,12 @@ namespace velka::follow {
 namespace {
 constexpr int kSecond = 1000;
 } // namespace
+
+std::vector<NetworkAddress> SystemAddresses::addresses() const
+{
+    const PageServerModule* module = loadPageServerModule(kPageServerModuleFile);
+    return module ? module->connectedAddresses() : std::vector<NetworkAddress>{};
+}
 
 PagePublisher::PagePublisher(const Clock& clock, const AddressSource& addresses,
                              PublisherSettings settings, QObject* parent)
@@ -165,10 +169,14 @@ bool PagePublisher::turnOn(const std::string& address)
         return true;
     });
 
-    auto server = std::make_unique<PageServer>(steady_, settings_.server);
-    server->publish(snapshot());
-    if (!server->start(address, settings_.firstPort)) {
-        lastError_ = server->lastError();
+    std::string why;
+    const PageServerModule* module = loadPageServerModule(settings_.serverModule, &why);
+    std::unique_ptr<PageService> server =
+        module ? module->makeServer(steady_, settings_.server) : nullptr;
+    if (server)
+        server->publish(snapshot());
+    if (!server || !server->start(address, settings_.firstPort)) {
+        lastError_ = server ? server->lastError() : pageModuleMissingText(why);
         connected_ = 0;
         published_.withdraw();
         second_->stop();
@@ -179,7 +187,7 @@ bool PagePublisher::turnOn(const std::string& address)
     lastError_.clear();
     connected_ = 0;
     const std::string link = server_->url();
-    published_.publish(QString::fromStdString(link), encodeQrCode(link));
+    published_.publish(QString::fromStdString(link), module->encodeQrCode(link));
     second_->start();
     emit changed();
     return true;

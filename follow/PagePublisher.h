@@ -3,7 +3,7 @@
 #include "board/BracketBoard.h"
 #include "core/Clock.h"
 #include "follow/NetworkAddresses.h"
-#include "follow/PageServer.h"
+#include "follow/PageServerModule.h"
 #include "timer/EventTimer.h"
 #include "uikit/AddressCorner.h"
 
@@ -22,10 +22,11 @@ class QTimer;
 
 namespace velka::follow {
 
-// This computer's interfaces, as connectedIPv4Addresses() reads them.
+// This computer's interfaces, as connectedIPv4Addresses() reads them, through the page's server
+// module (loaded by the first call); none when the module cannot be loaded.
 class SystemAddresses final : public AddressSource {
 public:
-    std::vector<NetworkAddress> addresses() const override { return connectedIPv4Addresses(); }
+    std::vector<NetworkAddress> addresses() const override;
 };
 
 struct PublisherSettings {
@@ -33,6 +34,8 @@ struct PublisherSettings {
     // the system choose (tests).
     std::uint16_t firstPort = PageServer::kDefaultPort;
     ServerSettings server;
+    // The server's module; tests name a missing one.
+    std::string serverModule = kPageServerModuleFile;
 };
 
 // The players' page for as long as the program runs: the server on the address the organiser
@@ -68,8 +71,9 @@ public:
     const std::string& chosenAddress() const { return chosen_; }
     void choose(const std::string& address) { chosen_ = address; }
 
-    // Puts the page on at address, moving it there when it is on elsewhere. False, with
-    // lastError() saying why in plain words and the page off, when it cannot.
+    // Puts the page on at address, moving it there when it is on elsewhere; the first time, loads
+    // the server's module. False, with lastError() saying why in plain words and the page off,
+    // when it cannot.
     bool turnOn(const std::string& address);
     void turnOff();
 
@@ -78,12 +82,13 @@ public:
     // "http://<address>:<port>/"; empty while off.
     std::string url() const;
     const std::string& lastError() const { return lastError_; }
+    const PublisherSettings& settings() const { return settings_; }
     // Phones connected, as of the last tick.
     int connectedCount() const { return connected_; }
     // The page's address for the projector views' corner; withdrawn while off.
     const PublishedAddress& publishedAddress() const { return published_; }
     // The running server, or null; for tests and benchmarks.
-    PageServer* server() const { return server_.get(); }
+    PageService* server() const { return server_.get(); }
     // A change waits to be published at the end of the event loop's pass; for tests and
     // benchmarks that run the loop themselves.
     bool publishPending() const { return publishPending_; }
@@ -120,7 +125,7 @@ private:
     PublisherSettings settings_;
     SteadyClock steady_; // read by the servers' threads: declared before them, gone after them
     std::vector<Retiring> retiring_;
-    std::unique_ptr<PageServer> server_;
+    std::unique_ptr<PageService> server_;
 
     BracketBoard* board_ = nullptr;
     Subscription boardSubscription_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "uikit/QrCodePainter.h"
+#include "uikit/QrCode.h"
 
 #include <string_view>
 

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Installs Debian packages that are missing, through apt-get and nothing else. Sourced by the
 # scripts beside it, which name groups of the one package list, scripts/packages:
 #

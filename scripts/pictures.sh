@@ -1,10 +1,13 @@
+# shellcheck shell=bash
 # The common start of the scripts that take pictures of the real program for docs/: the release
 # build, a work folder, the processes started (stopped on exit), and waiting for a window.
 # Sourced from the top of the repository; sets program, out and work.
 
 cmake --preset release >/dev/null
 cmake --build --preset release --target velka-tablewright
+# shellcheck disable=SC2034 # program and out are for the scripts that source this one
 program=$PWD/build/release/app/velka-tablewright
+# shellcheck disable=SC2034
 out=$PWD/docs
 work=$(mktemp -d)
 

@@ -26,7 +26,8 @@ for _ in $(seq 50); do
     [ -s "$work/display" ] && break
     sleep 0.1
 done
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 xrandr --setmonitor LAPTOP 1920/508x1080/286+0+0 none
 xrandr --setmonitor PROJECTOR 1280/339x720/190+1920+0 none
 openbox >"$work/openbox.log" 2>&1 &

@@ -63,7 +63,8 @@ run_at_scale() {
         [ -s "$work/display" ] && break
         sleep 0.1
     done
-    export DISPLAY=:$(cat "$work/display")
+    DISPLAY=:$(cat "$work/display")
+    export DISPLAY
 
     openbox >"$work/openbox.log" 2>&1 &
     pids+=($!)
@@ -74,7 +75,7 @@ run_at_scale() {
 
     QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$scale "$program" >"$work/program.log" 2>&1 &
     local program_pid=$!
-    pids+=($program_pid)
+    pids+=("$program_pid")
 
     local main dialog timer about
     main=$(wait_window "Velka Pairvane for Tournament Special")

@@ -15,6 +15,10 @@ namespace velka {
 // slow or missing never holds up the caller; play returns at once. With no device or server the
 // sound is dropped without a word.
 //
+// Nothing of it runs before the first sound: the thread starts at the first play, and loads the
+// library then (the program does not link it, nor the codecs it pulls in). Without the library
+// installed every sound is dropped as without a device.
+//
 // Quitting does not wait for a stalled sound server either: the destructor gives the thread
 // kQuitWait to let go of the server and then leaves it to end by itself. The thread owns
 // everything it still uses, and the finished handler is never called once the destructor
@@ -43,6 +47,7 @@ private:
     static void run(const std::shared_ptr<Shared>& shared);
 
     std::shared_ptr<Shared> shared_;
+    bool started_ = false;
 };
 
 } // namespace velka

@@ -28,7 +28,7 @@ bool nobodyThere(const QDBusError& error)
 
 } // namespace
 
-DBusScreenSaver::DBusScreenSaver(QDBusConnection bus, QObject* parent)
+DBusScreenSaver::DBusScreenSaver(std::optional<QDBusConnection> bus, QObject* parent)
     : QObject(parent)
     , bus_(std::move(bus))
 {}
@@ -41,7 +41,7 @@ DBusScreenSaver::~DBusScreenSaver()
 void DBusScreenSaver::inhibit()
 {
     wanted_ = true;
-    if (asking_ || holding() || !bus_.isConnected())
+    if (asking_ || holding() || !bus().isConnected())
         return;
     askScreenSaver();
 }
@@ -58,7 +58,7 @@ void DBusScreenSaver::askScreenSaver()
         kScreenSaverService, kScreenSaverPath, kScreenSaverService, QStringLiteral("Inhibit"));
     call << kApplication << kReason;
     asking_ = true;
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* w) { answered(w, false); });
 }
@@ -69,7 +69,7 @@ void DBusScreenSaver::askPortal()
                                                        QStringLiteral("Inhibit"));
     call << QString() << kPortalIdleFlag << QVariantMap{{QStringLiteral("reason"), kReason}};
     asking_ = true;
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this](QDBusPendingCallWatcher* w) { answered(w, true); });
 }
@@ -96,6 +96,13 @@ void DBusScreenSaver::answered(QDBusPendingCallWatcher* call, bool portal)
         releaseHeld(); // released while it was being asked for
 }
 
+QDBusConnection& DBusScreenSaver::bus()
+{
+    if (!bus_)
+        bus_ = QDBusConnection::sessionBus();
+    return *bus_;
+}
+
 void DBusScreenSaver::releaseHeld()
 {
     // Sent without waiting for an answer; there is nothing to do with one.
@@ -104,14 +111,14 @@ void DBusScreenSaver::releaseHeld()
             QDBusMessage::createMethodCall(kScreenSaverService, kScreenSaverPath,
                                            kScreenSaverService, QStringLiteral("UnInhibit"));
         call << *cookie_;
-        bus_.send(call);
+        bus().send(call);
         cookie_.reset();
     }
     if (portalRequest_) {
         const QDBusMessage call = QDBusMessage::createMethodCall(
             kPortalService, *portalRequest_, QStringLiteral("org.freedesktop.portal.Request"),
             QStringLiteral("Close"));
-        bus_.send(call);
+        bus().send(call);
         portalRequest_.reset();
     }
 }

@@ -17,6 +17,9 @@ namespace velka {
 // asynchronous with a short timeout and nothing waits for an answer, so a frozen service cannot
 // hold up the caller; without a bus or a service nothing happens and nothing is said.
 //
+// The session bus is connected at the first inhibit, not when the program starts: a connection
+// costs a thread and a round trip to the bus, and most runs never count down.
+//
 // It holds at most one inhibition. A release that comes while the inhibition is still being
 // asked for is carried out when the answer arrives; so it must outlive the windows that use it
 // (the program keeps one for the whole run).
@@ -27,7 +30,8 @@ class DBusScreenSaver final : public QObject, public ScreenSaver {
 public:
     static constexpr int kCallTimeoutMs = 2000;
 
-    explicit DBusScreenSaver(QDBusConnection bus = QDBusConnection::sessionBus(),
+    // Without a bus: the session bus, connected when it is first needed.
+    explicit DBusScreenSaver(std::optional<QDBusConnection> bus = std::nullopt,
                              QObject* parent = nullptr);
     ~DBusScreenSaver() override;
 
@@ -42,8 +46,9 @@ private:
     void askPortal();
     void answered(QDBusPendingCallWatcher* call, bool portal);
     void releaseHeld();
+    QDBusConnection& bus();
 
-    QDBusConnection bus_;
+    std::optional<QDBusConnection> bus_;
     bool wanted_ = false;
     bool asking_ = false;
     std::optional<uint> cookie_;

@@ -5,12 +5,16 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QPixmap>
 #include <QStyleFactory>
 #include <QTranslator>
 
 namespace velka {
 
 namespace {
+#include "uikit/pictures/velka-16.xpm"
+#include "uikit/pictures/velka-32.xpm"
+
 // The size of the toolkit's default font in the designed windows.
 constexpr qreal kDefaultPointSize = 9.0;
 } // namespace
@@ -43,9 +47,12 @@ bool setUpApplication(QApplication& app)
 
 QIcon applicationIcon()
 {
+    // Read from the arrays compiled in: an image file goes through an image reader, which loads
+    // every image format plugin installed (and the libraries they bring) to ask each whether it
+    // knows the file, at every start.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/velka/pictures/velka-32.xpm"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/velka/pictures/velka-16.xpm"), QSize(16, 16));
+    icon.addPixmap(QPixmap(velka_32));
+    icon.addPixmap(QPixmap(velka_16));
     return icon;
 }
 

@@ -60,7 +60,7 @@ public:
     explicit FullScreenView(QWidget* parent = nullptr);
 
     // Shows the view over the whole of screen, or moves it there when it shows already. It does
-    // not ask for the keyboard: the organiser goes on in the window it was opened from.
+    // not ask for the keyboard itself: whoever opens it decides where the keyboard goes.
     void showOn(QScreen* screen);
 
     // Shows the players' page's address in the bottom-right corner while page is published and

@@ -1,8 +1,10 @@
 #include "uikit/ProjectorController.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QMenu>
+#include <QScreen>
 
 namespace velka {
 
@@ -31,8 +33,22 @@ ProjectorController::~ProjectorController()
 
 bool ProjectorController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == window_ && event->type() == QEvent::Close)
+    if (watched == window_ && event->type() == QEvent::Close) {
+        viewTakesKeyboard_ = false; // nothing to give back to a window that closes
         close();
+    } else if (watched == window_ && event->type() == QEvent::WindowActivate &&
+               viewTakesKeyboard_ && isOpen()) {
+        // The keyboard came back to the window while the view hides it (a box over it was
+        // answered, or the window manager chose it): it goes on to the view, once the
+        // activation is done.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (viewTakesKeyboard_ && isOpen() && QApplication::activeWindow() == window_)
+                    view_->activateWindow();
+            },
+            Qt::QueuedConnection);
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -49,23 +65,34 @@ void ProjectorController::open()
     if (!view_) {
         view_ = makeView_(window_);
         view_->setAttribute(Qt::WA_DeleteOnClose);
-        // A window manager would otherwise give the new window the keyboard.
-        view_->setAttribute(Qt::WA_ShowWithoutActivating);
         // A closed view is deleted later: opened again before then, the view is a new one.
         connect(view_, &FullScreenView::closed, this, [this, view = view_] {
             std::erase(closing_, nullptr);
             closing_.push_back(view);
-            if (view_ == view)
+            if (view_ == view) {
                 view_ = nullptr;
+                // The keyboard the view took goes back to the window it hid.
+                if (viewTakesKeyboard_ && window_->isVisible())
+                    window_->activateWindow();
+            }
             toggleAction_->setChecked(false);
         });
     }
     if (cornerAction_)
         view_->showAddressCorner(page_, cornerAction_->isChecked());
-    view_->showOn(screenChoice_.resolve(window_));
-    // Where the platform activates every window it shows, the keyboard goes back at once.
-    if (window_->isVisible())
+    QScreen* screen = screenChoice_.resolve(window_);
+    // A view over the window it came from hides it: the keyboard goes with the eyes, to the view,
+    // whose keys close it. On another monitor it stays with the window.
+    viewTakesKeyboard_ = screen == screenOf(window_);
+    view_->setAttribute(Qt::WA_ShowWithoutActivating, !viewTakesKeyboard_);
+    view_->showOn(screen);
+    if (viewTakesKeyboard_) {
+        view_->activateWindow();
+        view_->setFocus(Qt::ActiveWindowFocusReason);
+    } else if (window_->isVisible()) {
+        // Where the platform activates every window it shows, the keyboard goes back at once.
         window_->activateWindow();
+    }
     showState();
 }
 

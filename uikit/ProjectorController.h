@@ -17,8 +17,10 @@ namespace velka {
 // The projector view of one window, the same for the event timer and the bracket: opened on
 // the chosen monitor by F11 or the window's menu, closed by them, by the view's own keys or with
 // the window, and moved at once when another monitor is chosen. The view is a child window of
-// the window it was opened from and never takes the keyboard from it: the organiser goes on
-// working there, with its shortcuts, and its boxes stand over it, not on the projector.
+// the window it was opened from, so that the window's boxes stand over that window, not on the
+// projector. On another monitor the view leaves the keyboard with the window: the organiser goes
+// on working there, with its shortcuts. On the window's own monitor (a laptop alone, or one
+// mirrored to the projector) it covers the window and takes the keyboard until it closes.
 class ProjectorController final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ProjectorController)
@@ -65,6 +67,7 @@ private:
     ViewFactory makeView_;
     ScreenChoice screenChoice_;
     QPointer<FullScreenView> view_;
+    bool viewTakesKeyboard_ = false;                // the open view covers the window
     std::vector<QPointer<FullScreenView>> closing_; // closed, not yet deleted
     QAction* toggleAction_;
     const PublishedAddress* page_ = nullptr;

@@ -6,12 +6,19 @@
 //                       [--only startup|idle|projector]
 //
 // The children are found beside this executable. The platform is the one QT_QPA_PLATFORM names,
-// or offscreen when neither it nor DISPLAY is set. Exits with 1 when a budget is missed.
+// or offscreen when neither it nor DISPLAY is set. The program keeps its tournament in a data
+// folder of the bench's own (XDG_DATA_HOME), never in the user's. Exits with 1 when a budget is
+// missed.
+//
+// The start-up is measured twice: the normal start, where the last run closed and took its lock
+// with it, and the start over a stale lock, which a killed or crashed run leaves behind (as every
+// run of the probe does: it ends the process at its first paint). Both are held to the budget.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <spawn.h>
 #include <string>
@@ -95,7 +102,7 @@ ChildRun finishChild(const Child& child)
     return run;
 }
 
-ChildRun runChild(const std::filesystem::path& program, const std::vector<std::string>& args)
+ChildRun runChild(const std::filesystem::path& program, const std::vector<std::string>& args = {})
 {
     const auto child = startChild(program, args);
     return child ? finishChild(*child) : ChildRun{};
@@ -149,15 +156,16 @@ struct Programs {
 };
 
 // Start-up of the program against one floor program, `runs` alternating pairs after a pair that
-// only warms the caches. With budget, the program is held to it; without, the figures are only
-// reported.
+// only warms the caches; `beforeProgram` runs before each start of the program. With budget, the
+// program is held to it; without, the figures are only reported.
 struct StartupBudget {
-    double time;      // times the floor's median
+    double time;      // times the floor, the median of the pairs' ratios
     double memory;    // times the floor's median...
     double memoryMiB; // ...plus this
 };
 bool measureStartup(const std::filesystem::path& program, const std::filesystem::path& floor,
-                    const char* floorName, int runs, std::optional<StartupBudget> budget)
+                    const char* floorName, const char* how, int runs,
+                    const std::function<void()>& beforeProgram, std::optional<StartupBudget> budget)
 {
     std::vector<double> programMs, bareMs, programMiB, bareMiB;
     for (int i = 0; i <= runs; ++i) {
@@ -165,7 +173,9 @@ bool measureStartup(const std::filesystem::path& program, const std::filesystem:
         const bool bareFirst = i % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             const bool bare = (turn == 0) == bareFirst;
-            const ChildRun run = runChild(bare ? floor : program, {});
+            if (!bare)
+                beforeProgram();
+            const ChildRun run = runChild(bare ? floor : program);
             const auto painted = valueAfter(run.output, "first-paint");
             if (!run.ok || !painted) {
                 std::fprintf(stderr, "%s did not report its first paint\n",
@@ -180,16 +190,24 @@ bool measureStartup(const std::filesystem::path& program, const std::filesystem:
     }
     const Spread programTime = spreadOf(programMs), bare = spreadOf(bareMs);
     const Spread programMemory = spreadOf(programMiB), bareMemory = spreadOf(bareMiB);
-    std::printf("Start-up to the first paint against the %s, %d runs each:\n", floorName, runs);
+    std::printf("Start-up to the first paint, %s, against the %s, %d runs each:\n", how, floorName,
+                runs);
     printRow("velka-tablewright", "ms", programTime);
     printRow(floorName, "ms", bare);
     printRow("velka-tablewright peak memory", "MiB", programMemory);
     printRow("floor's peak memory", "MiB", bareMemory);
+    // Each run of the program against the floor's run beside it: the two saw the same state of
+    // the machine, which moves more between pairs than the program differs from the floor.
+    std::vector<double> pairRatios;
+    for (std::size_t i = 0; i < programMs.size(); ++i)
+        pairRatios.push_back(programMs[i] / bareMs[i]);
+    const Spread ratio = spreadOf(pairRatios);
     std::printf("  ratio program/floor: time %.3f, memory %.3f\n", programTime.median / bare.median,
                 programMemory.median / bareMemory.median);
+    printRow("time ratio, per pair", "x", ratio);
     if (!budget)
         return true;
-    bool within = verdict("start-up", programTime.median, budget->time * bare.median, "ms");
+    bool within = verdict("start-up / floor, per pair", ratio.median, budget->time, "x");
     within &= verdict("peak memory", programMemory.median,
                       budget->memory * bareMemory.median + budget->memoryMiB, "MiB");
     return within;
@@ -280,6 +298,14 @@ int main(int argc, char** argv)
     std::string runtimeDirectory = "/tmp/velka-bench-XXXXXX";
     if (!std::getenv("XDG_RUNTIME_DIR") && mkdtemp(runtimeDirectory.data()))
         setenv("XDG_RUNTIME_DIR", runtimeDirectory.c_str(), 1);
+    std::string dataDirectory = "/tmp/velka-bench-data-XXXXXX";
+    if (!mkdtemp(dataDirectory.data())) {
+        std::perror("a data folder for the program");
+        return 2;
+    }
+    setenv("XDG_DATA_HOME", dataDirectory.c_str(), 1);
+    const std::filesystem::path lock =
+        std::filesystem::path(dataDirectory) / "velka-tablewright" / "last.velka.lock";
 
     const auto here = std::filesystem::read_symlink("/proc/self/exe").parent_path();
     const Programs programs{here / "velka-tablewright-probe",   here / "bare-window-probe",
@@ -290,11 +316,23 @@ int main(int argc, char** argv)
                 std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "xcb");
     bool within = true;
     if (only.empty() || only == "startup") {
+        const auto normalStart = [&lock] { std::filesystem::remove(lock); };
+        const auto staleLock = [&lock, &programs] {
+            // The probe's run before left its lock; the first start makes one.
+            if (!std::filesystem::exists(lock))
+                runChild(programs.program);
+        };
         // The floor of any window that shows text: its first text pays for the font set-up.
-        within &= measureStartup(programs.program, programs.bareTextWindow,
-                                 "bare Qt window with text", runs, StartupBudget{1.10, 1.15, 8});
+        constexpr StartupBudget budget{1.00, 1.15, 8};
+        within &=
+            measureStartup(programs.program, programs.bareTextWindow, "bare Qt window with text",
+                           "normal start", runs, normalStart, budget);
+        within &=
+            measureStartup(programs.program, programs.bareTextWindow, "bare Qt window with text",
+                           "over a stale lock", runs, staleLock, budget);
         // For information: what the font set-up costs against a window that paints no text.
-        measureStartup(programs.program, programs.bareWindow, "bare Qt window", runs, std::nullopt);
+        measureStartup(programs.program, programs.bareWindow, "bare Qt window", "normal start",
+                       runs, normalStart, std::nullopt);
     }
     if (only.empty() || only == "idle")
         within &= measureIdle(programs, idleRuns, idleSeconds);
@@ -302,5 +340,6 @@ int main(int argc, char** argv)
         within &= measureProjectorIdle(programs, idleRuns, idleSeconds, 1920, 1080);
         within &= measureProjectorIdle(programs, idleRuns, idleSeconds, 3840, 2160);
     }
+    std::filesystem::remove_all(dataDirectory);
     return within ? 0 : 1;
 }

@@ -1,6 +1,8 @@
 // The hall on a machine with two monitors: the laptop's (LEFT, 1920 x 1080) with the organiser's
-// windows on it, and the projector (RIGHT, 1280 x 720) beside it. Offscreen, the platform builds
-// both from two-screens.json; the same tests run on a real X server with a window manager.
+// windows on it, and the projector (RIGHT, 1280 x 720) beside it; and on a laptop alone, or one
+// whose screen the projector mirrors: one monitor. Offscreen, the platform builds the monitors
+// from two-screens.json or one-screen.json; the same tests run on a real X server with a window
+// manager.
 #include "app/Shell.h"
 
 #include "board/OutputDialogs.h"
@@ -60,18 +62,22 @@ class HallScreensTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(viewScreens().size(), 2) << "the two monitors of two-screens.json";
+        ASSERT_TRUE(oneScreen || viewScreens().size() == 2) << "one monitor or two";
         shell = std::make_unique<Shell>(Services{boxes, random, clock, browser});
         shell->start();
         ASSERT_TRUE(test::showActive(main()));
-        ASSERT_EQ(screenOf(main())->name(), QStringLiteral("LEFT"));
+        if (!oneScreen) {
+            ASSERT_EQ(screenOf(main())->name(), QStringLiteral("LEFT"));
+        }
         main()->outputs().useServices(outputs, outputs, clock);
         QTest::mouseClick(control<QPushButton>(main(), QStringLiteral("cmdShow")), Qt::LeftButton);
         QTest::mouseClick(control<QPushButton>(main(), QStringLiteral("cmdEventTimer")),
                           Qt::LeftButton);
         timer = shell->loadedEventTimer();
         ASSERT_NE(timer, nullptr);
-        timer->move(main()->frameGeometry().right() + 20, 100); // beside it, on the laptop
+        // Beside it on the laptop, or as near as the laptop's screen allows.
+        const int right = screenOf(main())->geometry().right() - timer->frameGeometry().width();
+        timer->move(std::min(main()->frameGeometry().right() + 20, right), 100);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(timer));
         control<QTimer>(timer, QStringLiteral("Timer1"))->stop(); // the test moves time itself
     }
@@ -99,6 +105,7 @@ protected:
         return ::testing::AssertionFailure() << "Ctrl+C or Ctrl+P did nothing";
     }
 
+    const bool oneScreen = viewScreens().size() == 1;
     QtMessageBoxes boxes;
     test::ScriptedRandom random{{}, 7};
     test::TestClock clock;
@@ -109,9 +116,11 @@ protected:
 };
 
 // Each way of opening either view (F11, which is also the item in the window's menu, and the
-// double-click on the display) puts it on the projector and leaves the keyboard with the window
-// it was opened from, whose own F11 then closes the view again.
-TEST_F(HallScreensTest, OpeningAProjectorViewLeavesTheKeyboardWithItsWindow)
+// double-click on the display). With a projector beside the laptop the view goes there and leaves
+// the keyboard with the window it was opened from, whose own F11 then closes the view again. On
+// one monitor the view covers that window and takes the keyboard: Esc closes it, and the window
+// has the keyboard again.
+TEST_F(HallScreensTest, AViewTakesTheKeyboardOnlyWhereItCoversItsWindow)
 {
     const auto f11 = [] { type(Qt::Key_F11); };
     const auto doubleClick = [this] {
@@ -132,20 +141,30 @@ TEST_F(HallScreensTest, OpeningAProjectorViewLeavesTheKeyboardWithItsWindow)
                              : timer->hall().projectorView();
         ASSERT_NE(view, nullptr);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
-        EXPECT_EQ(screenOf(view)->name(), QStringLiteral("RIGHT"));
         EXPECT_EQ(view->parentWidget(), opener);
         QCoreApplication::processEvents();
-        EXPECT_TRUE(keyboardWith(opener));
-        type(Qt::Key_F11);
-        EXPECT_FALSE(view && view->isVisible()) << "F11 did not reach the window";
+        if (oneScreen) {
+            EXPECT_TRUE(view->geometry().contains(opener->frameGeometry()));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == view; }))
+                << "the keyboard stayed with the window under the view";
+            type(Qt::Key_Escape);
+        } else {
+            EXPECT_EQ(screenOf(view)->name(), QStringLiteral("RIGHT"));
+            EXPECT_TRUE(keyboardWith(opener));
+            type(Qt::Key_F11);
+        }
+        EXPECT_FALSE(view && view->isVisible()) << "the key did not reach the view";
         if (view)
             view->close();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == opener; }));
+        EXPECT_TRUE(keyboardWith(opener)) << "once the view is closed";
     }
 }
 
 // A round runs; the organiser works on the bracket and puts it on the projector. The "Time Up!!"
 // box opens over the timer window on the laptop, never on the projector, and once it is answered
-// the main window has the keyboard and its shortcuts again.
+// the main window has the keyboard and its shortcuts again. On one monitor the bracket covers the
+// main window: the keyboard goes back to the bracket, whose Esc gives it to the main window.
 TEST_F(HallScreensTest, TimeUpWhileTheBracketIsOnTheProjector)
 {
     control<QLineEdit>(timer, QStringLiteral("txtMinute"))->setText(QStringLiteral("0"));
@@ -153,7 +172,7 @@ TEST_F(HallScreensTest, TimeUpWhileTheBracketIsOnTheProjector)
     control<QCheckBox>(timer, QStringLiteral("chkCountDownTimer"))->click();
     ASSERT_TRUE(test::showActive(main()));
     type(Qt::Key_F11);
-    BracketProjectorView* view = main()->outputs().projector();
+    const QPointer<BracketProjectorView> view = main()->outputs().projector();
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
 
@@ -177,7 +196,12 @@ TEST_F(HallScreensTest, TimeUpWhileTheBracketIsOnTheProjector)
     EXPECT_EQ(owner, timer.data())
         << "owned by " << (owner ? owner->metaObject()->className() : "nobody");
     EXPECT_EQ(boxScreen, screenOf(timer));
-    EXPECT_TRUE(view->isVisible()) << "the bracket stays on the projector";
+    EXPECT_TRUE(view && view->isVisible()) << "the bracket stays on the projector";
+    if (oneScreen) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == view; }));
+        type(Qt::Key_Escape);
+        EXPECT_FALSE(view && view->isVisible());
+    }
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == main(); }));
     EXPECT_TRUE(keyboardWith(main())) << "after the box";
 }

@@ -371,9 +371,9 @@ TEST_F(PlayersPageTest, ProjectorViewsShowTheAddressAsAQrCodeTheRoomCanScan)
         }
         EXPECT_EQ(coloured, 0) << v.name;
         if (v.view() == main()->outputs().projector()) {
-            const QRectF bracket =
-                BracketProjectorView::placement(v.view()->size(), main()->board(), corner)
-                    .mapRect(QRectF(bracketArea(main()->board())));
+            const QRectF bracket = BracketProjectorView::placedBracket(
+                BracketProjectorView::placement(v.view()->size(), main()->board(), corner),
+                main()->board());
             EXPECT_FALSE(bracket.intersects(corner)) << v.name;
         }
 

@@ -294,7 +294,8 @@ TEST_F(BracketOutputsTest, SavesThePictureAtThreeTimesTheBoard)
               QStringLiteral("トーナメント_2026-12-07_1530.png"));
     const QImage saved(path(QStringLiteral("for-posting.png")), "PNG");
     ASSERT_FALSE(saved.isNull());
-    EXPECT_EQ(saved.size(), QSize(358, 344) * 3);
+    EXPECT_EQ(saved.size(),
+              bracketArea(form->board(), paperStyle().font, kPictureScale).size() * 3);
     EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), bracketPicture(form->board()));
     // The next dialog starts where the last file went. It asked about "for-posting" only: the
     // picture of that name is replaced after a question here.
@@ -429,7 +430,8 @@ TEST_F(BracketOutputsTest, CtrlCPutsThePictureOnTheClipboard)
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(form.get(), Qt::Key_C, Qt::ControlModifier);
     const QImage copied = QGuiApplication::clipboard()->image();
-    EXPECT_EQ(copied.size(), QSize(358, 344) * 3);
+    EXPECT_EQ(copied.size(),
+              bracketArea(form->board(), paperStyle().font, kPictureScale).size() * 3);
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), bracketPicture(form->board()));
 
     // A picture that cannot be drawn is reported, and what was copied before stays.
@@ -527,8 +529,8 @@ TEST_F(ProjectorTest, F11ShowsTheBracketOverAWholeScreen)
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->windowHandle()->screen(), defaultViewScreen(form.get()));
     EXPECT_EQ(view->geometry(), view->windowHandle()->screen()->geometry());
-    const QRectF placed = BracketProjectorView::placement(view->size(), form->board())
-                              .mapRect(QRectF(bracketArea(form->board())));
+    const QRectF placed = BracketProjectorView::placedBracket(
+        BracketProjectorView::placement(view->size(), form->board()), form->board());
     EXPECT_TRUE(QRectF(view->rect()).contains(placed));
     EXPECT_GT(placed.height(), view->height() * 0.85) << "the bracket fills the screen";
     for (const test::ShownElement& e : test::shownElements(form->board()))
@@ -538,9 +540,10 @@ TEST_F(ProjectorTest, F11ShowsTheBracketOverAWholeScreen)
     QTest::qWait(0);
     EXPECT_EQ(form->outputs().projector(), nullptr) << "closed and gone";
     ASSERT_NE(openWithF11(), nullptr) << "F11 on the main window opens it again";
-    form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    QTest::keyClick(form.get(), Qt::Key_F11);
+    // Over its window the view has the keyboard: F11 there closes it too.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QApplication::activeWindow() == form->outputs().projector(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F11);
     EXPECT_FALSE(form->outputs().projector() && form->outputs().projector()->isVisible());
 }
 

@@ -93,6 +93,8 @@ TEST_F(TwoScreensTest, TheMenuMovesTheViewAndRemembersTheChoice)
     }
     EXPECT_EQ(view->geometry(), QRect(0, 0, 1920, 1080)) << "moved while open";
     EXPECT_EQ(view->windowHandle()->screen(), screenNamed(QStringLiteral("LEFT")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == view; }))
+        << "over the main window, the view takes the keyboard";
 
     // Closed and opened again, it goes where it was put.
     view->close();

@@ -96,12 +96,14 @@ class Harness:
         self.process.stdin.flush()
 
     def stop(self):
+        """Stops the harness: its exit status, or None when it had to be killed."""
         try:
             self.send("quit")
-            self.process.wait(timeout=5)
+            return self.process.wait(timeout=5)
         except Exception:
             os.kill(self.process.pid, signal.SIGKILL)
             self.process.wait()
+            return None
 
 
 def wait_for(what, check):
@@ -270,8 +272,11 @@ def main():
             # The browser and its helpers share its process group.
             os.killpg(browser.pid, signal.SIGKILL)
             browser.wait()
-        harness.stop()
+        status = harness.stop()
         shutil.rmtree(profile, ignore_errors=True)
+    # A harness that ends badly fails the test, as one that a sanitizer stopped does.
+    if status != 0:
+        fail("the harness ended with status %s" % status)
 
 
 if __name__ == "__main__":

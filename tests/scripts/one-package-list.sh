@@ -9,7 +9,7 @@ source scripts/apt.sh
 
 needed=$(packages_of_groups build program | sort -u)
 failures=0
-for run in "setup.sh run" "setup.sh test" "setup.sh asan" "setup.sh bench" "setup.sh build" \
+for run in "setup.sh run" "setup.sh test" "setup.sh asan" "setup.sh tsan" "setup.sh bench" "setup.sh build" \
     "setup.sh" "package.sh" "screenshots.sh" "bracket-pictures.sh"; do
     read -r script mode <<<"$run"
     # shellcheck disable=SC2086 # no mode for some
@@ -18,9 +18,9 @@ for run in "setup.sh run" "setup.sh test" "setup.sh asan" "setup.sh bench" "setu
         failures=$((failures + 1))
         continue
     fi
-    missing=$(comm -23 <(echo "$needed") <(sort -u <<<"$got"))
-    if [ -n "$missing" ]; then
-        echo "FAIL $run: does not install" $missing
+    absent=$(comm -23 <(echo "$needed") <(sort -u <<<"$got"))
+    if [ -n "$absent" ]; then
+        echo "FAIL $run: does not install ${absent//$'\n'/ }"
         failures=$((failures + 1))
     fi
 done

@@ -14,6 +14,7 @@ done
 
 work=$(mktemp -d)
 pids=()
+# shellcheck disable=SC2317 # called by the EXIT trap (ShellCheck 0.9 misses that)
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
@@ -37,7 +38,7 @@ pactl info >/dev/null || { echo "pulseaudio did not start"; cat "$work/pulseaudi
 
 parec -d hall.monitor --file-format=wav --latency-msec=50 "$work/recording.wav" &
 recorder=$!
-pids+=($recorder)
+pids+=("$recorder")
 for _ in $(seq 300); do [ -n "$(pactl list short source-outputs)" ] && break; sleep 0.1; done
 # The chime is six seconds long; all of it is recorded.
 "$probe" time-up | tee "$work/played.txt"

@@ -13,6 +13,7 @@ done
 
 work=$(mktemp -d)
 pids=()
+# shellcheck disable=SC2317 # called by the EXIT trap (ShellCheck 0.9 misses that)
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
@@ -25,7 +26,8 @@ pids+=($!)
 # The polls below end as soon as what they wait for is there; their bounds only keep a broken
 # server from holding the test until its time-out.
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+DISPLAY=:$(cat "$work/display")
+export DISPLAY
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work
 xrandr --setmonitor LEFT 1920/508x1080/286+0+0 none
