@@ -56,6 +56,7 @@ frmPairvaneMainForm& Shell::mainForm()
         // The Swiss window puts its top cut on this board: it goes when the board goes.
         connect(mainForm_, &QObject::destroyed, this, [this] { delete swissWindow_.data(); });
         playersPage_->attach(*mainForm_);
+        mainForm_->tournamentFileActions().includeSwissEvent(*swissDraw_);
         if (!keptFolder_.isEmpty())
             mainForm_->tournamentFileActions().keepIn(keptFolder_);
     }

@@ -81,7 +81,8 @@ public:
     // The board's context menu runs this: shows the Swiss event's window, or brings it forward.
     void OpenSwissDraw();
 
-    // The Swiss event: one for the program's run, kept here so that it outlives its window.
+    // The Swiss event: one for the program's run, kept here so that it outlives its window;
+    // kept, saved and opened with the board.
     SwissDraw& swissDraw() { return *swissDraw_; }
 
     // The loaded instances, or null.

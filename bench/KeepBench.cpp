@@ -1,6 +1,7 @@
 // Keeping the tournament: what one write costs the thread that writes (the text, the atomic
-// write with its flushes to the disk), and what a mark costs the board's thread with the keeper
-// on and off. The files go to the temporary folder (TMPDIR): point it at the disk to measure.
+// write with its flushes to the disk), and what a mark or a Swiss result costs the board's thread
+// with the keeper on and off. The files go to the temporary folder (TMPDIR): point it at the disk
+// to measure.
 
 #include "bench/EntrantNames.h"
 #include "bracket/BracketBoard.h"
@@ -11,6 +12,7 @@
 #include "keep/AtomicFile.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"
+#include "swiss/SwissDraw.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,6 +44,27 @@ std::filesystem::path benchFolder()
     return folder;
 }
 
+// The largest Swiss event: 256 players with names of sixteen characters and readings of
+// eighteen, 20 rounds, every table with a result (player p meets p xor r in round r).
+SwissEvent largestSwissEvent()
+{
+    SwissEvent event;
+    event.settings = {kMaxSwissRounds, MatchFormat::BestOfThree, TiebreakerSet::OmwGwOgw, 16};
+    for (int p = 0; p < kMaxSwissPlayers; ++p) {
+        const std::string number = std::to_string(1000 + p);
+        event.players.push_back(
+            {"東京都練馬区の鈴木一郎太" + number, "とうきょうとねりまくのすずき" + number, 1, {}});
+    }
+    for (int r = 1; r <= kMaxSwissRounds; ++r) {
+        SwissRound& round = event.rounds.emplace_back();
+        for (int p = 0; p < kMaxSwissPlayers; ++p) {
+            if (p < (p ^ r))
+                round.tables.push_back({p, p ^ r, MatchResult{2, 1, 0}, false});
+        }
+    }
+    return event;
+}
+
 void BM_TournamentFileText(benchmark::State& state)
 {
     const Tournament t = drawnBoard().tournament();
@@ -57,6 +80,27 @@ void BM_ReadTournamentText(benchmark::State& state)
         benchmark::DoNotOptimize(readTournamentText(text).saved.has_value());
 }
 BENCHMARK(BM_ReadTournamentText)->Unit(benchmark::kMicrosecond);
+
+// The same two with the largest Swiss event beside the board.
+void BM_LargestSwissFileText(benchmark::State& state)
+{
+    const Tournament t = drawnBoard().tournament();
+    const SwissEvent event = largestSwissEvent();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tournamentFileText(t, 1796625000, event).text.size());
+    state.counters["bytes"] =
+        static_cast<double>(tournamentFileText(t, 1796625000, event).text.size());
+}
+BENCHMARK(BM_LargestSwissFileText)->Unit(benchmark::kMillisecond);
+
+void BM_ReadLargestSwissText(benchmark::State& state)
+{
+    const std::string text =
+        tournamentFileText(drawnBoard().tournament(), 1796625000, largestSwissEvent()).text;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readTournamentText(text).saved.has_value());
+}
+BENCHMARK(BM_ReadLargestSwissText)->Unit(benchmark::kMillisecond);
 
 // One write of the keeper's thread: the text, then the temporary file flushed to the disk,
 // renamed over the kept file, and the folder flushed.
@@ -100,6 +144,45 @@ void BM_MarkWithKeeper(benchmark::State& state)
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_MarkWithKeeper)->ArgName("keeping")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A result changed in the last round of the largest Swiss event and the pass of the event loop
+// after it, on the board's thread: the keeper copies and compares the whole event before it hands
+// it over.
+void BM_SwissResultWithKeeper(benchmark::State& state)
+{
+    const bool keeping = state.range(0) == 1;
+    const std::filesystem::path folder = benchFolder();
+    BracketBoard board = drawnBoard();
+    ClockSeededRandom random;
+    SwissDraw swiss(random);
+    if (swiss.load(largestSwissEvent())) {
+        state.SkipWithError("the event was refused");
+        return;
+    }
+    SystemClock clock;
+    std::optional<TournamentKeeper> keeper;
+    if (keeping)
+        keeper.emplace(board, &swiss, folder / "last.velka", clock);
+    int table = 0;
+    for (auto _ : state) {
+        const bool won = swiss.event().rounds.back().tables[table].result->gamesA == 2;
+        swiss.setResult(table, won ? MatchResult{1, 2, 0} : MatchResult{2, 1, 0});
+        if (keeper)
+            keeper->flush();
+        table = (table + 1) % (kMaxSwissPlayers / 2);
+    }
+    if (keeper) {
+        keeper->waitUntilWritten();
+        state.counters["writes"] = static_cast<double>(keeper->writes());
+        keeper.reset();
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_SwissResultWithKeeper)
+    ->ArgName("keeping")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace velka

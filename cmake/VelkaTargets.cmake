@@ -21,7 +21,7 @@ set(VELKA_FOLDER_USES
     "uikit: core"
     "about: core uikit"
     "draw: bracket core uikit"
-    "keep: bracket core uikit"
+    "keep: bracket core swiss uikit"
     "timer: core uikit"
     "board: bracket core keep uikit"
     "playerspage: bracket core timer uikit"

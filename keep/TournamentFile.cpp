@@ -3,6 +3,7 @@
 #include "bracket/BracketBoard.h"
 #include "core/ProgramVersion.h"
 #include "keep/AtomicFile.h"
+#include "swiss/SwissDraw.h"
 
 #include <nlohmann/json.hpp>
 
@@ -19,8 +20,17 @@ namespace {
 using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
-// A tournament file nests four deep; anything much deeper is not one, and is not walked.
+// A tournament file nests six deep (a Swiss result); anything much deeper is not one, and is
+// not walked.
 constexpr std::size_t kDeepestNesting = 16;
+// The most tables a Swiss round can have: every player at one, or one at the bye.
+constexpr int kMostSwissTables = (kMaxSwissPlayers + 1) / 2;
+// The most games a player can win in one match of any format.
+constexpr int kMostGames = 2;
+
+// The settings' choices as the file names them, in the order of their enumerators.
+constexpr std::array<const char*, 2> kMatchNames{"singleGame", "bestOfThree"};
+constexpr std::array<const char*, 2> kTiebreakerNames{"OMW-GW-OGW", "OWP-OOWP"};
 
 // Thrown inside the reader only, and caught there.
 struct Refused {
@@ -32,13 +42,12 @@ struct Refused {
     throw Refused{{fault, std::move(detail)}};
 }
 
-// A field's name in a reason. A name taken from the file is cut short, so that a file cannot
-// fill the organiser's message box.
-std::string named(std::string_view field)
+// Text taken from the file, cut short for a reason, so that a file cannot fill the organiser's
+// message box.
+std::string cutShort(std::string_view text, std::size_t longest)
 {
-    constexpr std::size_t kLongest = 40;
-    std::string shown(field.substr(0, kLongest));
-    if (field.size() > kLongest) {
+    std::string shown(text.substr(0, longest));
+    if (text.size() > longest) {
         // Back to the start of the last character, which may have been cut.
         while (!shown.empty() && (static_cast<unsigned char>(shown.back()) & 0xC0) == 0x80)
             shown.pop_back();
@@ -46,7 +55,13 @@ std::string named(std::string_view field)
             shown.pop_back();
         shown += "…";
     }
-    return "「" + shown + "」";
+    return shown;
+}
+
+// A field's name in a reason.
+std::string named(std::string_view field)
+{
+    return "「" + cutShort(field, 40) + "」";
 }
 
 // The position of the first byte that is not part of valid UTF-8 (no overlong forms, no
@@ -170,6 +185,17 @@ const Json& arrayAt(const Json& value, std::size_t count, const std::string& pla
     return value;
 }
 
+// An array of at most most elements.
+const Json& arrayOfAtMost(const Json& value, std::size_t most, const std::string& place)
+{
+    if (!value.is_array())
+        refuse(FileFault::Damaged, named(place) + "が配列ではありません");
+    if (value.size() > most)
+        refuse(FileFault::Damaged,
+               named(place) + "の要素が" + std::to_string(most) + "個を超えています");
+    return value;
+}
+
 bool boolAt(const Json& value, const std::string& place)
 {
     if (!value.is_boolean())
@@ -270,6 +296,103 @@ Tournament readTournamentObject(const Json& value)
     return t;
 }
 
+// One of the names a choice has in the file: the index of name among names.
+int choiceAt(const Json& value, const std::array<const char*, 2>& names, const std::string& place)
+{
+    const std::string name = stringAt(value, place);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (name == names[i])
+            return static_cast<int>(i);
+    }
+    refuse(FileFault::Damaged, named(place) + "の値" + named(name) + "を知りません");
+}
+
+SwissSettings readSwissSettings(const Json& value)
+{
+    const std::string place = "swiss.settings";
+    const Json& object = objectAt(value, place);
+    onlyKeys(object, {"rounds", "match", "tiebreakers", "topCut"}, place);
+    SwissSettings settings;
+    settings.rounds =
+        intAt(member(object, "rounds", place + ".rounds"), 0, kMaxSwissRounds, place + ".rounds");
+    settings.match = static_cast<MatchFormat>(
+        choiceAt(member(object, "match", place + ".match"), kMatchNames, place + ".match"));
+    settings.tiebreakers =
+        static_cast<TiebreakerSet>(choiceAt(member(object, "tiebreakers", place + ".tiebreakers"),
+                                            kTiebreakerNames, place + ".tiebreakers"));
+    settings.topCut = intAt(member(object, "topCut", place + ".topCut"), 0, 16, place + ".topCut");
+    return settings;
+}
+
+SwissPlayer readSwissPlayer(const Json& value, const std::string& place)
+{
+    const Json& object = objectAt(value, place);
+    onlyKeys(object, {"name", "reading", "firstRound", "droppedFrom"}, place);
+    SwissPlayer player;
+    player.name = stringAt(member(object, "name", place + ".name"), place + ".name");
+    player.reading = stringAt(member(object, "reading", place + ".reading"), place + ".reading");
+    player.firstRound = intAt(member(object, "firstRound", place + ".firstRound"), 1,
+                              kMaxSwissRounds, place + ".firstRound");
+    const Json& dropped = member(object, "droppedFrom", place + ".droppedFrom");
+    if (!dropped.is_null())
+        player.droppedFrom = intAt(dropped, 1, kMaxSwissRounds + 1, place + ".droppedFrom");
+    return player;
+}
+
+SwissTable readSwissTable(const Json& value, const std::string& place)
+{
+    const Json& object = objectAt(value, place);
+    onlyKeys(object, {"playerA", "playerB", "result", "rematch"}, place);
+    const auto player = [&](const Json& v, const std::string& at) {
+        return intAt(v, 0, kMaxSwissPlayers - 1, at);
+    };
+    SwissTable table;
+    table.playerA = player(member(object, "playerA", place + ".playerA"), place + ".playerA");
+    const Json& b = member(object, "playerB", place + ".playerB");
+    if (!b.is_null())
+        table.playerB = player(b, place + ".playerB");
+    const Json& result = member(object, "result", place + ".result");
+    if (!result.is_null()) {
+        const std::string at = place + ".result";
+        objectAt(result, at);
+        onlyKeys(result, {"gamesA", "gamesB", "drawnGames"}, at);
+        const auto games = [&](const char* key) {
+            return intAt(member(result, key, at + "." + key), 0, kMostGames, at + "." + key);
+        };
+        table.result = MatchResult{games("gamesA"), games("gamesB"), games("drawnGames")};
+    }
+    table.rematch = boolAt(member(object, "rematch", place + ".rematch"), place + ".rematch");
+    return table;
+}
+
+// The Swiss event of a file of version 2: null for none, else an object. Only its form is
+// checked here; whether the program could have made it is swissEventFault's to say.
+SwissEvent readSwissObject(const Json& value)
+{
+    if (value.is_null())
+        return {};
+    const Json& object = objectAt(value, "swiss");
+    onlyKeys(object, {"settings", "players", "rounds"}, "swiss");
+    SwissEvent event;
+    event.settings = readSwissSettings(member(object, "settings", "swiss.settings"));
+    const Json& players = arrayOfAtMost(member(object, "players", "swiss.players"),
+                                        kMaxSwissPlayers, "swiss.players");
+    for (std::size_t i = 0; i < players.size(); ++i)
+        event.players.push_back(
+            readSwissPlayer(players[i], "swiss.players[" + std::to_string(i) + "]"));
+    const Json& rounds =
+        arrayOfAtMost(member(object, "rounds", "swiss.rounds"), kMaxSwissRounds, "swiss.rounds");
+    for (std::size_t r = 0; r < rounds.size(); ++r) {
+        const std::string place = "swiss.rounds[" + std::to_string(r) + "]";
+        const Json& tables = arrayOfAtMost(rounds[r], kMostSwissTables, place);
+        SwissRound& round = event.rounds.emplace_back();
+        for (std::size_t t = 0; t < tables.size(); ++t)
+            round.tables.push_back(
+                readSwissTable(tables[t], place + "[" + std::to_string(t) + "]"));
+    }
+    return event;
+}
+
 SavedTournament readDocument(std::string_view text)
 {
     if (text.size() > kTournamentFileLimit)
@@ -295,7 +418,10 @@ SavedTournament readDocument(std::string_view text)
     if (version < 1)
         refuse(FileFault::Damaged, named("version") + "の値がありえない大きさです");
 
-    onlyKeys(document, {"format", "version", "program", "saved", "tournament"}, "");
+    if (version == 1)
+        onlyKeys(document, {"format", "version", "program", "saved", "tournament"}, "");
+    else
+        onlyKeys(document, {"format", "version", "program", "saved", "tournament", "swiss"}, "");
     SavedTournament saved;
     saved.programVersion = stringAt(member(document, "program", "program"), "program");
     if (!isVersionText(saved.programVersion))
@@ -305,11 +431,16 @@ SavedTournament readDocument(std::string_view text)
         refuse(FileFault::Damaged, named("saved") + "が日時ではありません");
     saved.savedAt = *savedAt;
     saved.tournament = readTournamentObject(member(document, "tournament", "tournament"));
+    if (version >= 2)
+        saved.swiss = readSwissObject(member(document, "swiss", "swiss"));
     if (const std::optional<bracket::Unreachable> why = bracket::whyUnreachable(saved.tournament))
         throw Refused{unreachableRefusal(*why)};
+    if (const std::optional<std::string> fault = swissEventFault(saved.swiss))
+        refuse(FileFault::Impossible, "スイスドロー: " + cutShort(*fault, 160));
     // What opens is kept and saved again, in the writer's layout: a compact file near the limit
     // would grow over it, and then no keep nor save of that board could succeed.
-    if (TournamentText again = tournamentFileText(saved.tournament, saved.savedAt); again.refusal)
+    if (TournamentText again = tournamentFileText(saved.tournament, saved.savedAt, saved.swiss);
+        again.refusal)
         throw Refused{std::move(*again.refusal)};
     return saved;
 }
@@ -319,7 +450,46 @@ std::string slotPlace(int slot)
     return "names[" + std::to_string(slot) + "]";
 }
 
-OrderedJson documentFor(const Tournament& t, std::int64_t savedAt)
+OrderedJson swissDocument(const SwissEvent& event)
+{
+    if (event == SwissEvent{})
+        return nullptr;
+    OrderedJson settings;
+    settings["rounds"] = event.settings.rounds;
+    settings["match"] = kMatchNames.at(static_cast<std::size_t>(event.settings.match));
+    settings["tiebreakers"] =
+        kTiebreakerNames.at(static_cast<std::size_t>(event.settings.tiebreakers));
+    settings["topCut"] = event.settings.topCut;
+    OrderedJson players = OrderedJson::array();
+    for (const SwissPlayer& p : event.players)
+        players.push_back({{"name", p.name},
+                           {"reading", p.reading},
+                           {"firstRound", p.firstRound},
+                           {"droppedFrom", p.droppedFrom ? OrderedJson(*p.droppedFrom) : nullptr}});
+    OrderedJson rounds = OrderedJson::array();
+    for (const SwissRound& round : event.rounds) {
+        OrderedJson tables = OrderedJson::array();
+        for (const SwissTable& t : round.tables) {
+            OrderedJson result = nullptr;
+            if (t.result)
+                result = {{"gamesA", t.result->gamesA},
+                          {"gamesB", t.result->gamesB},
+                          {"drawnGames", t.result->drawnGames}};
+            tables.push_back({{"playerA", t.playerA},
+                              {"playerB", t.playerB ? OrderedJson(*t.playerB) : nullptr},
+                              {"result", std::move(result)},
+                              {"rematch", t.rematch}});
+        }
+        rounds.push_back(std::move(tables));
+    }
+    OrderedJson swiss;
+    swiss["settings"] = std::move(settings);
+    swiss["players"] = std::move(players);
+    swiss["rounds"] = std::move(rounds);
+    return swiss;
+}
+
+OrderedJson documentFor(const Tournament& t, std::int64_t savedAt, const SwissEvent& swiss)
 {
     OrderedJson connectors = OrderedJson::array();
     for (const Tournament::Connector& c : t.connectors)
@@ -345,19 +515,22 @@ OrderedJson documentFor(const Tournament& t, std::int64_t savedAt)
                           std::to_string(kProgramVersion.revision);
     document["saved"] = utcTimestamp(savedAt);
     document["tournament"] = std::move(tournament);
+    document["swiss"] = swissDocument(swiss);
     return document;
 }
 
-// The document as people read it: an object with one member a line, an array of objects with one
-// element a line, each element and anything else on one line.
+// The document as people read it: an object with one member a line; an array of objects with
+// one element a line, each element on one line; an array of such arrays (a Swiss event's rounds)
+// with one element a line, laid out the same way; anything else on one line.
 void layOut(const OrderedJson& value, int depth, std::string& out)
 {
     const auto compact = [](const OrderedJson& v) {
         return v.dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
     };
     const std::string inner(2 * (depth + 1), ' ');
-    const bool objects = value.is_array() && !value.empty() && value.front().is_object();
-    if (!value.is_object() && !objects) {
+    const bool listed = value.is_array() && !value.empty() &&
+                        (value.front().is_object() || value.front().is_array());
+    if (!value.is_object() && !listed) {
         out += compact(value);
         return;
     }
@@ -367,6 +540,8 @@ void layOut(const OrderedJson& value, int depth, std::string& out)
         out += (first ? "" : ",\n") + inner;
         if (value.is_object()) {
             out += compact(key) + ": ";
+            layOut(member, depth + 1, out);
+        } else if (member.is_array()) {
             layOut(member, depth + 1, out);
         } else {
             out += compact(member);
@@ -478,28 +653,42 @@ TournamentReading readTournamentFile(const std::filesystem::path& file)
 
 namespace {
 
-std::optional<FileRefusal> open(BracketBoard& board, const TournamentReading& reading)
+std::optional<FileRefusal> open(BracketBoard& board, SwissDraw* swiss,
+                                const TournamentReading& reading)
 {
     if (reading.refusal)
         return reading.refusal;
-    board.setTournament(reading.saved->tournament);
+    putInPlace(*reading.saved, board, swiss);
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<FileRefusal> openTournamentText(BracketBoard& board, std::string_view text)
+void putInPlace(const SavedTournament& saved, BracketBoard& board, SwissDraw* swiss)
 {
-    return open(board, readTournamentText(text));
+    if (swiss && swiss->event() != saved.swiss) {
+        if (saved.swiss == SwissEvent{})
+            swiss->clear();
+        else
+            swiss->load(saved.swiss);
+    }
+    board.setTournament(saved.tournament);
+}
+
+std::optional<FileRefusal> openTournamentText(BracketBoard& board, std::string_view text,
+                                              SwissDraw* swiss)
+{
+    return open(board, swiss, readTournamentText(text));
 }
 
 std::optional<FileRefusal> openTournamentFile(BracketBoard& board,
-                                              const std::filesystem::path& file)
+                                              const std::filesystem::path& file, SwissDraw* swiss)
 {
-    return open(board, readTournamentFile(file));
+    return open(board, swiss, readTournamentFile(file));
 }
 
-TournamentText tournamentFileText(const Tournament& tournament, std::int64_t savedAt)
+TournamentText tournamentFileText(const Tournament& tournament, std::int64_t savedAt,
+                                  const SwissEvent& swiss)
 {
     const auto utf8 = [](const std::string& s) { return !firstInvalidUtf8(s).has_value(); };
     for (int i = 0; i < board::kSlotCount; ++i) {
@@ -508,8 +697,15 @@ TournamentText tournamentFileText(const Tournament& tournament, std::int64_t sav
     }
     if (tournament.seedName && !utf8(*tournament.seedName))
         return {"", FileRefusal{FileFault::NotUtf8, "seedName"}};
+    for (std::size_t i = 0; i < swiss.players.size(); ++i) {
+        const SwissPlayer& p = swiss.players[i];
+        if (!utf8(p.name) || !utf8(p.reading))
+            return {"",
+                    FileRefusal{FileFault::NotUtf8, "swiss.players[" + std::to_string(i) +
+                                                        (utf8(p.name) ? "].reading" : "].name")}};
+    }
     std::string text;
-    layOut(documentFor(tournament, savedAt), 0, text);
+    layOut(documentFor(tournament, savedAt, swiss), 0, text);
     text += '\n';
     if (text.size() > kTournamentFileLimit)
         return {"", FileRefusal{FileFault::TooLarge, ""}};
@@ -517,9 +713,10 @@ TournamentText tournamentFileText(const Tournament& tournament, std::int64_t sav
 }
 
 std::optional<FileRefusal> writeTournamentFile(const std::filesystem::path& file,
-                                               const Tournament& tournament, std::int64_t savedAt)
+                                               const Tournament& tournament, std::int64_t savedAt,
+                                               const SwissEvent& swiss)
 {
-    TournamentText text = tournamentFileText(tournament, savedAt);
+    TournamentText text = tournamentFileText(tournament, savedAt, swiss);
     if (text.refusal)
         return text.refusal;
     if (auto error = writeFileAtomically(file, text.text))

@@ -5,6 +5,7 @@
 #include "core/Message.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"
+#include "swiss/SwissDraw.h"
 #include "uikit/FileDialogs.h"
 #include "uikit/WholeFile.h"
 #include "uikit/WindowAction.h"
@@ -18,6 +19,8 @@
 #include <QMenu>
 #include <QStyle>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace velka {
 
@@ -50,6 +53,24 @@ QString fileFilter()
 std::string shownName(const QString& path)
 {
     return QDir::toNativeSeparators(path).toStdString();
+}
+
+// The question before a tournament replaces one that holds marks, when a Swiss event's results
+// would go too.
+Message replaceSwissQuestion(const QString& title)
+{
+    return {title.toStdString(),
+            "開くと今のスイスドローとトーナメント表は失われます。\r\nよろしいですか？",
+            MessageIcon::Warning, MessageButtons::YesNo};
+}
+
+// A result the organiser entered: a bye's comes with the pairing.
+bool holdsResults(const SwissEvent& event)
+{
+    return std::any_of(event.rounds.begin(), event.rounds.end(), [](const SwissRound& round) {
+        return std::any_of(round.tables.begin(), round.tables.end(),
+                           [](const SwissTable& t) { return !t.bye() && t.result; });
+    });
 }
 
 // The keeper's clock, which asks whatever clock the window uses at the moment it asks.
@@ -141,11 +162,17 @@ void TournamentFileActions::useServices(SaveFileDialogs& saving, OpenFileDialogs
     clock_ = &clock;
 }
 
+void TournamentFileActions::includeSwissEvent(SwissDraw& swiss)
+{
+    swiss_ = &swiss;
+}
+
 void TournamentFileActions::keepIn(const QString& folder)
 {
     settleLock();
     keeper_.reset();
     boardSubscription_.reset();
+    swissSubscription_.reset();
     lockRefresh_.stop();
     keptLock_.reset();
     keptElsewhere_ = false;
@@ -162,12 +189,18 @@ void TournamentFileActions::keepIn(const QString& folder)
     });
     // Made after the window's load step, so that what the load showed is not a change: a
     // window that opens and closes again leaves the kept file as it was.
-    keeper_ = std::make_unique<TournamentKeeper>(board_, toFilePath(keptFile_), *keeperClock_,
-                                                 TournamentKeeper::Start::Waiting);
+    keeper_ = std::make_unique<TournamentKeeper>(board_, swiss_, toFilePath(keptFile_),
+                                                 *keeperClock_, TournamentKeeper::Start::Waiting);
     boardSubscription_ = board_.subscribe([this](BracketBoard::Change) {
         if (!flushTimer_.isActive())
             flushTimer_.start();
     });
+    if (swiss_) {
+        swissSubscription_ = swiss_->subscribe([this] {
+            if (!flushTimer_.isActive())
+                flushTimer_.start();
+        });
+    }
 }
 
 TournamentFileActions::Lock TournamentFileActions::takeLock()
@@ -265,12 +298,17 @@ QString TournamentFileActions::suggestedName(std::int64_t instant)
 
 QString TournamentFileActions::historyLabel(const HistoryEntry& entry)
 {
-    QString label = QStringLiteral("%1　%2人")
-                        .arg(QDateTime::fromSecsSinceEpoch(entry.replacedAt)
-                                 .toString(QStringLiteral("MM/dd HH:mm")))
-                        .arg(entry.fieldSize);
-    if (!entry.reached.empty())
-        label += QStringLiteral("・") + QString::fromStdString(entry.reached);
+    QString label =
+        QDateTime::fromSecsSinceEpoch(entry.replacedAt).toString(QStringLiteral("MM/dd HH:mm"));
+    const auto part = [&label](const QString& field, const std::string& reached) {
+        label += QStringLiteral("　") + field;
+        if (!reached.empty())
+            label += QStringLiteral("・") + QString::fromStdString(reached);
+    };
+    if (entry.swissPlayers > 0)
+        part(QStringLiteral("スイスドロー %1人").arg(entry.swissPlayers), entry.swissReached);
+    if (entry.fieldSize > 0 || entry.swissPlayers == 0)
+        part(QStringLiteral("%1人").arg(entry.fieldSize), entry.reached);
     return label;
 }
 
@@ -288,7 +326,8 @@ void TournamentFileActions::save()
         return;
     folder_ = QFileInfo(path).absolutePath();
 
-    const TournamentText text = tournamentFileText(board_.tournament(), now);
+    const TournamentText text =
+        tournamentFileText(board_.tournament(), now, swiss_ ? swiss_->event() : SwissEvent{});
     std::optional<FileRefusal> failure = text.refusal;
     if (!failure) {
         if (const std::optional<QString> why =
@@ -340,10 +379,13 @@ bool TournamentFileActions::openTournament(const QString& path, const QString& q
         messageBoxes_.show(openRefusalMessage(shownName(path), *reading.refusal));
         return false;
     }
-    if (board_.holdsMarks() && messageBoxes_.show(BracketBoard::replaceQuestion(
-                                   question.toStdString())) != MessageAnswer::Yes)
+    const bool results = swiss_ && holdsResults(swiss_->event());
+    if ((board_.holdsMarks() || results) &&
+        messageBoxes_.show(results ? replaceSwissQuestion(question)
+                                   : BracketBoard::replaceQuestion(question.toStdString())) !=
+            MessageAnswer::Yes)
         return false;
-    board_.setTournament(reading.saved->tournament);
+    putInPlace(*reading.saved, board_, swiss_);
     return true;
 }
 

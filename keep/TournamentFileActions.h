@@ -25,13 +25,16 @@ class Clock;
 class MessageBoxes;
 class OpenFileDialogs;
 class SaveFileDialogs;
+class SwissDraw;
 struct Tournament;
 
 // The tournament in files, for the main window: saving it (Ctrl+S), opening one (Ctrl+O), and,
 // once keepIn has named a folder, keeping the last tournament there after every change,
 // bringing the last run's tournament back, and bringing back a board that a draw, a reset or an
-// open replaced (the history). The items stand in the board's context menu. Opening over a
-// board that holds marks asks first, as the reset does; a file that is refused, or cannot be
+// open replaced (the history). Once given the program's Swiss event (includeSwissEvent), the
+// tournament is the board and the event together: both are saved, kept and replaced as one. The
+// items stand in the board's context menu. Opening over a board that holds marks, or a Swiss
+// event that holds results, asks first, as the reset does; a file that is refused, or cannot be
 // written, is reported in an "Error" box over the window and changes nothing. Building the menu
 // never waits for the disk: it shows what the keeper's writer last saw.
 class TournamentFileActions final : public QObject {
@@ -46,6 +49,9 @@ public:
 
     // Replaces the dialogs and the clock, for tests. The services must outlive this object.
     void useServices(SaveFileDialogs& saving, OpenFileDialogs& opening, const Clock& clock);
+    // From now on the Swiss event in swiss is saved, opened and kept with the board. Called
+    // before keepIn; swiss outlives this object.
+    void includeSwissEvent(SwissDraw& swiss);
 
     // From now on keeps the board's tournament in folder/last.velka (the folder is made when it
     // is missing), written once per pass of the event loop after a change, and the boards it
@@ -77,8 +83,8 @@ public:
     void save();
     // Asks for a file and opens it.
     void open();
-    // Opens path onto the board: asks first when the board holds marks; reports a refused file.
-    // True when the board now holds the file's tournament.
+    // Opens path onto the board and the Swiss event: asks first when the board holds marks or
+    // the event holds results; reports a refused file. True when they now hold the file's.
     bool openFile(const QString& path);
     // Opens lastRunFile().
     void openLastRun();
@@ -97,7 +103,8 @@ public:
     // "大会_2026-12-07_1530.velka": the suggested name of a tournament saved at instant, in local
     // time.
     static QString suggestedName(std::int64_t instant);
-    // 「12/07 15:30　7人・決勝まで」: a history entry as the menu lists it, in local time.
+    // 「12/07 15:30　7人・決勝まで」: a history entry as the menu lists it, in local time; a Swiss
+    // event comes first, as 「12/07 15:30　スイスドロー 20人・第3回戦まで」.
     static QString historyLabel(const HistoryEntry& entry);
 
 private:
@@ -109,6 +116,7 @@ private:
     bool openTournament(const QString& path, const QString& question);
 
     BracketBoard& board_;
+    SwissDraw* swiss_ = nullptr;
     MessageBoxes& messageBoxes_;
     QWidget* window_;
 
@@ -133,6 +141,7 @@ private:
     QTimer flushTimer_;
     QTimer lockRefresh_;
     Subscription boardSubscription_;
+    Subscription swissSubscription_;
     std::unique_ptr<TournamentKeeper> keeper_; // last: gone before what it uses
 };
 

@@ -25,9 +25,14 @@ bool newerFirst(const HistoryEntry& a, const HistoryEntry& b)
 }
 
 HistoryEntry entryFor(std::filesystem::path file, const Tournament& tournament,
-                      std::int64_t replacedAt)
+                      const SwissEvent& swiss, std::int64_t replacedAt)
 {
-    return {std::move(file), replacedAt, tournament.fieldSize, howFarItWent(tournament)};
+    return {std::move(file),
+            replacedAt,
+            tournament.fieldSize,
+            howFarItWent(tournament),
+            static_cast<int>(swiss.players.size()),
+            howFarSwissWent(swiss)};
 }
 
 bool isFile(const std::filesystem::path& file)
@@ -38,13 +43,16 @@ bool isFile(const std::filesystem::path& file)
 
 } // namespace
 
-TournamentKeeper::TournamentKeeper(BracketBoard& board, std::filesystem::path file,
-                                   const Clock& clock, Start start, RetryPauses pauses)
+TournamentKeeper::TournamentKeeper(BracketBoard& board, SwissDraw* swiss,
+                                   std::filesystem::path file, const Clock& clock, Start start,
+                                   RetryPauses pauses)
     : board_(board)
+    , swiss_(swiss)
     , file_(std::move(file))
     , clock_(clock)
     , pauses_(pauses)
-    , handedOver_(board.tournament())
+    , handedOver_{board.tournament(), swiss ? swiss->event() : SwissEvent{}}
+    , swissReplacements_(swiss ? swiss->replacements() : 0)
     , mayWrite_(start == Start::Writing)
     , pause_(pauses.first)
 {
@@ -56,12 +64,15 @@ TournamentKeeper::TournamentKeeper(BracketBoard& board, std::filesystem::path fi
             change.part == BracketBoard::Part::Everything)
             replaced_ = true;
     });
+    if (swiss_)
+        swissSubscription_ = swiss_->subscribe([this] { changed_ = true; });
     writer_ = std::thread([this] { writeLoop(); });
 }
 
 TournamentKeeper::~TournamentKeeper()
 {
     subscription_.reset();
+    swissSubscription_.reset();
     flush();
     {
         const std::lock_guard lock(mutex_);
@@ -76,14 +87,25 @@ void TournamentKeeper::flush()
     if (!changed_)
         return;
     changed_ = false;
-    const bool replaced = std::exchange(replaced_, false);
-    Tournament now = board_.tournament();
-    if (now == handedOver_)
+    const bool boardReplaced = std::exchange(replaced_, false);
+    bool swissReplaced = false;
+    if (swiss_) {
+        swissReplaced = swiss_->replacements() != swissReplacements_;
+        swissReplacements_ = swiss_->replacements();
+    }
+    Kept now{board_.tournament(), swiss_ ? swiss_->event() : SwissEvent{}};
+    if (now.sameState(handedOver_))
         return;
-    const std::int64_t at = clock_.now();
+    now.at = clock_.now();
     std::optional<Kept> retired;
-    if (replaced && handedOver_.fieldSize > 0)
-        retired = Kept{std::move(handedOver_), at};
+    const bool draw = boardReplaced && holdsADraw(handedOver_.tournament) &&
+                      now.tournament != handedOver_.tournament;
+    const bool event =
+        swissReplaced && holdsPlayers(handedOver_.swiss) && now.swiss != handedOver_.swiss;
+    if (draw || event) {
+        retired = std::move(handedOver_);
+        retired->at = now.at;
+    }
     handedOver_ = now;
     {
         const std::lock_guard lock(mutex_);
@@ -92,7 +114,7 @@ void TournamentKeeper::flush()
             while (pending_.retired.size() > kHistoryLength)
                 pending_.retired.pop_front();
         }
-        pending_.state = Kept{std::move(now), at};
+        pending_.state = std::move(now);
         retryAt_.reset(); // a new change is tried at once
     }
     wake_.notify_one();
@@ -262,13 +284,13 @@ TournamentKeeper::Outcome TournamentKeeper::attempt(Work& work)
             std::filesystem::remove(history_.back().file, ignored);
             history_.pop_back();
         }
-        if (work.state && work.state->tournament != lastWritten_) {
-            std::optional<FileRefusal> failure =
-                writeTournamentFile(file_, work.state->tournament, work.state->at);
+        if (work.state && !(lastWritten_ && work.state->sameState(*lastWritten_))) {
+            std::optional<FileRefusal> failure = writeTournamentFile(
+                file_, work.state->tournament, work.state->at, work.state->swiss);
             if (failure && failure->fault == FileFault::CannotWrite)
                 return {failure, true, outcome.writes};
             if (!failure) {
-                lastWritten_ = work.state->tournament;
+                lastWritten_ = *work.state;
                 ++outcome.writes;
             } else {
                 outcome.failure = failure;
@@ -290,11 +312,14 @@ std::optional<FileRefusal> TournamentKeeper::secureLastRun(Work& work)
     const TournamentReading last = readTournamentFile(file_);
     if (!last.saved)
         return std::nullopt; // kept aside as it is, for inspection
-    const Tournament& tournament = last.saved->tournament;
-    lastWritten_ = tournament;
-    const bool continued = work.state && work.state->tournament == tournament;
-    if (tournament.fieldSize > 0 && !continued)
-        work.retired.push_front({tournament, work.state ? work.state->at : last.saved->savedAt});
+    const Kept lastRun{last.saved->tournament, last.saved->swiss, last.saved->savedAt};
+    lastWritten_ = lastRun;
+    const bool continued = work.state && work.state->sameState(lastRun);
+    if ((holdsADraw(lastRun.tournament) || holdsPlayers(lastRun.swiss)) && !continued) {
+        work.retired.push_front(lastRun);
+        if (work.state)
+            work.retired.front().at = work.state->at;
+    }
     return std::nullopt;
 }
 
@@ -309,9 +334,9 @@ std::optional<FileRefusal> TournamentKeeper::addToHistory(const Kept& kept)
         std::filesystem::path entry = folder / historyEntryName(kept.at, number);
         if (std::filesystem::exists(entry, error) || error)
             continue;
-        if (auto failure = writeTournamentFile(entry, kept.tournament, kept.at))
+        if (auto failure = writeTournamentFile(entry, kept.tournament, kept.at, kept.swiss))
             return failure;
-        HistoryEntry added = entryFor(std::move(entry), kept.tournament, kept.at);
+        HistoryEntry added = entryFor(std::move(entry), kept.tournament, kept.swiss, kept.at);
         history_.insert(std::upper_bound(history_.begin(), history_.end(), added, newerFirst),
                         std::move(added));
         return std::nullopt;
@@ -340,7 +365,8 @@ void TournamentKeeper::lookAtFolder(bool writing)
         ++looked;
         const TournamentReading reading = readTournamentFile(file);
         if (reading.saved)
-            history_.push_back(entryFor(file, reading.saved->tournament, reading.saved->savedAt));
+            history_.push_back(entryFor(file, reading.saved->tournament, reading.saved->swiss,
+                                        reading.saved->savedAt));
     }
     std::sort(history_.begin(), history_.end(), newerFirst);
 }
@@ -357,6 +383,28 @@ KeptShelf TournamentKeeper::shelfNow() const
                          history_.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(
                                                 history_.size(), kHistoryLength)));
     return shelf;
+}
+
+bool holdsADraw(const Tournament& tournament)
+{
+    return tournament.fieldSize > 0;
+}
+
+bool holdsPlayers(const SwissEvent& swiss)
+{
+    return !swiss.players.empty();
+}
+
+std::string howFarSwissWent(const SwissEvent& swiss)
+{
+    if (swiss.players.empty())
+        return {};
+    const auto paired = static_cast<int>(swiss.rounds.size());
+    if (paired == 0)
+        return "第1回戦の前";
+    if (paired == swiss.plannedRounds() && swiss.rounds.back().complete())
+        return "全" + std::to_string(paired) + "回戦終了";
+    return "第" + std::to_string(paired) + "回戦まで";
 }
 
 std::string howFarItWent(const Tournament& tournament)

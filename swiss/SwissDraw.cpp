@@ -50,6 +50,7 @@ std::optional<Message> SwissDraw::load(SwissEvent event)
     if (auto fault = swissEventFault(event))
         return errorMessage("このスイスドローは読み込めません: " + *fault);
     event_ = std::move(event);
+    ++replacements_;
     changed();
     return std::nullopt;
 }
@@ -57,6 +58,7 @@ std::optional<Message> SwissDraw::load(SwissEvent event)
 void SwissDraw::clear()
 {
     event_ = SwissEvent{};
+    ++replacements_;
     changed();
 }
 

@@ -4,6 +4,7 @@
 #include "core/Subscription.h"
 #include "swiss/SwissEvent.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -39,6 +40,9 @@ public:
     std::optional<Message> load(SwissEvent event);
     // Starts an empty event with default settings.
     void clear();
+    // How many times load() or clear() has replaced the whole event so far: a keeper tells by it
+    // an event that was replaced from one that was changed step by step.
+    std::uint64_t replacements() const { return replacements_; }
 
     // Adds players at the end: all or none. The names and readings are trimmed; entries with
     // a blank name are skipped. Refused when a name is already in the event or twice among
@@ -84,6 +88,7 @@ private:
 
     RandomSource& random_;
     SwissEvent event_;
+    std::uint64_t replacements_ = 0;
     Notifier<> changed_;
 };
 

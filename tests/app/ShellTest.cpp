@@ -486,9 +486,9 @@ TEST_F(ShellTest, TheTimeUpBoxHoldsEveryWindowUntilOk)
     EXPECT_NE(timer->size(), timerSize);
 }
 
-// The program's one argument: a tournament file, opened onto the board at start and kept from
-// then on; a refused one leaves the board as designed, with one "Error" box over the main
-// window, and keeps nothing.
+// The program's one argument: a tournament file, opened onto the board and the Swiss event at
+// start and kept from then on; a refused one leaves the board as designed and no event, with one
+// "Error" box over the main window, and keeps nothing.
 TEST_F(ShellTest, StartsWithTheTournamentFileItIsGiven)
 {
     QTemporaryDir folder;
@@ -497,16 +497,18 @@ TEST_F(ShellTest, StartsWithTheTournamentFileItIsGiven)
     const Tournament drawn = test::walkTournaments(7, 4).back();
     const QString good = folder.filePath(QStringLiteral("good.velka"));
     const QString refused = folder.filePath(QStringLiteral("empty.velka"));
-    ASSERT_FALSE(writeTournamentFile(toFilePath(good), drawn, 0));
+    const SwissEvent played = test::playedSwissEvent();
+    ASSERT_FALSE(writeTournamentFile(toFilePath(good), drawn, 0, played));
     QFile(refused).open(QIODevice::WriteOnly);
-    const std::vector<std::tuple<QString, Tournament, std::size_t>> starts{
-        {good, drawn, 0}, {refused, design.tournament(), 1}};
-    for (const auto& [file, expected, errors] : starts) {
+    const std::vector<std::tuple<QString, Tournament, SwissEvent, std::size_t>> starts{
+        {good, drawn, played, 0}, {refused, design.tournament(), SwissEvent{}, 1}};
+    for (const auto& [file, expected, event, errors] : starts) {
         boxes.shown.clear();
         shell = std::make_unique<Shell>(Services{boxes, random, clock, browser});
         shell->keepTournamentsIn(folder.filePath(QStringLiteral("kept")));
         shell->start(file);
         EXPECT_TRUE(main()->board().tournament() == expected) << file.toStdString();
+        EXPECT_TRUE(shell->swissDraw().event() == event);
         ASSERT_EQ(boxes.shown.size(), errors);
         if (errors) {
             EXPECT_EQ(boxes.shown[0].title, "Error");
@@ -517,6 +519,7 @@ TEST_F(ShellTest, StartsWithTheTournamentFileItIsGiven)
         readKeptTournament(toFilePath(main()->tournamentFileActions().keptFile()));
     ASSERT_TRUE(kept.saved);
     EXPECT_TRUE(kept.saved->tournament == drawn);
+    EXPECT_TRUE(kept.saved->swiss == played);
 }
 
 } // namespace

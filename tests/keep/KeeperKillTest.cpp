@@ -1,4 +1,5 @@
 #include "keep/TournamentKeeper.h"
+#include "swiss/SwissDraw.h"
 #include "tests/keep/TournamentWalk.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestSeed.h"
@@ -22,19 +23,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program that is killed, in a child process: keeps the states in file one after another,
-// round and round (each replacing the last whole, so that drawn ones go into the history), each
-// written whole before the next is handed over so that the kills fall into every stage of a write.
-// Says "kept" on ready once it has kept the first. Never returns.
-[[noreturn]] void keepRoundAndRound(const std::vector<Tournament>& states, const fs::path& file,
-                                    int ready)
+// The program that is killed, in a child process: keeps the states (board and Swiss event) in
+// file one after another, round and round (each put in place as an open does, so that drawn
+// boards and events with players go into the history), each written whole before the next is
+// handed over so that the kills fall into every stage of a write. Says "kept" on ready once it
+// has kept the first. Never returns.
+[[noreturn]] void keepRoundAndRound(const std::vector<test::TournamentAndEvent>& states,
+                                    const fs::path& file, int ready)
 {
     BracketBoard board;
     board.Load();
+    test::ScriptedRandom pairing;
+    SwissDraw swiss(pairing);
     test::TestClock clock;
-    TournamentKeeper keeper(board, file, clock);
+    TournamentKeeper keeper(board, &swiss, file, clock);
     for (std::size_t i = 0;; i = (i + 1) % states.size()) {
-        board.setTournament(states[i]);
+        putInPlace({states[i].first, states[i].second, "", 0}, board, &swiss);
         keeper.flush();
         keeper.waitUntilWritten();
         if (i == 0 && ready >= 0 && write(ready, "kept", 4) == 4) {
@@ -46,30 +50,41 @@ namespace fs = std::filesystem;
 
 class KeeperKilled : public ::testing::TestWithParam<test::TestSeed> {};
 
-// A program keeping states is killed with SIGKILL at a random moment, 200 times: the kept file,
-// the last run's copy beside it and every entry of the history always read back as one whole
-// state that was written, never a mix nor a damaged file. Only where the kill falls varies with
-// the timing; the verdict does not.
+// A program keeping states of the board and the Swiss event is killed with SIGKILL at a random
+// moment, 200 times: the kept file, the last run's copy beside it and every entry of the history
+// always read back as one whole state that was written, board and event together, never a mix
+// nor a damaged file. Only where the kill falls varies with the timing; the verdict does not.
 TEST_P(KeeperKilled, LeavesOneWholeWrittenState)
 {
     const unsigned seed = test::announce(GetParam());
-    std::vector<Tournament> states = test::walkTournaments(seed, 40);
-    // Round and round from two drawn states, so that the history is written from the start.
-    const auto drawn = std::adjacent_find(states.begin(), states.end(), [](auto& a, auto& b) {
-        return a.fieldSize > 0 && b.fieldSize > 0;
-    });
-    std::rotate(states.begin(), drawn == states.end() ? states.begin() : drawn, states.end());
+    // Round and round from two states that hold a draw and a Swiss event with players, so that
+    // the history is written from the start, with both. A walk too short to have two such
+    // states in a row is walked further.
+    const auto holdingBoth = [](const test::TournamentAndEvent& a,
+                                const test::TournamentAndEvent& b) {
+        return a.first.fieldSize > 0 && b.first.fieldSize > 0 && !a.second.players.empty() &&
+               !b.second.players.empty();
+    };
+    std::vector<test::TournamentAndEvent> states;
+    auto start = states.end();
+    for (int count = 40; start == states.end() && count <= 640; count *= 2) {
+        states = test::walkStates(seed, count);
+        start = std::adjacent_find(states.begin(), states.end(), holdingBoth);
+    }
+    ASSERT_NE(start, states.end()) << "no walk held a draw and players twice in a row";
+    std::rotate(states.begin(), start, states.end());
     const fs::path folder =
         fs::temp_directory_path() / ("velka-kill-" + std::to_string(std::random_device{}()));
     fs::create_directories(folder);
     const fs::path kept = folder / "last.velka";
     // The file exists from the start, so that a kill before the first write leaves it too.
-    ASSERT_FALSE(writeTournamentFile(kept, states.front(), 0));
+    ASSERT_FALSE(writeTournamentFile(kept, states.front().first, 0, states.front().second));
 
     std::mt19937 random(seed);
     std::set<std::size_t> seen;
     int killsInsideAWrite = 0;
     std::size_t historyEntries = 0;
+    std::size_t swissEntries = 0;
     for (int run = 0; run < 200; ++run) {
         // Every other run waits until the writer has kept its first state, so that the kills
         // fall among its writes as well as into its start.
@@ -117,20 +132,28 @@ TEST_P(KeeperKilled, LeavesOneWholeWrittenState)
         }
         killsInsideAWrite += leftOne ? 1 : 0;
         historyEntries = std::max(historyEntries, entries);
+        std::size_t withPlayers = 0;
         for (const fs::path& file : files) {
             const TournamentReading read = readTournamentFile(file);
             ASSERT_TRUE(read.saved)
                 << "run " << run << ", " << file << ": " << read.refusal->reason();
-            const auto found = std::find(states.begin(), states.end(), read.saved->tournament);
+            const auto found =
+                std::find(states.begin(), states.end(),
+                          test::TournamentAndEvent{read.saved->tournament, read.saved->swiss});
             ASSERT_NE(found, states.end())
                 << "run " << run << ", " << file << ": a state that was never written";
             if (file == kept)
                 seen.insert(static_cast<std::size_t>(found - states.begin()));
+            else if (file.parent_path() == history && !read.saved->swiss.players.empty())
+                ++withPlayers;
         }
+        swissEntries = std::max(swissEntries, withPlayers);
     }
     std::cout << seen.size() << " different states found; " << killsInsideAWrite
-              << " of 200 kills fell inside a write; up to " << historyEntries << " history entries"
+              << " of 200 kills fell inside a write; up to " << historyEntries
+              << " history entries, up to " << swissEntries << " of them with a Swiss event"
               << std::endl;
+    EXPECT_GT(swissEntries, 0u) << "the walk put no Swiss event into the history";
     fs::remove_all(folder);
 }
 

@@ -2,6 +2,7 @@
 #include "board/frmPairvaneMainForm.h"
 #include "keep/TournamentFile.h"
 #include "keep/TournamentKeeper.h"
+#include "swiss/SwissDraw.h"
 #include "uikit/FileDialogs.h"
 
 #include "tests/keep/TournamentWalk.h"
@@ -78,11 +79,13 @@ protected:
         clock.time = QDateTime(QDate(2026, 12, 7), QTime(15, 30, 42)).toSecsSinceEpoch();
         openWindow();
     }
-    // A main window as the program makes it, keeping in the test's folder.
+    // A main window as the program makes it, with the program's Swiss event, keeping in the
+    // test's folder.
     void openWindow()
     {
         form = std::make_unique<frmPairvaneMainForm>(boxes);
         files().useServices(dialogs, dialogs, clock);
+        files().includeSwissEvent(swiss);
         files().keepIn(path("kept"));
         ASSERT_TRUE(test::showActive(form.get()));
     }
@@ -119,6 +122,8 @@ protected:
     test::ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
     test::TestClock clock;
+    test::ScriptedRandom pairing;
+    SwissDraw swiss{pairing}; // outlives the windows, as the program's does
     std::unique_ptr<frmPairvaneMainForm> form;
 };
 
@@ -465,6 +470,50 @@ TEST_F(TournamentFileActionsTest, TheHistoryBringsBackABoardAfterTwoRestarts)
     EXPECT_EQ(listed[0].fieldSize, 2 + 18 % 15) << "the draw that the last one replaced";
     EXPECT_GT(listed[0].replacedAt, listed[19].replacedAt);
     EXPECT_EQ(QDir(path("kept/history")).entryList(QDir::Files).size(), 20);
+}
+
+// The Swiss event goes with the board: saved with Ctrl+S, kept, opened back with Ctrl+O. An event
+// with players that a new one replaces goes into the history, named first in its line. Opening
+// over an event that holds results asks first, naming the Swiss event; No keeps both, Yes puts
+// the file's in place, and a file without an event leaves none.
+TEST_F(TournamentFileActionsTest, TheSwissEventIsSavedKeptAndOpenedWithTheBoard)
+{
+    const SwissEvent played = test::playedSwissEvent();
+    ASSERT_EQ(swiss.load(played), std::nullopt);
+    test::drawPlayers(form->board(), 8, "A");
+    pass();
+    EXPECT_TRUE(readKeptTournament(toFilePath(files().keptFile())).saved.value().swiss == played);
+    dialogs.answer = path("swiss.velka");
+    keys(Qt::Key_S);
+    const Tournament drawn = board().tournament();
+
+    swiss.clear();
+    form->board().AllClear();
+    pass();
+    ASSERT_EQ(files().history().size(), 1u);
+    EXPECT_EQ(TournamentFileActions::historyLabel(files().history()[0]),
+              QStringLiteral("12/07 15:30　スイスドロー 8人・第2回戦まで　8人・1回戦まで"));
+    keys(Qt::Key_O);
+    EXPECT_TRUE(boxes.shown.empty()) << "nothing to lose: no marks, no results";
+    EXPECT_TRUE(swiss.event() == played);
+    EXPECT_TRUE(board().tournament() == drawn);
+    pass();
+
+    ASSERT_FALSE(writeTournamentFile(toFilePath(path("board.velka")), drawnInProgress(4), 0));
+    dialogs.answer = path("board.velka");
+    boxes.answers = {MessageAnswer::No, MessageAnswer::Yes};
+    keys(Qt::Key_O);
+    EXPECT_TRUE(swiss.event() == played);
+    EXPECT_TRUE(board().tournament() == drawn);
+    keys(Qt::Key_O);
+    EXPECT_TRUE(swiss.event() == SwissEvent{});
+    EXPECT_TRUE(board().tournament() == drawnInProgress(4));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_NE(boxes.shown[0].text.find("スイスドロー"), std::string::npos);
+    EXPECT_EQ(boxes.owners[0], form.get());
+    pass();
+    ASSERT_EQ(files().history().size(), 2u) << "the opened event, replaced by the open";
+    EXPECT_EQ(files().history()[0].swissReached, "第2回戦まで");
 }
 
 } // namespace

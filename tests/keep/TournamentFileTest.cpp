@@ -3,10 +3,12 @@
 #include "bracket/BracketBoard.h"
 #include "keep/AtomicFile.h"
 #include "keep/TournamentKeeper.h"
+#include "swiss/SwissDraw.h"
 #include "tests/keep/TournamentWalk.h"
 #include "tests/support/BoardSnapshot.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestSeed.h"
+#include "tests/swiss/HandEvent.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -83,23 +85,32 @@ class TournamentRoundTrip : public KeepTest,
 
 // Any state the organiser can reach comes back whole through the text and the value, and now and
 // then through a file on the disk, onto a fresh board: every element, and what the draw knew.
+// The Swiss event beside it walks too, and comes back whole.
 TEST_P(TournamentRoundTrip, GivesTheIdenticalBoard)
 {
-    std::mt19937 random(test::announce(GetParam()));
+    const unsigned seed = test::announce(GetParam());
+    std::mt19937 random(seed);
+    std::mt19937 swissSteps(seed + 1);
+    test::ScriptedRandom pairing({}, seed);
+    SwissDraw swiss(pairing);
     for (int step = 0; step < 400; ++step) {
         test::walkStep(board, random);
+        test::walkSwissStep(swiss, swissSteps);
         const Tournament t = board.tournament();
-        const TournamentText text = tournamentFileText(t, kSavedAt + step);
+        const TournamentText text = tournamentFileText(t, kSavedAt + step, swiss.event());
         ASSERT_FALSE(text.refusal) << text.refusal->reason();
         const TournamentReading read = readTournamentText(text.text);
         ASSERT_TRUE(read.saved) << "step " << step << ": " << read.refusal->reason() << "\n"
                                 << snapshot(board);
         EXPECT_EQ(read.saved->savedAt, kSavedAt + step);
+        ASSERT_EQ(read.saved->swiss, swiss.event()) << "step " << step;
 
         BracketBoard restored = loadedBoard();
+        SwissDraw restoredSwiss(pairing);
         if (step % 40 == 0) {
-            ASSERT_FALSE(writeTournamentFile(kept, t, kSavedAt));
-            ASSERT_FALSE(openTournamentFile(restored, kept));
+            ASSERT_FALSE(writeTournamentFile(kept, t, kSavedAt, swiss.event()));
+            ASSERT_FALSE(openTournamentFile(restored, kept, &restoredSwiss));
+            ASSERT_EQ(restoredSwiss.event(), swiss.event());
         } else {
             restored.setTournament(read.saved->tournament);
         }
@@ -130,12 +141,12 @@ BracketBoard markedNine()
     return b;
 }
 
-// The file of t with values set at JSON pointers ("/tournament/fieldSize"); a value of "remove"
-// takes the member or element away.
+// The file of t and swiss with values set at JSON pointers ("/tournament/fieldSize"); a value of
+// "remove" takes the member or element away.
 std::string with(std::vector<std::pair<std::string, Json>> edits,
-                 const Tournament& t = markedNine().tournament())
+                 const Tournament& t = markedNine().tournament(), const SwissEvent& swiss = {})
 {
-    Json d = Json::parse(tournamentFileText(t, kSavedAt).text);
+    Json d = Json::parse(tournamentFileText(t, kSavedAt, swiss).text);
     for (const auto& [pointer, value] : edits) {
         if (value == "remove")
             d.patch_inplace(Json::array({{{"op", "remove"}, {"path", pointer}}}));
@@ -147,6 +158,19 @@ std::string with(std::vector<std::pair<std::string, Json>> edits,
 std::string with(std::string pointer, Json value)
 {
     return with({{std::move(pointer), std::move(value)}});
+}
+// The file of markedNine() and playedSwissEvent() with values set.
+std::string withSwiss(std::vector<std::pair<std::string, Json>> edits)
+{
+    return with(std::move(edits), markedNine().tournament(), test::playedSwissEvent());
+}
+// A table of round 1 (playerA, playerB, result 2-0) that no pairing made.
+Json table(Json a, Json b)
+{
+    return {{"playerA", std::move(a)},
+            {"playerB", std::move(b)},
+            {"result", {{"gamesA", 2}, {"gamesB", 0}, {"drawnGames", 0}}},
+            {"rematch", false}};
 }
 // The file of markedNine() with one piece of its text replaced.
 std::string replaced(const std::string& what, const std::string& by)
@@ -165,10 +189,29 @@ std::string compactAtTheLimit()
 }
 
 // Every way a file is refused: with the fault and a short reason, and the board (palette
-// included), its tournament and its listeners untouched.
+// included), its tournament, the Swiss event and their listeners untouched.
 TEST(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
 {
-    const std::vector<std::tuple<const char*, std::string, FileFault>> files{
+    const SwissEvent played = test::playedSwissEvent();
+    // Round 1 of played: three tables and the bye.
+    const Json round1 = Json::parse(withSwiss({}))["swiss"]["rounds"][0];
+    const int seated = round1[0]["playerA"].get<int>();
+    Json beforeRound1 = round1;
+    beforeRound1.insert(beforeRound1.begin(), table(30, 31));
+    Json tooMany = Json::array();
+    for (int i = 0; i <= kMaxSwissPlayers; ++i)
+        tooMany.push_back({{"name", "P" + std::to_string(i)},
+                           {"reading", ""},
+                           {"firstRound", 1},
+                           {"droppedFrom", nullptr}});
+    // The reason names what is wrong, where the row says what.
+    struct Refused {
+        const char* name;
+        std::string text;
+        FileFault fault;
+        const char* says = "";
+    };
+    const std::vector<Refused> files{
         {"Empty", "", F::NotJson},
         {"NotJson", "大会 {", F::NotJson},
         {"TrailingText", replaced("\n}\n", "\n}\nx"), F::NotJson},
@@ -177,12 +220,12 @@ TEST(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
         {"OverOneMiB", replaced("\n}\n", "\n}" + std::string(kTournamentFileLimit, ' ')),
          F::TooLarge},
         {"CompactButOverOneMiBWrittenBack", compactAtTheLimit(), F::TooLarge},
-        {"NumberBeyondADouble", replaced("\"version\": 1,", "\"version\": 1e400,"), F::Damaged},
+        {"NumberBeyondADouble", replaced("\"version\": 2,", "\"version\": 1e400,"), F::Damaged},
         {"AnArray", "[1, 2]", F::NotATournament},
         {"DeeplyNested", std::string(5000, '[') + std::string(5000, ']'), F::NotATournament},
         {"AnotherFormat", with("/format", "other-tournament"), F::NotATournament},
         {"NoFormat", with("/format", "remove"), F::NotATournament},
-        {"LaterVersion", with("/version", 2), F::LaterVersion},
+        {"LaterVersion", with("/version", 3), F::LaterVersion},
         {"LaterVersionWithNewFields",
          with({{"/version", 3}, {"/rounds", Json::array()}, {"/tournament", "remove"}}),
          F::LaterVersion},
@@ -220,25 +263,137 @@ TEST(TournamentFileRefused, WithAReasonAndTheBoardUnchanged)
          F::Impossible},
         {"ClearedBoardWithConnectorsNoDrawShows",
          with({{"/tournament/connectors/14/visible", false}}, loadedBoard().tournament()),
-         F::Impossible}};
+         F::Impossible},
+        {"VersionOneWithASwissEvent", withSwiss({{"/version", 1}}), F::Damaged},
+        {"NoSwissField", with("/swiss", "remove"), F::Damaged},
+        {"SwissAsText", with("/swiss", "none"), F::Damaged},
+        {"SwissMatchUnknown", withSwiss({{"/swiss/settings/match", "bestOfFive"}}), F::Damaged},
+        {"SwissPlayerWithoutReading", withSwiss({{"/swiss/players/0/reading", "remove"}}),
+         F::Damaged},
+        {"SwissMorePlayersThanTheMost", withSwiss({{"/swiss/players", tooMany}}), F::Damaged},
+        {"SwissPlayerIndexBeyondTheMost", withSwiss({{"/swiss/rounds/0/0/playerB", 256}}),
+         F::Damaged},
+        {"SwissThreeGamesWon", withSwiss({{"/swiss/rounds/0/0/result/gamesA", 3}}), F::Damaged},
+        {"SwissRoundAsObject", withSwiss({{"/swiss/rounds/1", {{"tables", 1}}}}), F::Damaged},
+        {"SwissPlayerTwiceInARound", withSwiss({{"/swiss/rounds/0/1/playerB", seated}}),
+         F::Impossible, "二度組まれています"},
+        {"SwissResultForATableThatDoesNotExist", withSwiss({{"/swiss/rounds/0", beforeRound1}}),
+         F::Impossible, "いない参加者の番号 30"},
+        {"SwissPlayerLeftOut", withSwiss({{"/swiss/rounds/1/0", "remove"}}), F::Impossible,
+         "組まれていません"},
+        {"SwissByeNotLast",
+         withSwiss({{"/swiss/rounds/0/3", round1[0]}, {"/swiss/rounds/0/0", round1[3]}}),
+         F::Impossible, "最後の卓ではありません"},
+        {"SwissResultTheFormatHasNot",
+         withSwiss(
+             {{"/swiss/rounds/0/0/result", {{"gamesA", 0}, {"gamesB", 0}, {"drawnGames", 1}}}}),
+         F::Impossible, "この勝負の形式にはありません"},
+        {"SwissResultMissingBeforeTheLastRound", withSwiss({{"/swiss/rounds/0/0/result", nullptr}}),
+         F::Impossible, "次の回戦があります"},
+        {"SwissRematchMarkWithoutAMeeting", withSwiss({{"/swiss/rounds/1/0/rematch", true}}),
+         F::Impossible, "再戦の印"},
+        {"SwissDroppedBeforeJoining", withSwiss({{"/swiss/players/7/droppedFrom", 1}}),
+         F::Impossible, "棄権した回戦"},
+        {"SwissOneRound", withSwiss({{"/swiss/settings/rounds", 1}}), F::Impossible, "回戦数"},
+        {"SwissTwoPlayersOfOneLongName",
+         withSwiss({{"/swiss/players/0/name", std::string(100000, 'n')},
+                    {"/swiss/players/1/name", std::string(100000, 'n')}}),
+         F::Impossible, "スイスドロー"}};
 
     BracketBoard board = markedNine();
     const test::BoardSnapshot before = snapshot(board);
     const Tournament tournamentBefore = board.tournament();
+    test::ScriptedRandom pairing;
+    SwissDraw swiss(pairing);
+    ASSERT_EQ(swiss.load(played), std::nullopt);
     int heard = 0;
     const Subscription subscription = board.subscribe([&heard](auto) { ++heard; });
-    for (const auto& [name, text, fault] : files) {
+    const Subscription swissSubscription = swiss.subscribe([&heard] { ++heard; });
+    for (const auto& [name, text, fault, says] : files) {
         SCOPED_TRACE(name);
-        const std::optional<FileRefusal> refusal = openTournamentText(board, text);
+        const std::optional<FileRefusal> refusal = openTournamentText(board, text, &swiss);
         ASSERT_TRUE(refusal);
         EXPECT_EQ(refusal->fault, fault) << refusal->reason();
+        EXPECT_NE(refusal->reason().find(says), std::string::npos) << refusal->reason();
         EXPECT_FALSE(refusal->reason().empty());
         EXPECT_LT(refusal->reason().size(), 300u) << "a reason that the file can make long";
         EXPECT_EQ(refusal->reason().find("exception"), std::string::npos) << "the library's text";
         ASSERT_EQ(snapshot(board), before);
         ASSERT_EQ(board.tournament(), tournamentBefore);
+        ASSERT_EQ(swiss.event(), played);
         ASSERT_EQ(heard, 0);
     }
+}
+
+// A Swiss event the program ran (results, a drawn match, a drop, a late player, byes) comes back
+// whole through a file, with the board beside it; opening puts both in place. A file of version
+// 1, as the program wrote before, opens as it did and holds no event: opening it clears one.
+TEST_F(KeepTest, ASwissEventComesBackWholeAndAVersionOneFileHoldsNone)
+{
+    const BracketBoard marked = markedNine();
+    const SwissEvent played = test::playedSwissEvent();
+    ASSERT_EQ(played.rounds.size(), 2u);
+    ASSERT_FALSE(writeTournamentFile(kept, marked.tournament(), kSavedAt, played));
+    const TournamentReading read = readTournamentFile(kept);
+    ASSERT_TRUE(read.saved) << read.refusal->reason();
+    EXPECT_EQ(read.saved->swiss, played);
+    EXPECT_EQ(read.saved->tournament, marked.tournament());
+    EXPECT_EQ(Json::parse(contentOf(kept))["version"], 2);
+
+    test::ScriptedRandom pairing;
+    SwissDraw swiss(pairing);
+    ASSERT_FALSE(openTournamentFile(board, kept, &swiss));
+    EXPECT_EQ(swiss.event(), played);
+    EXPECT_EQ(board.tournament(), marked.tournament());
+    // What opened runs on: the next round pairs once the results are in.
+    EXPECT_TRUE(swiss.pairNextRound());
+
+    Json versionOne = Json::parse(tournamentFileText(marked.tournament(), kSavedAt).text);
+    EXPECT_EQ(versionOne["swiss"], nullptr);
+    versionOne["version"] = 1;
+    versionOne.erase("swiss");
+    board.AllClear();
+    ASSERT_FALSE(openTournamentText(board, versionOne.dump(2), &swiss));
+    EXPECT_EQ(swiss.event(), SwissEvent{});
+    EXPECT_EQ(board.tournament(), marked.tournament());
+}
+
+// The largest event (256 players, 20 rounds, every table with a result, names of sixteen
+// characters and readings of eighteen) fits in a file with room to spare and reads back; names so
+// long that no file holds them are refused when written, never written unreadable.
+TEST(TournamentFileText, TheLargestSwissEventFitsAndReadsBack)
+{
+    SwissEvent largest;
+    largest.settings = {kMaxSwissRounds, MatchFormat::BestOfThree, TiebreakerSet::OmwGwOgw, 16};
+    for (int p = 0; p < kMaxSwissPlayers; ++p) {
+        const std::string number = std::to_string(1000 + p);
+        largest.players.push_back(
+            {"東京都練馬区の鈴木一郎太" + number, "とうきょうとねりまくのすずき" + number, 1, {}});
+    }
+    // Player p meets p xor r in round r: never the same opponent twice.
+    for (int r = 1; r <= kMaxSwissRounds; ++r) {
+        SwissRound& round = largest.rounds.emplace_back();
+        for (int p = 0; p < kMaxSwissPlayers; ++p) {
+            if (p < (p ^ r))
+                round.tables.push_back({p, p ^ r, MatchResult{2, 1, 0}, false});
+        }
+    }
+    ASSERT_EQ(swissEventFault(largest), std::nullopt);
+    const TournamentText text = tournamentFileText(markedNine().tournament(), kSavedAt, largest);
+    ASSERT_FALSE(text.refusal) << text.refusal->reason();
+    std::cout << "the largest Swiss event's file: " << text.text.size() << " bytes" << std::endl;
+    EXPECT_LT(text.text.size(), kTournamentFileLimit / 2);
+    const TournamentReading read = readTournamentText(text.text);
+    ASSERT_TRUE(read.saved) << read.refusal->reason();
+    EXPECT_EQ(read.saved->swiss, largest);
+
+    for (SwissPlayer& p : largest.players)
+        p.reading = std::string(kTournamentFileLimit / kMaxSwissPlayers, 'y');
+    EXPECT_EQ(tournamentFileText(markedNine().tournament(), kSavedAt, largest).refusal->fault,
+              F::TooLarge);
+    largest.players[3].name = "\xc3\x28";
+    EXPECT_EQ(tournamentFileText(markedNine().tournament(), kSavedAt, largest).refusal,
+              (FileRefusal{F::NotUtf8, "swiss.players[3].name"}));
 }
 
 // What could not be read back is not written: the save fails with its reason instead.
@@ -418,6 +573,75 @@ TEST_F(KeepTest, AFailedWriteStaysPendingUntilItIsOnTheDisk)
     }
 }
 
+// The Swiss event is kept as the board is: each change of it is written and goes nowhere else.
+// An event with players that is replaced (loaded over as an open does, cleared for a new one)
+// goes into the history once, whole and with the board beside it; so does one that the first
+// change of a new run replaces. A draw beside an event, or an empty event cleared, replaces
+// nothing.
+TEST_F(KeepTest, TheKeeperKeepsTheSwissEventAndPutsAReplacedOneInTheHistory)
+{
+    test::ScriptedRandom pairing;
+    const SwissEvent played = test::playedSwissEvent();
+    std::vector<SwissEvent> replaced;
+    {
+        SwissDraw swiss(pairing);
+        TournamentKeeper keeper(board, &swiss, kept, clock);
+        const auto pass = [&](const char* action, std::size_t entries) {
+            SCOPED_TRACE(action);
+            keeper.flush();
+            keeper.waitUntilWritten();
+            const TournamentReading read = readKeptTournament(kept);
+            ASSERT_TRUE(read.saved);
+            EXPECT_EQ(read.saved->swiss, swiss.event());
+            EXPECT_EQ(read.saved->tournament, board.tournament());
+            EXPECT_EQ(keeper.shelf().history.size(), entries);
+            clock.time += 60;
+        };
+        swiss.addPlayers({{"A", ""}, {"B", ""}, {"C", ""}, {"D", ""}, {"E", ""}});
+        pass("players", 0);
+        ASSERT_EQ(swiss.pairNextRound(), std::nullopt);
+        ASSERT_EQ(swiss.setResult(0, {2, 1, 0}), std::nullopt);
+        drawNine(board);
+        pass("a pairing, a result and a draw beside them", 0);
+        replaced.push_back(swiss.event());
+        ASSERT_EQ(swiss.load(played), std::nullopt);
+        pass("loaded over", 1);
+        replaced.push_back(swiss.event());
+        swiss.clear();
+        swiss.clear();
+        pass("cleared for a new event", 2);
+        ASSERT_EQ(swiss.setSettings({3, MatchFormat::SingleGame, TiebreakerSet::OwpOowp, 0}),
+                  std::nullopt);
+        swiss.clear();
+        ASSERT_EQ(swiss.addPlayer("Late"), std::nullopt);
+        pass("an empty event cleared", 2);
+        replaced.push_back(swiss.event());
+        board.AllClear();
+        pass("the board reset beside the event", 3);
+    }
+    replaced.push_back(readKeptTournament(kept).saved->swiss);
+    SwissDraw nextRun(pairing);
+    TournamentKeeper keeper(board, &nextRun, kept, clock);
+    board.ToggleProgress();
+    keeper.flush();
+    keeper.waitUntilWritten();
+
+    const std::vector<HistoryEntry> history = keeper.shelf().history;
+    ASSERT_EQ(history.size(), 4u) << "the last run's event, replaced by the next run";
+    const std::vector<std::pair<int, std::string>> listed{
+        {1, "第1回戦の前"}, {1, "第1回戦の前"}, {8, "第2回戦まで"}, {5, "第1回戦まで"}};
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(readKeptTournament(history[i].file).saved.value().swiss,
+                  replaced[replaced.size() - 1 - i]);
+        EXPECT_EQ(history[i].swissPlayers, listed[i].first);
+        EXPECT_EQ(history[i].swissReached, listed[i].second);
+    }
+    EXPECT_EQ(history[0].fieldSize, 0);
+    EXPECT_EQ(history[1].fieldSize, 9);
+    EXPECT_EQ(readKeptTournament(kept).saved->swiss, SwissEvent{});
+}
+
 // How far a drawn field of eight had gone, by the boxes unchecked (each takes a player out).
 TEST(HowFarItWent, NamesTheFurthestRoundAPlayerReached)
 {
@@ -434,6 +658,14 @@ TEST(HowFarItWent, NamesTheFurthestRoundAPlayerReached)
         EXPECT_EQ(howFarItWent(b.tournament()), reached) << losers.size() << " out";
     }
     EXPECT_EQ(howFarItWent(loadedBoard().tournament()), "");
+
+    SwissEvent finished = test::handEvent(); // three rounds of three, every result in
+    EXPECT_EQ(howFarSwissWent(finished), "全3回戦終了");
+    finished.rounds.back().tables[0].result.reset();
+    EXPECT_EQ(howFarSwissWent(finished), "第3回戦まで");
+    finished.settings.rounds = 4;
+    finished.rounds.back().tables[0].result = MatchResult{2, 0, 0};
+    EXPECT_EQ(howFarSwissWent(finished), "第3回戦まで");
 }
 
 } // namespace
