@@ -29,7 +29,8 @@ set(VELKA_FOLDER_USES
 set(VELKA_FOLDERS_UNCHECKED tests bench fuzz tools)
 
 function(velka_set_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wold-style-cast
+                                             -Wnon-virtual-dtor -Woverloaded-virtual)
     if(VELKA_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()

@@ -165,7 +165,7 @@ TEST_F(VerInfoTest, CreditsShowLineByLineReadOnlyWithAScrollBar)
 
     show();
     text->setFocus();
-    QTest::keyClicks(text, "abc");
+    QTest::keyClicks(text, QStringLiteral("abc"));
     QTest::keyClick(text, Qt::Key_Delete);
     EXPECT_EQ(text->toPlainText().toStdString(), [] {
         std::string plain;

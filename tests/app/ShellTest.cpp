@@ -150,7 +150,8 @@ TEST_F(ShellTest, TheWholeRoadFromThePaletteToTheBracket)
     // The next opening starts afresh: the two names left over are gone.
     withEntryDialog([](frmNewGame* dialog) {
         EXPECT_EQ(dialog->entries().count(), 0);
-        EXPECT_EQ(control<QLineEdit>(dialog, QStringLiteral("txtMenber"))->text(), "16");
+        EXPECT_EQ(control<QLineEdit>(dialog, QStringLiteral("txtMenber"))->text(),
+                  QStringLiteral("16"));
         EXPECT_FALSE(control<QCheckBox>(dialog, QStringLiteral("chkSeed"))->isChecked());
         EXPECT_TRUE(control<QLineEdit>(dialog, QStringLiteral("txtSeed"))->text().isEmpty());
     });

@@ -416,8 +416,8 @@ TEST_F(MainFormTest, ConfirmationIsAJapaneseWarningWithYesAsDefault)
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
-        yesText = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->text() : "";
-        noText = box->button(QMessageBox::No) ? box->button(QMessageBox::No)->text() : "";
+        yesText = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->text() : QString();
+        noText = box->button(QMessageBox::No) ? box->button(QMessageBox::No)->text() : QString();
         yesIsDefault = box->defaultButton() == box->button(QMessageBox::Yes);
         QTest::keyClick(box, Qt::Key_Escape); // answers No
     });

@@ -158,7 +158,8 @@ TEST_F(NewGameTest, TypedLinesBecomeEntriesAndTheInputEmpties)
     click("cmdEntry");
 
     EXPECT_EQ(entries(), (std::vector<std::string>{"Alice", "  Bob ", "田中", "Carol"}));
-    EXPECT_EQ(shownEntries(), (QStringList{"Alice", "  Bob ", "田中", "Carol"}));
+    EXPECT_EQ(shownEntries(), (QStringList{QStringLiteral("Alice"), QStringLiteral("  Bob "),
+                                           QStringLiteral("田中"), QStringLiteral("Carol")}));
     EXPECT_TRUE(input()->toPlainText().isEmpty());
 }
 

@@ -181,7 +181,8 @@ TEST_F(TournamentFileActionsTest, AFailedSaveIsReportedAndLeavesNoFile)
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].title, "Error");
         EXPECT_EQ(boxes.owners[0], form.get());
-        const QStringList lines = QString::fromStdString(boxes.shown[0].text).split("\r\n");
+        const QStringList lines =
+            QString::fromStdString(boxes.shown[0].text).split(QStringLiteral("\r\n"));
         EXPECT_TRUE(lines[0].contains(file)) << lines[0].toStdString();
         EXPECT_GT(lines.value(1).size(), 5) << "why";
     };
@@ -193,7 +194,8 @@ TEST_F(TournamentFileActionsTest, AFailedSaveIsReportedAndLeavesNoFile)
         form->board().setSlotCaption(i, std::string(70000, 'x'));
     fails("names too long for a tournament file", path("long.velka"));
     EXPECT_EQ(QDir(folder.path()).entryList(), before);
-    EXPECT_EQ(QDir(path("full")).entryList(QDir::Files | QDir::Hidden), QStringList{"t.velka"});
+    EXPECT_EQ(QDir(path("full")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("t.velka")});
     EXPECT_EQ(bytesOf(path("full/t.velka")), "this morning's");
 }
 
@@ -269,8 +271,8 @@ TEST_F(TournamentFileActionsTest, TheLastRunComesBackExactly)
         second.board().setTournament(drawnInProgress(8));
         QCoreApplication::processEvents();
         second.tournamentFileActions().waitUntilKept();
-        EXPECT_TRUE(
-            second.tournamentFileActions().keepingTrouble().value_or("").contains("別に起動した"));
+        EXPECT_TRUE(second.tournamentFileActions().keepingTrouble().value_or(QString()).contains(
+            QStringLiteral("別に起動した")));
     }
     for (int run = 0; run < 2; ++run) {
         EXPECT_EQ(bytesOf(files().keptFile()), keptBytes) << "run " << run;

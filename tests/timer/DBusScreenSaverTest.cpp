@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <set>
 #include <utility>
@@ -175,9 +176,12 @@ protected:
     // Waits for the bus to carry the calls, as long as that takes: the bound only keeps a
     // broken test from hanging until its time-out.
     static constexpr int kBusBoundMs = 30000;
-    bool heardSoon(const QStringList& calls)
+    bool heardSoon(std::initializer_list<const char*> calls)
     {
-        return QTest::qWaitFor([&] { return heard.calls == calls; }, kBusBoundMs);
+        QStringList expected;
+        for (const char* call : calls)
+            expected << QString::fromUtf8(call);
+        return QTest::qWaitFor([&] { return heard.calls == expected; }, kBusBoundMs);
     }
     // The service's answer has come back: the cookie is held.
     bool heldSoon()
