@@ -133,8 +133,10 @@ public:
 // read back, the top four onto the board and marked through to the final.
 TEST_F(SwissWindowTest, RunsAnEventOfNineFromTheFirstNameToTheChampion)
 {
-    const QStringList names = {"佐藤 翔太",   "鈴木 美咲", "高橋 蓮", "田中 結衣", "伊藤 陽翔",
-                               "渡辺 さくら", "山本 大和", "中村 葵", "小林 湊"};
+    const QStringList names = {
+        QStringLiteral("佐藤 翔太"), QStringLiteral("鈴木 美咲"), QStringLiteral("高橋 蓮"),
+        QStringLiteral("田中 結衣"), QStringLiteral("伊藤 陽翔"), QStringLiteral("渡辺 さくら"),
+        QStringLiteral("山本 大和"), QStringLiteral("中村 葵"),   QStringLiteral("小林 湊")};
     typePlayers(names);
     ASSERT_EQ(draw.event().players.size(), 9u);
     EXPECT_TRUE(find<QPlainTextEdit>("txtEntry")->toPlainText().isEmpty());
@@ -233,7 +235,8 @@ TEST_F(SwissWindowTest, RunsAnEventOfNineFromTheFirstNameToTheChampion)
     // Both CSV files, saved under names typed without the ending, and read back.
     files.saveAs = folder.filePath(QStringLiteral("standings"));
     accessKey(Qt::Key_V);
-    const CsvRecords standingsCsv = parseCsv(readAll(files.saveAs + ".csv").toStdString());
+    const CsvRecords standingsCsv =
+        parseCsv(readAll(files.saveAs + QStringLiteral(".csv")).toStdString());
     ASSERT_EQ(standingsCsv.records.size(), 10u);
     EXPECT_EQ(standingsCsv.records[0],
               (std::vector<std::string>{"順位", "名前", "ふりがな", "勝ち点", "勝", "負", "分",
@@ -358,11 +361,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Refusal{"DuplicateName", [](auto& f) { f.addPlayers(4); },
                 [](auto& f) {
-                    f.typePlayers({"New", "P2"});
+                    f.typePlayers({QStringLiteral("New"), QStringLiteral("P2")});
                 },
                 "「P2」はすでに参加者にいます"},
         Refusal{"The257thPlayer", [](auto& f) { f.addPlayers(256); },
-                [](auto& f) { f.typePlayers({"One more"}); }, "参加者は256人までです"},
+                [](auto& f) { f.typePlayers({QStringLiteral("One more")}); },
+                "参加者は256人までです"},
         Refusal{"ThreePlayersPaired", [](auto& f) { f.addPlayers(3); },
                 [](auto& f) { f.accessKey(Qt::Key_P); }, "参加者が4人以上必要です"},
         Refusal{"NextRoundBeforeEveryResult",
@@ -522,7 +526,9 @@ TEST_F(SwissWindowTest, PlayersStandInTheOrderOfTheirReadings)
         return names;
     };
     // Latin before kana, kana before kanji: 阿部 without a reading goes last.
-    EXPECT_EQ(shown(), (QStringList{"Ben", "青木", "加藤", "さとう", "渡辺", "阿部"}));
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("Ben"), QStringLiteral("青木"),
+                                    QStringLiteral("加藤"), QStringLiteral("さとう"),
+                                    QStringLiteral("渡辺"), QStringLiteral("阿部")}));
 
     players->setFocus();
     players->setCurrentIndex(players->model()->index(5, 1));
@@ -533,7 +539,9 @@ TEST_F(SwissWindowTest, PlayersStandInTheOrderOfTheirReadings)
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the delegate commits queued
     EXPECT_EQ(draw.event().players[1].reading, "あべ");
-    EXPECT_EQ(shown(), (QStringList{"Ben", "青木", "阿部", "加藤", "さとう", "渡辺"}));
+    EXPECT_EQ(shown(), (QStringList{QStringLiteral("Ben"), QStringLiteral("青木"),
+                                    QStringLiteral("阿部"), QStringLiteral("加藤"),
+                                    QStringLiteral("さとう"), QStringLiteral("渡辺")}));
     EXPECT_EQ(window->selectedPlayer(), 1) << "the selection moves with the player";
 }
 
