@@ -7,10 +7,10 @@ import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location(
+module_source = importlib.util.spec_from_file_location(
     "test_share", os.path.join(HERE, "..", "..", "scripts", "test-share.py"))
-share = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(share)
+share = importlib.util.module_from_spec(module_source)
+module_source.loader.exec_module(share)
 
 
 class CodeLines(unittest.TestCase):
