@@ -3,8 +3,8 @@
 #
 #   bash scripts/setup.sh run    install what building and running needs, build the release and
 #                                start the program
-#   bash scripts/setup.sh test   install what is missing, build with warnings as errors, run every test
-#   bash scripts/setup.sh asan   the same tests under AddressSanitizer and UndefinedBehaviorSanitizer
+#   bash scripts/setup.sh test   install what is missing, build with warnings as errors under
+#                                AddressSanitizer and UndefinedBehaviorSanitizer, run every test
 #   bash scripts/setup.sh tsan   the tests whose programs start threads, under ThreadSanitizer
 #   bash scripts/setup.sh bench  install what is missing, build and run every benchmark (report in
 #                                build/bench/performance-report.txt)
@@ -19,7 +19,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
 
-usage="usage: $0 [run|test|asan|tsan|bench|fuzz|windows|build]"
+usage="usage: $0 [run|test|tsan|bench|fuzz|windows|build]"
 
 # The packages come from the one list, scripts/packages, by group: what building and running
 # the program needs ("build", "program"), and what each mode adds.
@@ -31,10 +31,6 @@ run)
     ;;
 test)
     preset=ci
-    groups=(build program test)
-    ;;
-asan)
-    preset=asan
     groups=(build program test)
     ;;
 tsan)
@@ -72,7 +68,7 @@ cmake --build --preset "$preset"
 
 case $mode in
 run) exec "build/$preset/app/velka-tablewright" ;;
-test | asan | tsan | windows) ctest --preset "$preset" ;;
+test | tsan | windows) ctest --preset "$preset" ;;
 bench) exec bash bench/run-all.sh "build/$preset" ;;
 fuzz)
     # Each target starts from its corpus in the repository, copied so that the repository is not

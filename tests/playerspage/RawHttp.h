@@ -11,7 +11,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -36,8 +38,9 @@ struct HttpResponse {
 
 class RawConnection {
 public:
-    // A read that waits longer than this fails the read, so a broken server cannot hang the
-    // test; no verdict depends on it.
+    // A read that waits longer than this in all fails the read, so a broken server cannot hang
+    // the test, not even one that keeps sending something other than what is awaited; no
+    // verdict depends on it.
     static constexpr int kPatienceMs = 20'000;
 
     // A `receiveBuffer` above 0 makes the connection's receive window that small (the system
@@ -170,16 +173,22 @@ public:
 private:
     std::size_t readUntil(std::string_view marker)
     {
+        const auto giveUp =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
         std::size_t at;
-        while ((at = buffer_.find(marker)) == std::string::npos && fill()) {
+        while ((at = buffer_.find(marker)) == std::string::npos) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                giveUp - std::chrono::steady_clock::now());
+            if (!fill(static_cast<int>(std::max<std::int64_t>(left.count(), 0))))
+                break;
         }
         return at;
     }
 
-    bool fill()
+    bool fill(int patienceMs = kPatienceMs)
     {
         pollfd p{fd_, POLLIN, 0};
-        if (fd_ < 0 || ::poll(&p, 1, kPatienceMs) != 1) {
+        if (fd_ < 0 || ::poll(&p, 1, patienceMs) != 1) {
             timedOut_ = fd_ >= 0;
             return false;
         }
