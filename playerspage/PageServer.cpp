@@ -753,7 +753,33 @@ struct PageServer::Impl {
     const ServerSettings settings;
     std::array<std::string, std::tuple_size_v<decltype(kPageAssets)>> assetTags;
 
-    std::atomic<std::shared_ptr<const PageSnapshot>> snapshot;
+    // The published state: read by every stream and request, replaced at each publish. The
+    // lock is held only while the pointer is copied or swapped; a replaced state is let go after
+    // it. (GCC 12's std::atomic<std::shared_ptr> guards the same copy with a spin on a bit of the
+    // count that ThreadSanitizer does not know as a lock: its reports there stalled the test run
+    // while another thread spun.)
+    class SnapshotSlot {
+    public:
+        explicit SnapshotSlot(std::shared_ptr<const PageSnapshot> first)
+            : current_(std::move(first))
+        {}
+        std::shared_ptr<const PageSnapshot> load() const
+        {
+            const std::lock_guard lock(mutex_);
+            return current_;
+        }
+        std::shared_ptr<const PageSnapshot> exchange(std::shared_ptr<const PageSnapshot> next)
+        {
+            const std::lock_guard lock(mutex_);
+            current_.swap(next);
+            return next;
+        }
+
+    private:
+        mutable std::mutex mutex_;
+        std::shared_ptr<const PageSnapshot> current_;
+    };
+    SnapshotSlot snapshot;
     std::atomic<std::uint32_t> wake{0};
     std::atomic<std::uint32_t> heartbeat{0};
     std::atomic<bool> stopping{false};
