@@ -20,9 +20,12 @@ inline double unitInterval(std::uint64_t bits)
     return static_cast<double>(bits >> 11) * 0x1p-53;
 }
 
-// The program's generator: a Mersenne Twister seeded from the high-resolution clock.
+// The program's generator: a Mersenne Twister seeded from the high-resolution clock, when it is
+// made and again at every reseedFromClock().
 class ClockSeededRandom final : public RandomSource {
 public:
+    // NOLINTNEXTLINE(cert-msc51-cpp): the engine's default seed is replaced at once
+    ClockSeededRandom() { reseedFromClock(); }
     void reseedFromClock() override;
     double next() override { return unitInterval(engine_()); }
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -215,6 +216,15 @@ TEST(Draw, APickNeverReachesTheEndOfTheList)
     EXPECT_EQ(board.slotCaption(4), "e1");
     EXPECT_LT(unitInterval(~0ULL), 1.0);
     EXPECT_EQ(unitInterval(0), 0.0);
+}
+
+// What draws without reseeding first (the Swiss pairings) must not start every run of the program
+// from the same fixed sequence.
+TEST(Draw, TheProgramsGeneratorIsSeededWhenMade)
+{
+    std::mt19937_64 unseeded;
+    ClockSeededRandom random;
+    EXPECT_NE(random.next(), unitInterval(unseeded()));
 }
 
 TEST(Draw, ResetsAMarkedBoardBeforeItDraws)
