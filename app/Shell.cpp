@@ -7,12 +7,14 @@
 #include "timer/frmEventTimer.h"
 #include "uikit/WindowPlacement.h"
 
+#include <utility>
+
 namespace velka {
 
 Shell::Shell(Services services, QObject* parent)
     : QObject(parent)
-    , services_(services)
-    , playersPage_(std::make_unique<PlayersPageLink>(services))
+    , services_(std::move(services))
+    , playersPage_(std::make_unique<PlayersPageLink>(services_))
 {}
 
 Shell::~Shell()

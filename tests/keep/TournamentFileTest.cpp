@@ -132,7 +132,7 @@ BracketBoard markedNine()
 
 // The file of t with values set at JSON pointers ("/tournament/fieldSize"); a value of "remove"
 // takes the member or element away.
-std::string with(std::vector<std::pair<std::string, Json>> edits,
+std::string with(const std::vector<std::pair<std::string, Json>>& edits,
                  const Tournament& t = markedNine().tournament())
 {
     Json d = Json::parse(tournamentFileText(t, kSavedAt).text);

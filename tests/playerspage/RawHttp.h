@@ -170,7 +170,7 @@ public:
 private:
     std::size_t readUntil(std::string_view marker)
     {
-        std::size_t at;
+        std::size_t at = 0;
         while ((at = buffer_.find(marker)) == std::string::npos && fill()) {
         }
         return at;
