@@ -143,8 +143,8 @@ BracketBoard markedNine()
 
 // The file of t and swiss with values set at JSON pointers ("/tournament/fieldSize"); a value of
 // "remove" takes the member or element away.
-std::string with(std::vector<std::pair<std::string, Json>> edits,
-                 const Tournament& t = markedNine().tournament(), const SwissEvent& swiss = {})
+std::string with(const std::vector<std::pair<std::string, Json>>& edits,
+                  const Tournament& t = markedNine().tournament(), const SwissEvent& swiss = {})
 {
     Json d = Json::parse(tournamentFileText(t, kSavedAt, swiss).text);
     for (const auto& [pointer, value] : edits) {
