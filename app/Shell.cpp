@@ -12,13 +12,15 @@
 #include <QAction>
 #include <QMenu>
 
+#include <utility>
+
 namespace velka {
 
 Shell::Shell(Services services, QObject* parent)
     : QObject(parent)
-    , services_(services)
-    , swissDraw_(std::make_unique<SwissDraw>(services.random))
-    , playersPage_(std::make_unique<PlayersPageLink>(services))
+    , services_(std::move(services))
+    , swissDraw_(std::make_unique<SwissDraw>(services_.random))
+    , playersPage_(std::make_unique<PlayersPageLink>(services_))
 {}
 
 Shell::~Shell()

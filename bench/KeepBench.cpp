@@ -37,9 +37,8 @@ BracketBoard drawnBoard()
 
 std::filesystem::path benchFolder()
 {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() /
-        ("velka-keep-bench-" + std::to_string(std::random_device{}()));
+    std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                   ("velka-keep-bench-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(folder);
     return folder;
 }

@@ -50,7 +50,7 @@ int serve()
     }
     std::printf("%u\n", server.port());
     std::fflush(stdout);
-    char c;
+    char c = 0;
     while (::read(STDIN_FILENO, &c, 1) > 0) {
     }
     return 0;

@@ -154,7 +154,7 @@ std::optional<BracketState> bracketFrom(const Tournament& tournament)
         state.players.push_back(std::move(player));
     }
 
-    std::array<int, board::kConnectorCount> matchOf;
+    std::array<int, board::kConnectorCount> matchOf{};
     matchOf.fill(-1);
     state.rounds.resize(rounds);
     for (int c = 0; c < board::kConnectorCount; ++c) {

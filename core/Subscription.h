@@ -141,6 +141,9 @@ public:
 
     Notifier() = default;
     Notifier(const Notifier&) {}
+    // Assigning keeps this one's subscribers, whoever the other is, so assigning to itself
+    // changes nothing either.
+    // NOLINTNEXTLINE(bugprone-unhandled-self-assignment)
     Notifier& operator=(const Notifier&) { return *this; }
     ~Notifier() { slots_->close(); }
 

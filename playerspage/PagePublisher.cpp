@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace velka::playerspage {
 
@@ -23,7 +24,7 @@ PagePublisher::PagePublisher(const Clock& clock, const AddressSource& addresses,
     : QObject(parent)
     , clock_(clock)
     , addresses_(addresses)
-    , settings_(settings)
+    , settings_(std::move(settings))
     , second_(new QTimer(this))
 {
     second_->setInterval(kSecond);

@@ -136,7 +136,7 @@ std::optional<std::uint32_t> clientAddress(MHD_Connection* connection)
         MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
     if (info == nullptr || info->client_addr == nullptr || info->client_addr->sa_family != AF_INET)
         return std::nullopt;
-    sockaddr_in address;
+    sockaddr_in address{};
     std::memcpy(&address, info->client_addr, sizeof address);
     return ntohl(address.sin_addr.s_addr);
 }
@@ -155,7 +155,7 @@ struct SocketIdentity {
 
 std::optional<SocketIdentity> identify(int fd)
 {
-    struct stat status;
+    struct stat status {};
     if (::fstat(fd, &status) != 0)
         return std::nullopt;
     return SocketIdentity{status.st_dev, status.st_ino};
@@ -537,6 +537,7 @@ struct PageServer::Impl {
             }
         }
         const std::size_t n = std::min(max, stream.pending.size() - stream.offset);
+        // NOLINTNEXTLINE(bugprone-not-null-terminated-result): bytes of the stream, not a string
         std::memcpy(buffer, stream.pending.data() + stream.offset, n);
         stream.offset += n;
         return static_cast<ssize_t>(n);

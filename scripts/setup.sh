@@ -6,6 +6,8 @@
 #   bash scripts/setup.sh test   install what is missing, build with warnings as errors under
 #                                AddressSanitizer and UndefinedBehaviorSanitizer, run every test
 #   bash scripts/setup.sh tsan   the tests whose programs start threads, under ThreadSanitizer
+#   bash scripts/setup.sh tidy   build the ci preset, then check every source of the tree with
+#                                clang-tidy (.clang-tidy); any finding fails
 #   bash scripts/setup.sh bench  install what is missing, build and run every benchmark (report in
 #                                build/bench/performance-report.txt)
 #   bash scripts/setup.sh fuzz   build the models' fuzz targets with clang, run each for 30 s
@@ -19,7 +21,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
 
-usage="usage: $0 [run|test|tsan|bench|fuzz|windows|build]"
+usage="usage: $0 [run|test|tsan|tidy|bench|fuzz|windows|build]"
 
 # The packages come from the one list, scripts/packages, by group: what building and running
 # the program needs ("build", "program"), and what each mode adds.
@@ -36,6 +38,11 @@ test)
 tsan)
     # The build preset builds the threaded tests' programs alone, the test preset runs them.
     preset=tsan
+    groups=(build program test)
+    ;;
+tidy)
+    # The ci build's compile commands, and its generated files (moc), are what clang-tidy reads.
+    preset=ci
     groups=(build program test)
     ;;
 bench)
@@ -69,6 +76,11 @@ cmake --build --preset "$preset"
 case $mode in
 run) exec "build/$preset/app/velka-tablewright" ;;
 test | tsan | windows) ctest --preset "$preset" ;;
+tidy)
+    # Every source of the tree in the compile commands, none of the generated ones under build/.
+    # It takes about a quarter of an hour on two cores, too long for a test of the suite.
+    run-clang-tidy -p "build/$preset" -j "${VELKA_TIDY_JOBS:-2}" -quiet "^$PWD/(?!build/)"
+    ;;
 bench) exec bash bench/run-all.sh "build/$preset" ;;
 fuzz)
     # Each target starts from its corpus in the repository, copied so that the repository is not

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <numeric>
 #include <stdexcept>
@@ -14,6 +15,19 @@
 namespace velka {
 
 namespace {
+
+// Where (row, column) of a square table of the given width, stored row by row, lies: counted in
+// std::size_t, so that no product of ints overflows on the way.
+std::size_t cell(int row, int column, int width)
+{
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+           static_cast<std::size_t>(column);
+}
+
+std::size_t cells(int width)
+{
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(width);
+}
 
 int randomBelow(RandomSource& random, int n)
 {
@@ -55,7 +69,7 @@ struct Field {
     std::vector<int> meetings; // earlier meetings of each pair, n x n
     int n = 0;                 // players; the bye, if any, is vertex n
 
-    int met(int u, int v) const { return meetings[static_cast<std::size_t>(u * n + v)]; }
+    int met(int u, int v) const { return meetings[cell(u, v, n)]; }
 };
 
 Field fieldFor(const SwissEvent& event, int round, RandomSource& random)
@@ -75,11 +89,11 @@ Field fieldFor(const SwissEvent& event, int round, RandomSource& random)
         field.points.push_back(r.matchPoints);
         field.byes.push_back(r.byes);
     }
-    field.meetings.assign(static_cast<std::size_t>(field.n * field.n), 0);
+    field.meetings.assign(cells(field.n), 0);
     for (int v = 0; v < field.n; ++v) {
         for (int opponent : records[field.players[v]].opponents) {
             if (vertexOf[opponent] >= 0)
-                ++field.meetings[static_cast<std::size_t>(v * field.n + vertexOf[opponent])];
+                ++field.meetings[cell(v, vertexOf[opponent], field.n)];
         }
     }
     return field;
@@ -150,10 +164,10 @@ std::vector<int> matchedField(const Field& f, RandomSource& random)
 {
     const int vertices = f.n + f.n % 2;
     const int fewestPoints = *std::min_element(f.points.begin(), f.points.end());
-    std::vector<Costs> costs(static_cast<std::size_t>(vertices * vertices));
+    std::vector<Costs> costs(cells(vertices));
     for (int u = 0; u < f.n; ++u) {
         for (int v = u + 1; v < vertices; ++v)
-            costs[static_cast<std::size_t>(u * vertices + v)] = costsOf(f, u, v, fewestPoints);
+            costs[cell(u, v, vertices)] = costsOf(f, u, v, fewestPoints);
     }
     const Scale scale = scaleFor(f, costs);
     const std::uint64_t seed = (static_cast<std::uint64_t>(random.next() * 0x1p32) << 32) ^
@@ -161,9 +175,9 @@ std::vector<int> matchedField(const Field& f, RandomSource& random)
     EdgeWeights weights(vertices);
     for (int u = 0; u < f.n; ++u) {
         for (int v = u + 1; v < vertices; ++v) {
-            Costs c = costs[static_cast<std::size_t>(u * vertices + v)];
+            Costs c = costs[cell(u, v, vertices)];
             c[Noise] = static_cast<std::int64_t>(
-                mixed(seed ^ static_cast<std::uint64_t>(u * vertices + v)) %
+                mixed(seed ^ static_cast<std::uint64_t>(cell(u, v, vertices))) %
                 static_cast<std::uint64_t>(scale.noise));
             Int128 cost = 0;
             for (int k = 0; k < kLevels; ++k)

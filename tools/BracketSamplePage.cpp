@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
     velka::BracketBoard board;
     board.Load();
     if (argc == 5)
-        velka::test::drawAndMark(board, {std::atoi(argv[4]), {}});
+        velka::test::drawAndMark(board, {std::stoi(argv[4]), {}}); // throws on a bad size
     else
         velka::test::drawAndMark(board, {9, {1, 2, 5, 6, 16, 18}});
 

@@ -39,7 +39,7 @@ QString finalSaveName(const QString& chosen, const QString& suffix, const QStrin
 {
     if (chosen.endsWith(suffix, Qt::CaseInsensitive))
         return chosen;
-    const QString path = chosen + suffix;
+    QString path = chosen + suffix;
     if (!QFileInfo::exists(path))
         return path;
     const Message question{title.toStdString(),

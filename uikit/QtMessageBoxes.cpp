@@ -25,8 +25,8 @@ constexpr qreal kTitleFontAllowance = 1.2;
 QWidget* organiserWindow(QWidget* widget)
 {
     QWidget* window = widget ? widget->window() : nullptr;
-    if (qobject_cast<FullScreenView*>(window))
-        return window->parentWidget() ? organiserWindow(window->parentWidget()) : nullptr;
+    if (auto* view = qobject_cast<FullScreenView*>(window))
+        return view->parentWidget() ? organiserWindow(view->parentWidget()) : nullptr;
     return window;
 }
 

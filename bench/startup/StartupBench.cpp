@@ -184,8 +184,10 @@ bool measureStartup(const std::filesystem::path& program, const std::filesystem:
             }
             if (i == 0)
                 continue;
-            (bare ? bareMs : programMs).push_back((*painted - run.startedAt) / 1e6);
-            (bare ? bareMiB : programMiB).push_back(run.maxResidentKiB / 1024.0);
+            (bare ? bareMs : programMs)
+                .push_back(static_cast<double>(*painted - run.startedAt) / 1e6);
+            (bare ? bareMiB : programMiB)
+                .push_back(static_cast<double>(run.maxResidentKiB) / 1024.0);
         }
     }
     const Spread programTime = spreadOf(programMs), bare = spreadOf(bareMs);
@@ -234,8 +236,8 @@ bool measureIdlePair(const std::filesystem::path& programPath,
             return false;
         }
         // CPU milliseconds per minute of ticking.
-        programMs.push_back(*programCpu / 1e6 * 60.0 / seconds);
-        bareMs.push_back(*bareCpu / 1e6 * 60.0 / seconds);
+        programMs.push_back(static_cast<double>(*programCpu) / 1e6 * 60.0 / seconds);
+        bareMs.push_back(static_cast<double>(*bareCpu) / 1e6 * 60.0 / seconds);
         ratios.push_back(programMs.back() / bareMs.back());
     }
     const Spread program = spreadOf(programMs), bare = spreadOf(bareMs), ratio = spreadOf(ratios);

@@ -157,7 +157,8 @@ TEST_F(HallScreensTest, AViewTakesTheKeyboardOnlyWhereItCoversItsWindow)
         EXPECT_FALSE(view && view->isVisible()) << "the key did not reach the view";
         if (view)
             view->close();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == opener; }));
+        EXPECT_TRUE(
+            QTest::qWaitFor([window = opener] { return QApplication::activeWindow() == window; }));
         EXPECT_TRUE(keyboardWith(opener)) << "once the view is closed";
     }
 }

@@ -39,7 +39,6 @@
 #include <iostream>
 #include <memory>
 #include <random>
-#include <source_location>
 #include <string>
 #include <vector>
 
@@ -180,12 +179,12 @@ protected:
 
     // Runs handler in the next modal window's own event loop, looking for the window on every
     // pass of the loop rather than every 10 ms: the walk opens thousands of them.
-    [[nodiscard]] static test::ModalWatch
-    whenModal(std::function<void(QWidget*)> handler,
-              std::source_location armedAt = std::source_location::current())
+    [[nodiscard]] static test::ModalWatch whenModal(std::function<void(QWidget*)> handler,
+                                                    const char* file = __builtin_FILE(),
+                                                    int line = __builtin_LINE())
     {
         return test::whenModalOpens(std::move(handler), std::chrono::seconds(5),
-                                    std::chrono::milliseconds(0), armedAt);
+                                    std::chrono::milliseconds(0), file, line);
     }
 
     void settle()

@@ -98,6 +98,7 @@ struct ShownElement {
 inline std::vector<ShownElement> shownElements(const BracketBoard& board)
 {
     std::vector<ShownElement> all;
+    all.reserve(board::kLineCount + board::kConnectorCount);
     for (int k = 0; k < board::kLineCount; ++k)
         all.push_back({"line " + std::to_string(k), board.line(k), board.lineVisible(k)});
     for (int c = 0; c < board::kConnectorCount; ++c) {

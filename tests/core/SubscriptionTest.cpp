@@ -50,9 +50,11 @@ TEST(Subscription, MovedSubscriptionKeepsListeningAndItsSourceIsEmpty)
     int calls = 0;
     Subscription from = notifier.subscribe([&] { ++calls; });
     Subscription to = std::move(from);
-    EXPECT_FALSE(from.subscribed()); // NOLINT(bugprone-use-after-move): checked on purpose
+    // The moved-from subscription is used on purpose.
+    // NOLINTNEXTLINE(bugprone-use-after-move,clang-analyzer-cplusplus.Move)
+    EXPECT_FALSE(from.subscribed());
     notifier.notify();
-    from.reset(); // must not detach the moved one
+    from.reset(); // NOLINT(clang-analyzer-cplusplus.Move): must not detach the moved one
     notifier.notify();
     EXPECT_EQ(calls, 2);
 

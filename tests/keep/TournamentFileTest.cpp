@@ -143,7 +143,7 @@ BracketBoard markedNine()
 
 // The file of t and swiss with values set at JSON pointers ("/tournament/fieldSize"); a value of
 // "remove" takes the member or element away.
-std::string with(std::vector<std::pair<std::string, Json>> edits,
+std::string with(const std::vector<std::pair<std::string, Json>>& edits,
                  const Tournament& t = markedNine().tournament(), const SwissEvent& swiss = {})
 {
     Json d = Json::parse(tournamentFileText(t, kSavedAt, swiss).text);
@@ -160,9 +160,9 @@ std::string with(std::string pointer, Json value)
     return with({{std::move(pointer), std::move(value)}});
 }
 // The file of markedNine() and playedSwissEvent() with values set.
-std::string withSwiss(std::vector<std::pair<std::string, Json>> edits)
+std::string withSwiss(const std::vector<std::pair<std::string, Json>>& edits)
 {
-    return with(std::move(edits), markedNine().tournament(), test::playedSwissEvent());
+    return with(edits, markedNine().tournament(), test::playedSwissEvent());
 }
 // A table of round 1 (playerA, playerB, result 2-0) that no pairing made.
 Json table(Json a, Json b)

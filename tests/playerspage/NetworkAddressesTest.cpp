@@ -12,7 +12,7 @@ namespace {
 TEST(NetworkAddresses, ReadsOnlyPlainDottedQuads)
 {
     struct Case {
-        const char* text;
+        const char* text = nullptr;
         std::optional<std::uint32_t> value;
     };
     for (const Case& c :

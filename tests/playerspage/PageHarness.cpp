@@ -94,7 +94,7 @@ int main()
                 break;
             pendingInput.append(buffer, static_cast<std::size_t>(n));
         }
-        for (std::size_t end; (end = pendingInput.find('\n')) != std::string::npos;) {
+        for (std::size_t end = 0; (end = pendingInput.find('\n')) != std::string::npos;) {
             std::istringstream command(pendingInput.substr(0, end));
             pendingInput.erase(0, end + 1);
             std::string word;

@@ -175,7 +175,7 @@ private:
     {
         const auto giveUp =
             std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
-        std::size_t at;
+        std::size_t at = 0;
         while ((at = buffer_.find(marker)) == std::string::npos) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 giveUp - std::chrono::steady_clock::now());

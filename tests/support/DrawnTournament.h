@@ -35,7 +35,7 @@ inline Tournament drawnAndMarked(int fieldSize, bool seed, const std::string& lo
     EXPECT_TRUE(drawField(settings, entries, board, firstLeft).drawn());
     board.ToggleProgress();
     std::istringstream boxes(lost);
-    for (int box; boxes >> box;)
+    for (int box = 0; boxes >> box;)
         board.setBoxChecked(box, false);
     return board.tournament();
 }

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <source_location>
 #include <string>
 #include <utility>
 
@@ -56,11 +55,19 @@ inline void commitThroughInputMethod(QWidget* widget, const QString& commit,
            << window->objectName().toStdString() << " did not become the active window";
 }
 
+// Where a test armed a watch, for its failure message: filled in by default arguments of the
+// compiler builtins that std::source_location::current() stands on. GCC and Clang both have
+// them, and clang-tidy's clang 14 has no std::source_location with this standard library.
+struct CallSite {
+    const char* file = nullptr;
+    int line = 0;
+};
+
 // The watch that whenModalOpens arms; see there.
 class ModalWatch {
 public:
     ModalWatch(std::function<void(QWidget*)> handler, std::chrono::milliseconds bound,
-               std::chrono::milliseconds every, std::source_location armedAt)
+               std::chrono::milliseconds every, CallSite armedAt)
         : state_(std::make_shared<State>(State{armedAt, false, false}))
         , poll_(new QTimer(qApp))
     {
@@ -97,14 +104,13 @@ public:
 
 private:
     struct State {
-        std::source_location armedAt;
-        bool opened;
-        bool failed;
+        CallSite armedAt;
+        bool opened = false;
+        bool failed = false;
 
         void fail(const std::string& why) const
         {
-            ADD_FAILURE_AT(armedAt.file_name(), static_cast<int>(armedAt.line()))
-                << "the modal window awaited here " << why;
+            ADD_FAILURE_AT(armedAt.file, armedAt.line) << "the modal window awaited here " << why;
         }
     };
     std::shared_ptr<State> state_;
@@ -121,9 +127,9 @@ private:
 whenModalOpens(std::function<void(QWidget*)> handler,
                std::chrono::milliseconds bound = std::chrono::seconds(5),
                std::chrono::milliseconds every = std::chrono::milliseconds(10),
-               std::source_location armedAt = std::source_location::current())
+               const char* file = __builtin_FILE(), int line = __builtin_LINE())
 {
-    return ModalWatch(std::move(handler), bound, every, armedAt);
+    return ModalWatch(std::move(handler), bound, every, CallSite{file, line});
 }
 
 } // namespace velka::test

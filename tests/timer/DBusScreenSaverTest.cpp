@@ -73,7 +73,7 @@ public slots:
 
 public:
     // The frozen service comes back and answers what it was asked.
-    void answerHeld(QDBusConnection bus)
+    void answerHeld(const QDBusConnection& bus)
     {
         for (const QDBusMessage& call : std::exchange(waiting_, {})) {
             heard_.held.insert(++lastCookie_);

@@ -20,7 +20,7 @@ std::vector<NetworkAddress> connectedIPv4Addresses()
                 continue;
             if ((i->ifa_flags & IFF_UP) == 0 || (i->ifa_flags & IFF_RUNNING) == 0)
                 continue;
-            sockaddr_in address;
+            sockaddr_in address{};
             std::memcpy(&address, i->ifa_addr, sizeof address);
             char text[INET_ADDRSTRLEN] = {};
             if (::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text) == nullptr)
