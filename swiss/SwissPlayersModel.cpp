@@ -1,19 +1,13 @@
 #include "swiss/SwissPlayersModel.h"
 
+#include "swiss/ReadingOrder.h"
 #include "swiss/SwissDraw.h"
-
-#include <QCollatorSortKey>
-#include <QLocale>
-
-#include <algorithm>
-#include <numeric>
 
 namespace velka {
 
 SwissPlayersModel::SwissPlayersModel(SwissDraw& draw, QObject* parent)
     : QAbstractTableModel(parent)
     , draw_(draw)
-    , collator_(QLocale(QLocale::Japanese, QLocale::Japan))
 {
     refresh();
 }
@@ -31,16 +25,7 @@ void SwissPlayersModel::refresh()
             emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
         return;
     }
-    std::vector<QCollatorSortKey> sortKeys;
-    sortKeys.reserve(keys.size());
-    for (const auto& [name, reading] : keys)
-        sortKeys.push_back(
-            collator_.sortKey(QString::fromStdString(reading.empty() ? name : reading)));
-    std::vector<int> order(keys.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return sortKeys[a].compare(sortKeys[b]) < 0; });
-
+    std::vector<int> order = readingOrder(players);
     if (keys.size() != sortedFrom_.size()) {
         beginResetModel();
         order_ = std::move(order);

@@ -3,7 +3,6 @@
 #include "core/Message.h"
 
 #include <QAbstractTableModel>
-#include <QCollator>
 
 #include <string>
 #include <utility>
@@ -13,10 +12,9 @@ namespace velka {
 
 class SwissDraw;
 
-// The event's players as a table, in Japanese order: by the reading where there is one,
-// otherwise by the name (QCollator for ja_JP), players equal in that order as they were
-// entered. The name and the reading can be edited in place; the change goes to the model,
-// and a refusal is handed on as `refused`. It shows the model's state as of the last refresh().
+// The event's players as a table, in reading order (readingOrder). The name and the reading can be
+// edited in place; the change goes to the model, and a refusal is handed on as `refused`. It shows
+// the model's state as of the last refresh().
 class SwissPlayersModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -44,7 +42,6 @@ signals:
 
 private:
     SwissDraw& draw_;
-    QCollator collator_;
     // What the order was made from, so that a change elsewhere does not sort again.
     std::vector<std::pair<std::string, std::string>> sortedFrom_;
     std::vector<int> order_; // row -> player

@@ -1,4 +1,5 @@
 #include "swiss/SwissDraw.h"
+#include "swiss/HallListing.h"
 #include "swiss/SwissCsv.h"
 #include "swiss/TopCut.h"
 #include "tests/support/ScriptedRandom.h"
@@ -240,6 +241,26 @@ TEST(TopCut, SeedsOneAndTwoMeetOnlyInTheFinal)
         change(changed);
         EXPECT_TRUE(topCut(changed).refusal);
     }
+}
+
+TEST(HallListing, SeatsFromBothSidesAndStandingsBetweenRounds)
+{
+    SwissEvent event = handEvent();
+    event.rounds[2].tables[0].result.reset(); // round 3 still being played
+    const std::vector<Seat> expected = {
+        {Ana, 1, Zoe, std::nullopt},        {Zoe, 1, Ana, std::nullopt},
+        {Formula, 2, Yamada, {{2, 0, 0}}},  {Yamada, 2, Formula, {{0, 2, 0}}},
+        {Ace, 3, std::nullopt, kByeResult},
+    };
+    EXPECT_EQ(shownRound(event), 3);
+    EXPECT_EQ(seatsOf(event, 3), expected);
+    EXPECT_TRUE(seatsOf(event, 0).empty());
+    EXPECT_TRUE(seatsOf(event, 4).empty());
+
+    const SwissEvent between = throughCompleteRounds(event);
+    ASSERT_EQ(between.rounds.size(), 2U);
+    EXPECT_EQ(between.rounds, std::vector(event.rounds.begin(), event.rounds.begin() + 2));
+    EXPECT_EQ(throughCompleteRounds(handEvent()), handEvent());
 }
 
 } // namespace
