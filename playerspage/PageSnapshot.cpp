@@ -109,6 +109,41 @@ std::string serialise(const std::optional<BracketState>& bracket)
     return document.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+template <class T>
+json optional(const std::optional<T>& value)
+{
+    return value ? json(*value) : json(nullptr);
+}
+
+std::string serialise(const std::optional<SwissPageState>& swiss)
+{
+    if (!swiss)
+        return "null";
+    json players = json::array();
+    for (const SwissEntry& p : swiss->players) {
+        players.push_back({{"name", p.name},
+                           {"reading", p.reading},
+                           {"table", optional(p.table)},
+                           {"opponent", optional(p.opponent)},
+                           {"result", p.result.empty() ? json(nullptr) : json(p.result)},
+                           {"dropped", p.dropped}});
+    }
+    json standings = json::array();
+    for (const SwissStandingEntry& line : swiss->standings) {
+        standings.push_back({{"rank", line.rank},
+                             {"player", line.player},
+                             {"points", line.matchPoints},
+                             {"record", line.record},
+                             {"dropped", line.dropped}});
+    }
+    const json document = {{"round", swiss->round},
+                           {"rounds", swiss->rounds},
+                           {"players", players},
+                           {"standingsAfter", swiss->standingsAfter},
+                           {"standings", standings}};
+    return document.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 // FNV-1a, 64 bits: enough to tell one state from the next.
 std::uint64_t fingerprint(const std::string& text, std::uint64_t hash = 14695981039346656037ull)
 {
@@ -123,22 +158,25 @@ std::uint64_t fingerprint(const std::string& text, std::uint64_t hash = 14695981
 
 PageSnapshot::PageSnapshot()
     : bracketJson_("null")
+    , swissJson_("null")
     , etag_("\"empty\"")
 {}
 
 PageSnapshot::PageSnapshot(const PageState& state)
     : clock_(state.clock)
     , bracket_(state.bracket)
+    , swiss_(state.swiss)
     , bracketJson_(serialise(state.bracket))
+    , swissJson_(serialise(state.swiss))
 {
     // What identifies the clock: its mode and which countdown it is, not its running readings.
     std::string clockKey = modeName(state.clock.mode);
     if (state.clock.mode != ClockMode::TimeOfDay)
         clockKey += ":" + std::to_string(state.clock.countDownEnd);
     char tag[24];
-    std::snprintf(
-        tag, sizeof tag, "\"%016llx\"",
-        static_cast<unsigned long long>(fingerprint(bracketJson_, fingerprint(clockKey))));
+    std::snprintf(tag, sizeof tag, "\"%016llx\"",
+                  static_cast<unsigned long long>(
+                      fingerprint(swissJson_, fingerprint(bracketJson_, fingerprint(clockKey)))));
     etag_ = tag;
 }
 
@@ -168,11 +206,13 @@ std::string PageSnapshot::json(std::int64_t now) const
 void PageSnapshot::appendJson(std::string& out, std::int64_t now) const
 {
     const std::string clock = clockPart(now);
-    out.reserve(out.size() + clock.size() + bracketJson_.size() + 40);
+    out.reserve(out.size() + clock.size() + bracketJson_.size() + swissJson_.size() + 50);
     out += "{\"version\":1,\"clock\":";
     out += clock;
     out += ",\"bracket\":";
     out += bracketJson_;
+    out += ",\"swiss\":";
+    out += swissJson_;
     out += '}';
 }
 
@@ -186,8 +226,20 @@ std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
                                                  const Clock& clock,
                                                  const MonotonicClock& monotonic)
 {
+    return makeSnapshot(tournament, std::nullopt, timer, timeUpShown, clock, monotonic);
+}
+
+std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
+                                                 const std::optional<SwissPageState>& swiss,
+                                                 const EventTimer* timer, bool timeUpShown,
+                                                 const Clock& clock,
+                                                 const MonotonicClock& monotonic)
+{
     PageState state;
-    state.bracket = bracket::bracketFrom(tournament);
+    if (swiss)
+        state.swiss = swiss;
+    else
+        state.bracket = bracket::bracketFrom(tournament);
     state.clock = readClock(timer, timeUpShown, clock, monotonic);
     return std::make_shared<const PageSnapshot>(state);
 }
