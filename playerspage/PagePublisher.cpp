@@ -122,10 +122,10 @@ std::shared_ptr<const PageSnapshot> PagePublisher::snapshot()
     if (swissStale_) {
         swissStale_ = false;
         swissState_.reset();
-        if (swiss_) {
-            const SwissEvent& event = swiss_->event();
-            swissState_ = swissPageState(event, tournament, readingOrder(event.players));
-        }
+        // The players are put in order only while the event is on the page.
+        const SwissEvent* event = swiss_ ? &swiss_->event() : nullptr;
+        if (event && !event->rounds.empty() && !topCutOnBoard(*event, tournament))
+            swissState_ = swissPageState(*event, tournament, readingOrder(event->players));
     }
     return makeSnapshot(tournament, swissState_, timer_, timeUpShown_, clock_, steady_);
 }
