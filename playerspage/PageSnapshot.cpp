@@ -109,39 +109,57 @@ std::string serialise(const std::optional<BracketState>& bracket)
     return document.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-template <class T>
-json optional(const std::optional<T>& value)
+// A string as JSON text; broken UTF-8 comes out with U+FFFD.
+void appendString(std::string& out, const std::string& text)
 {
-    return value ? json(*value) : json(nullptr);
+    out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+// Written straight out, without a tree of JSON values: at 256 players this is most of what a
+// change in the event costs the window thread. What is false, empty or none is left out.
 std::string serialise(const std::optional<SwissPageState>& swiss)
 {
     if (!swiss)
         return "null";
-    json players = json::array();
+    std::string out;
+    out.reserve(64 * (swiss->players.size() + swiss->standings.size()) + 100);
+    out += "{\"round\":" + std::to_string(swiss->round);
+    out += ",\"rounds\":" + std::to_string(swiss->rounds);
+    out += ",\"players\":[";
     for (const SwissEntry& p : swiss->players) {
-        players.push_back({{"name", p.name},
-                           {"reading", p.reading},
-                           {"table", optional(p.table)},
-                           {"opponent", optional(p.opponent)},
-                           {"result", p.result.empty() ? json(nullptr) : json(p.result)},
-                           {"dropped", p.dropped}});
+        out += &p == swiss->players.data() ? "{\"name\":" : ",{\"name\":";
+        appendString(out, p.name);
+        if (!p.reading.empty()) {
+            out += ",\"reading\":";
+            appendString(out, p.reading);
+        }
+        if (p.table)
+            out += ",\"table\":" + std::to_string(*p.table);
+        if (p.opponent)
+            out += ",\"opponent\":" + std::to_string(*p.opponent);
+        if (!p.result.empty()) {
+            out += ",\"result\":";
+            appendString(out, p.result);
+        }
+        if (p.dropped)
+            out += ",\"dropped\":true";
+        out += '}';
     }
-    json standings = json::array();
+    out += "],\"standingsAfter\":" + std::to_string(swiss->standingsAfter);
+    out += ",\"standings\":[";
     for (const SwissStandingEntry& line : swiss->standings) {
-        standings.push_back({{"rank", line.rank},
-                             {"player", line.player},
-                             {"points", line.matchPoints},
-                             {"record", line.record},
-                             {"dropped", line.dropped}});
+        out += &line == swiss->standings.data() ? "{\"rank\":" : ",{\"rank\":";
+        out += std::to_string(line.rank);
+        out += ",\"player\":" + std::to_string(line.player);
+        out += ",\"points\":" + std::to_string(line.matchPoints);
+        out += ",\"record\":";
+        appendString(out, line.record);
+        if (line.dropped)
+            out += ",\"dropped\":true";
+        out += '}';
     }
-    const json document = {{"round", swiss->round},
-                           {"rounds", swiss->rounds},
-                           {"players", players},
-                           {"standingsAfter", swiss->standingsAfter},
-                           {"standings", standings}};
-    return document.dump(-1, ' ', false, json::error_handler_t::replace);
+    out += "]}";
+    return out;
 }
 
 // FNV-1a, 64 bits: enough to tell one state from the next.

@@ -224,7 +224,8 @@
     setParts(status, text);
   }
 
-  // The Swiss event: "my" seat, the round's pairings by name, the standings.
+  // The Swiss event: "my" seat, the round's pairings by name, the standings. What is false,
+  // empty or none is left out of the state.
   function renderMySeat(title, status, me) {
     const sw = state.swiss;
     const round = '第' + sw.round + '回戦';
@@ -235,15 +236,15 @@
     }
     const p = sw.players[me];
     let text = [round + '　', me, 'さん'];
-    if (p.table === null) {
+    if (p.table == null) {
       setParts(title, ['あなたの試合：' + round + 'はありません']);
       text.push(p.dropped ? '：棄権のため組み合わせに入っていません。' : '：組み合わせに入っていません。運営に声をかけてください。');
-    } else if (p.opponent === null) {
+    } else if (p.opponent == null) {
       setParts(title, ['あなたの試合：不戦勝']);
       text.push('：' + round + 'は対戦相手がいません（不戦勝）。');
     } else {
       setParts(title, ['あなたの試合：' + p.table + '番卓、相手 ', p.opponent]);
-      if (p.result !== null) text.push('：結果 ' + p.result);
+      if (p.result != null) text.push('：結果 ' + p.result);
     }
     const line = sw.standings.find((l) => l.player === me);
     if (line) text.push('　第' + sw.standingsAfter + '回戦までの順位：' + line.rank + '位（勝ち点 ' + line.points + '）');
@@ -274,21 +275,21 @@
     const rows = [];
     for (const i of sw.players.keys()) {
       const p = sw.players[i];
-      if (p.table === null) continue;
+      if (p.table == null) continue;
       const row = element('li', 'pair');
-      row.key = folded(p.name) + '\n' + folded(p.reading);
+      row.key = folded(p.name) + '\n' + folded(p.reading || '');
       if (i === me) row.classList.add('me');
       const name = element('button', 'name');
       name.type = 'button';
       name.append(...parts([i]));
       name.addEventListener('click', () => chooseByName(p.name));
       const vs = element('span', 'vs');
-      vs.append(...parts(p.opponent === null ? ['不戦勝（対戦なし）'] : ['相手 ', p.opponent, 'さん']));
+      vs.append(...parts(p.opponent == null ? ['不戦勝（対戦なし）'] : ['相手 ', p.opponent, 'さん']));
       const who = element('span', 'who');
       who.append(name, vs);
-      const table = element('span', 'table', p.opponent === null ? '－' : String(p.table));
-      if (p.opponent !== null) table.append(element('small', '', '番卓'));
-      row.append(table, who, element('span', 'result', p.result === null ? '' : p.result));
+      const table = element('span', 'table', p.opponent == null ? '－' : String(p.table));
+      if (p.opponent != null) table.append(element('small', '', '番卓'));
+      row.append(table, who, element('span', 'result', p.result || ''));
       rows.push(row);
     }
     $('pairings').replaceChildren(...rows);

@@ -167,7 +167,7 @@ def my_table_title(swiss, name):
     """What "my match" says on top for the player called name."""
     players = swiss["players"]
     me = next(p for p in players if p["name"] == name)
-    if me["opponent"] is None:
+    if me.get("opponent") is None:
         return "あなたの試合：不戦勝"
     return "あなたの試合：%d番卓、相手 %s" % (me["table"], players[me["opponent"]]["name"])
 
@@ -183,7 +183,7 @@ def swiss_event(driver, program, screenshot):
         driver.get(harness.latest["url"])
         title = lambda: text_of(driver, "swiss-title")
         wait_for("round 1", lambda: "第1回戦" in title())
-        seated = [p["name"] for p in swiss["players"] if p["table"] is not None]
+        seated = [p["name"] for p in swiss["players"] if "table" in p]
         if len(seated) != 33:
             fail("%d of 33 players are seated" % len(seated))
         if driver.execute_script(SHOWN_ROWS) != seated:
@@ -250,7 +250,7 @@ def swiss_event(driver, program, screenshot):
 
         # The player with the bye is told so plainly.
         bye = next(p["name"] for p in swiss["players"]
-                   if p["table"] is not None and p["opponent"] is None)
+                   if "table" in p and "opponent" not in p)
         search(driver, "")
         tap_name(driver, bye)
         wait_for("the bye", lambda: mine() == "あなたの試合：不戦勝")
