@@ -206,11 +206,11 @@ TEST(SwissPage, ShowsTheEventUntilItsTopCutIsOnTheBoard)
     noCut.settings.topCut = 0;
 
     struct Case {
-        const char* what;
+        const char* what = "";
         SwissEvent event;
         Tournament board;
         std::optional<int> round; // none: the bracket
-        int standingsAfter;
+        int standingsAfter = 0;
     };
     const Tournament older = drawnAndMarked(6, false, "1");
     for (const Case& c : {
