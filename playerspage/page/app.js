@@ -235,16 +235,16 @@
       return;
     }
     const p = sw.players[me];
-    let text = [round + '　', me, 'さん'];
-    if (p.table == null) {
+    const text = [round + '　', me, 'さん'];
+    if (p.table === undefined) {
       setParts(title, ['あなたの試合：' + round + 'はありません']);
       text.push(p.dropped ? '：棄権のため組み合わせに入っていません。' : '：組み合わせに入っていません。運営に声をかけてください。');
-    } else if (p.opponent == null) {
+    } else if (p.opponent === undefined) {
       setParts(title, ['あなたの試合：不戦勝']);
       text.push('：' + round + 'は対戦相手がいません（不戦勝）。');
     } else {
       setParts(title, ['あなたの試合：' + p.table + '番卓、相手 ', p.opponent]);
-      if (p.result != null) text.push('：結果 ' + p.result);
+      if (p.result !== undefined) text.push('：結果 ' + p.result);
     }
     const line = sw.standings.find((l) => l.player === me);
     if (line) text.push('　第' + sw.standingsAfter + '回戦までの順位：' + line.rank + '位（勝ち点 ' + line.points + '）');
@@ -275,7 +275,7 @@
     const rows = [];
     for (const i of sw.players.keys()) {
       const p = sw.players[i];
-      if (p.table == null) continue;
+      if (p.table === undefined) continue;
       const row = element('li', 'pair');
       row.key = folded(p.name) + '\n' + folded(p.reading || '');
       if (i === me) row.classList.add('me');
@@ -284,11 +284,11 @@
       name.append(...parts([i]));
       name.addEventListener('click', () => chooseByName(p.name));
       const vs = element('span', 'vs');
-      vs.append(...parts(p.opponent == null ? ['不戦勝（対戦なし）'] : ['相手 ', p.opponent, 'さん']));
+      vs.append(...parts(p.opponent === undefined ? ['不戦勝（対戦なし）'] : ['相手 ', p.opponent, 'さん']));
       const who = element('span', 'who');
       who.append(name, vs);
-      const table = element('span', 'table', p.opponent == null ? '－' : String(p.table));
-      if (p.opponent != null) table.append(element('small', '', '番卓'));
+      const table = element('span', 'table', p.opponent === undefined ? '－' : String(p.table));
+      if (p.opponent !== undefined) table.append(element('small', '', '番卓'));
       row.append(table, who, element('span', 'result', p.result || ''));
       rows.push(row);
     }
