@@ -15,6 +15,8 @@ void PlayersPageLink::attach(frmPairvaneMainForm&) {}
 
 void PlayersPageLink::attach(frmEventTimer&) {}
 
+void PlayersPageLink::attach(SwissDraw&) {}
+
 void PlayersPageLink::open(QWidget*) {}
 
 QWidget* PlayersPageLink::loadedWindow() const

@@ -69,6 +69,11 @@ void PlayersPageLink::attach(frmEventTimer& window)
             [this, from = &window] { open(from); });
 }
 
+void PlayersPageLink::attach(SwissDraw& draw)
+{
+    parts_->publisher.watchSwiss(&draw);
+}
+
 void PlayersPageLink::open(QWidget* from)
 {
     if (!parts_->window) {

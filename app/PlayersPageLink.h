@@ -11,6 +11,7 @@ namespace velka {
 
 class frmEventTimer;
 class frmPairvaneMainForm;
+class SwissDraw;
 struct Services;
 
 // The players' page as the program's windows meet it: 「スマートフォンで見る(&F)...」 in the
@@ -33,6 +34,8 @@ public:
     void attach(frmPairvaneMainForm& form);
     // The page shows this window's clock, offered in its menu.
     void attach(frmEventTimer& window);
+    // The page shows this Swiss event while it runs; it outlives the link.
+    void attach(SwissDraw& draw);
 
     // Opens the page's window over `from`, or raises it when it is open.
     void open(QWidget* from);

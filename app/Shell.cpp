@@ -21,7 +21,9 @@ Shell::Shell(Services services, QObject* parent)
     , services_(std::move(services))
     , swissDraw_(std::make_unique<SwissDraw>(services_.random))
     , playersPage_(std::make_unique<PlayersPageLink>(services_))
-{}
+{
+    playersPage_->attach(*swissDraw_);
+}
 
 Shell::~Shell()
 {

@@ -1,16 +1,21 @@
 // What the players' page costs the window thread: reading the page state from a field of 16,
-// serialising it, and handing it to the server, with no phone and with 200 phones connected
-// (event streams from 200 loopback addresses).
+// and from a Swiss event of 256 players in its ninth round, serialising it, and handing it to the
+// server, with no phone and with 200 phones connected (event streams from 200 loopback
+// addresses).
 
 #include "bench/FieldOfSixteen.h"
 #include "bench/PlayersPageClients.h"
+#include "bench/SwissEventOf256.h"
 #include "playerspage/PageServer.h"
+#include "swiss/ReadingOrder.h"
 #include "timer/EventTimer.h"
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace velka {
 namespace {
@@ -54,6 +59,51 @@ void BM_MakeSnapshot(benchmark::State& state)
         benchmark::DoNotOptimize(playerspage::makeSnapshot(t, &timer, false, system, steady));
 }
 BENCHMARK(BM_MakeSnapshot);
+
+// The ninth round of 256 players paired, the standings after the eighth.
+const SwissEvent& ninthRoundOf256()
+{
+    static const SwissEvent event = [] {
+        bench::SeededRandom random;
+        SwissDraw draw(random);
+        if (draw.load(bench::eightRoundsOf256()) || draw.pairNextRound())
+            throw std::logic_error("the ninth round could not be paired");
+        return draw.event();
+    }();
+    return event;
+}
+
+// The Swiss event's share of a change, in its three parts: the players in reading order
+// (QCollator), the page's state (the seats and the standings), its JSON (about 40 KB).
+void BM_SwissReadingOrder(benchmark::State& state)
+{
+    const SwissEvent& event = ninthRoundOf256();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readingOrder(event.players));
+}
+BENCHMARK(BM_SwissReadingOrder)->Unit(benchmark::kMicrosecond);
+
+void BM_SwissPageState(benchmark::State& state)
+{
+    const SwissEvent& event = ninthRoundOf256();
+    const std::vector<int> order = readingOrder(event.players);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(playerspage::swissPageState(event, Tournament{}, order));
+}
+BENCHMARK(BM_SwissPageState)->Unit(benchmark::kMicrosecond);
+
+void BM_SwissSnapshot(benchmark::State& state)
+{
+    const SwissEvent& event = ninthRoundOf256();
+    const auto swiss =
+        playerspage::swissPageState(event, Tournament{}, readingOrder(event.players));
+    SystemClock system;
+    SteadyClock steady;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            playerspage::makeSnapshot(Tournament{}, swiss, nullptr, false, system, steady));
+}
+BENCHMARK(BM_SwissSnapshot)->Unit(benchmark::kMicrosecond);
 
 // publish() alone, alternating two states so that every call is a change the streams are woken
 // for.

@@ -24,7 +24,7 @@ set(VELKA_FOLDER_USES
     "keep: bracket core swiss uikit"
     "timer: core uikit"
     "board: bracket core keep uikit"
-    "playerspage: bracket core timer uikit"
+    "playerspage: bracket core swiss timer uikit"
     "app: about board core draw playerspage swiss timer uikit")
 set(VELKA_FOLDERS_UNCHECKED tests bench fuzz tools)
 

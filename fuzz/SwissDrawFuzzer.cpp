@@ -6,10 +6,12 @@
 // random source is fed from the same stream. Invariants: a refused operation changes nothing
 // and notifies nobody; an accepted one notifies; after every operation the event is one this
 // program could have made (swissEventFault), it survives a load of itself, and its standings,
-// CSV text and top cut are computed without a fault.
+// CSV text and top cut are computed without a fault; the players' page shows it from its first
+// round, every player's opponent there sitting at the same table against them.
 
 #include "core/RandomSource.h"
 #include "fuzz/FuzzCheck.h"
+#include "playerspage/SwissPageState.h"
 #include "swiss/Standings.h"
 #include "swiss/SwissCsv.h"
 #include "swiss/SwissDraw.h"
@@ -17,6 +19,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -148,6 +151,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             pairingsCsv(event, r);
         const TopCutResult cut = topCut(event);
         FUZZ_CHECK(cut.cut.has_value() != cut.refusal.has_value());
+        const std::optional<playerspage::SwissPageState> page =
+            playerspage::swissPageState(event, Tournament{}, {});
+        FUZZ_CHECK(page.has_value() == !event.rounds.empty());
+        for (std::size_t i = 0; page && i < page->players.size(); ++i) {
+            const playerspage::SwissEntry& p = page->players[i];
+            FUZZ_CHECK(p.table.has_value() || !p.opponent);
+            if (p.opponent) {
+                const playerspage::SwissEntry& them = page->players.at(*p.opponent);
+                FUZZ_CHECK(them.opponent == static_cast<int>(i) && them.table == p.table);
+            }
+        }
     }
     SwissDraw copy(random);
     FUZZ_CHECK(!copy.load(draw.event()));

@@ -1,5 +1,8 @@
 #include "playerspage/PagePublisher.h"
 
+#include "swiss/ReadingOrder.h"
+#include "swiss/SwissDraw.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -43,8 +46,11 @@ void PagePublisher::watchBoard(BracketBoard* board, QObject* owner)
 {
     disconnect(boardOwnerGone_);
     board_ = board;
-    boardSubscription_ =
-        board ? board->subscribe([this](auto) { schedulePublish(); }) : Subscription();
+    boardSubscription_ = board ? board->subscribe([this](auto) {
+        swissStale_ = true;
+        schedulePublish();
+    })
+                               : Subscription();
     if (board && owner) {
         // The owner's destruction is announced after the board has gone: no publish runs between.
         boardOwnerGone_ = connect(owner, &QObject::destroyed, this, [this] {
@@ -70,6 +76,18 @@ void PagePublisher::watchTimer(EventTimer* timer, QObject* owner)
             schedulePublish();
         });
     }
+    schedulePublish();
+}
+
+void PagePublisher::watchSwiss(SwissDraw* draw)
+{
+    swiss_ = draw;
+    swissStale_ = true;
+    swissSubscription_ = draw ? draw->subscribe([this] {
+        swissStale_ = true;
+        schedulePublish();
+    })
+                              : Subscription();
     schedulePublish();
 }
 
@@ -100,8 +118,16 @@ std::shared_ptr<const PageSnapshot> PagePublisher::snapshot()
 {
     if (board_)
         lastTournament_ = board_->tournament();
-    return makeSnapshot(lastTournament_ ? *lastTournament_ : Tournament{}, timer_, timeUpShown_,
-                        clock_, steady_);
+    const Tournament& tournament = lastTournament_ ? *lastTournament_ : Tournament{};
+    if (swissStale_) {
+        swissStale_ = false;
+        swissState_.reset();
+        // The players are put in order only while the event is on the page.
+        const SwissEvent* event = swiss_ ? &swiss_->event() : nullptr;
+        if (event && !event->rounds.empty() && !topCutOnBoard(*event, tournament))
+            swissState_ = swissPageState(*event, tournament, readingOrder(event->players));
+    }
+    return makeSnapshot(tournament, swissState_, timer_, timeUpShown_, clock_, steady_);
 }
 
 void PagePublisher::schedulePublish()

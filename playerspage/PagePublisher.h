@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "playerspage/NetworkAddresses.h"
 #include "playerspage/PageServerModule.h"
+#include "playerspage/SwissPageState.h"
 #include "timer/EventTimer.h"
 #include "uikit/AddressCorner.h"
 
@@ -19,6 +20,10 @@
 #include <vector>
 
 class QTimer;
+
+namespace velka {
+class SwissDraw;
+}
 
 namespace velka::playerspage {
 
@@ -43,10 +48,13 @@ struct PublisherSettings {
 // outlives the windows it watches: with the main window closed the page keeps the last bracket it
 // had, and with the timer window closed it shows the time of day.
 //
+// While the Swiss event it watches runs, the page shows that in place of the bracket, until the
+// event's top cut is on the board (swissPageState).
+//
 // It publishes a new state at most once per pass of the event loop (a draw changes the board
-// hundreds of times), after every change of the board or the timer and when the "Time Up!!" box
-// opens or closes, and once a second. Nothing here waits for the server or a phone: a server
-// that is turned off ends its connections on a thread of its own.
+// hundreds of times), after every change of the board, the Swiss event or the timer and when the
+// "Time Up!!" box opens or closes, and once a second. Nothing here waits for the server or a phone:
+// a server that is turned off ends its connections on a thread of its own.
 class PagePublisher final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PagePublisher)
@@ -64,6 +72,9 @@ public:
     void watchTimer(EventTimer* timer, QObject* owner);
     // Whether the "Time Up!!" box is open.
     void setTimeUpShown(bool shown);
+    // The Swiss event the page shows while it runs; it must outlive the publisher, or be
+    // replaced first. Null for none.
+    void watchSwiss(SwissDraw* draw);
 
     // The addresses to offer, read afresh and ordered: private ones first, 127.0.0.1 last.
     std::vector<NetworkAddress> offeredAddresses() const;
@@ -131,6 +142,12 @@ private:
     Subscription boardSubscription_;
     QMetaObject::Connection boardOwnerGone_;
     std::optional<Tournament> lastTournament_;
+    SwissDraw* swiss_ = nullptr;
+    Subscription swissSubscription_;
+    // The Swiss event's part of the page, made again only after the event or the board changed:
+    // the once-a-second publish of the clock reuses it.
+    std::optional<SwissPageState> swissState_;
+    bool swissStale_ = true;
     EventTimer* timer_ = nullptr;
     Subscription timerSubscription_;
     QMetaObject::Connection timerOwnerGone_;

@@ -109,6 +109,59 @@ std::string serialise(const std::optional<BracketState>& bracket)
     return document.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+// A string as JSON text; broken UTF-8 comes out with U+FFFD.
+void appendString(std::string& out, const std::string& text)
+{
+    out += json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+// Written straight out, without a tree of JSON values: at 256 players this is most of what a
+// change in the event costs the window thread. What is false, empty or none is left out.
+std::string serialise(const std::optional<SwissPageState>& swiss)
+{
+    if (!swiss)
+        return "null";
+    std::string out;
+    out.reserve(64 * (swiss->players.size() + swiss->standings.size()) + 100);
+    out += "{\"round\":" + std::to_string(swiss->round);
+    out += ",\"rounds\":" + std::to_string(swiss->rounds);
+    out += ",\"players\":[";
+    for (const SwissEntry& p : swiss->players) {
+        out += &p == swiss->players.data() ? "{\"name\":" : ",{\"name\":";
+        appendString(out, p.name);
+        if (!p.reading.empty()) {
+            out += ",\"reading\":";
+            appendString(out, p.reading);
+        }
+        if (p.table)
+            out += ",\"table\":" + std::to_string(*p.table);
+        if (p.opponent)
+            out += ",\"opponent\":" + std::to_string(*p.opponent);
+        if (!p.result.empty()) {
+            out += ",\"result\":";
+            appendString(out, p.result);
+        }
+        if (p.dropped)
+            out += ",\"dropped\":true";
+        out += '}';
+    }
+    out += "],\"standingsAfter\":" + std::to_string(swiss->standingsAfter);
+    out += ",\"standings\":[";
+    for (const SwissStandingEntry& line : swiss->standings) {
+        out += &line == swiss->standings.data() ? "{\"rank\":" : ",{\"rank\":";
+        out += std::to_string(line.rank);
+        out += ",\"player\":" + std::to_string(line.player);
+        out += ",\"points\":" + std::to_string(line.matchPoints);
+        out += ",\"record\":";
+        appendString(out, line.record);
+        if (line.dropped)
+            out += ",\"dropped\":true";
+        out += '}';
+    }
+    out += "]}";
+    return out;
+}
+
 // FNV-1a, 64 bits: enough to tell one state from the next.
 std::uint64_t fingerprint(const std::string& text, std::uint64_t hash = 14695981039346656037ull)
 {
@@ -123,22 +176,25 @@ std::uint64_t fingerprint(const std::string& text, std::uint64_t hash = 14695981
 
 PageSnapshot::PageSnapshot()
     : bracketJson_("null")
+    , swissJson_("null")
     , etag_("\"empty\"")
 {}
 
 PageSnapshot::PageSnapshot(const PageState& state)
     : clock_(state.clock)
     , bracket_(state.bracket)
+    , swiss_(state.swiss)
     , bracketJson_(serialise(state.bracket))
+    , swissJson_(serialise(state.swiss))
 {
     // What identifies the clock: its mode and which countdown it is, not its running readings.
     std::string clockKey = modeName(state.clock.mode);
     if (state.clock.mode != ClockMode::TimeOfDay)
         clockKey += ":" + std::to_string(state.clock.countDownEnd);
     char tag[24];
-    std::snprintf(
-        tag, sizeof tag, "\"%016llx\"",
-        static_cast<unsigned long long>(fingerprint(bracketJson_, fingerprint(clockKey))));
+    std::snprintf(tag, sizeof tag, "\"%016llx\"",
+                  static_cast<unsigned long long>(
+                      fingerprint(swissJson_, fingerprint(bracketJson_, fingerprint(clockKey)))));
     etag_ = tag;
 }
 
@@ -168,11 +224,13 @@ std::string PageSnapshot::json(std::int64_t now) const
 void PageSnapshot::appendJson(std::string& out, std::int64_t now) const
 {
     const std::string clock = clockPart(now);
-    out.reserve(out.size() + clock.size() + bracketJson_.size() + 40);
+    out.reserve(out.size() + clock.size() + bracketJson_.size() + swissJson_.size() + 50);
     out += "{\"version\":1,\"clock\":";
     out += clock;
     out += ",\"bracket\":";
     out += bracketJson_;
+    out += ",\"swiss\":";
+    out += swissJson_;
     out += '}';
 }
 
@@ -186,8 +244,20 @@ std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
                                                  const Clock& clock,
                                                  const MonotonicClock& monotonic)
 {
+    return makeSnapshot(tournament, std::nullopt, timer, timeUpShown, clock, monotonic);
+}
+
+std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
+                                                 const std::optional<SwissPageState>& swiss,
+                                                 const EventTimer* timer, bool timeUpShown,
+                                                 const Clock& clock,
+                                                 const MonotonicClock& monotonic)
+{
     PageState state;
-    state.bracket = bracket::bracketFrom(tournament);
+    if (swiss)
+        state.swiss = swiss;
+    else
+        state.bracket = bracket::bracketFrom(tournament);
     state.clock = readClock(timer, timeUpShown, clock, monotonic);
     return std::make_shared<const PageSnapshot>(state);
 }

@@ -15,7 +15,7 @@ namespace velka::playerspage {
 // sending, from the monotonic time stamp it was read at.
 //
 // The JSON document (docs/players-page.md describes every field):
-//   {"version":1,"clock":{...}|null,"bracket":{...}|null}
+//   {"version":1,"clock":{...}|null,"bracket":{...}|null,"swiss":{...}|null}
 // Names are strings in it and nothing else; text that is not UTF-8 comes out with U+FFFD in
 // place of the broken bytes.
 class PageSnapshot {
@@ -26,6 +26,7 @@ public:
 
     const std::optional<ClockState>& clock() const { return clock_; }
     const std::optional<BracketState>& bracket() const { return bracket_; }
+    const std::optional<SwissPageState>& swiss() const { return swiss_; }
 
     // Tells this state from any other, apart from the clock's running readings (milliseconds
     // left, time of day); quoted, as the ETag header carries it. Two snapshots with the same
@@ -44,13 +45,22 @@ private:
 
     std::optional<ClockState> clock_;
     std::optional<BracketState> bracket_;
+    std::optional<SwissPageState> swiss_;
     std::string bracketJson_;
+    std::string swissJson_;
     std::string etag_;
 };
 
 // The page state of the tournament and the timer as they stand now; see bracket::bracketFrom and
 // readClock. This is what the window thread calls after a change, before PageServer::publish.
 std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
+                                                 const EventTimer* timer, bool timeUpShown,
+                                                 const Clock& clock,
+                                                 const MonotonicClock& monotonic);
+// The same while a Swiss event may be running: given its state for the page (swissPageState),
+// the page shows that in place of the bracket.
+std::shared_ptr<const PageSnapshot> makeSnapshot(const Tournament& tournament,
+                                                 const std::optional<SwissPageState>& swiss,
                                                  const EventTimer* timer, bool timeUpShown,
                                                  const Clock& clock,
                                                  const MonotonicClock& monotonic);

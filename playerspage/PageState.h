@@ -1,11 +1,13 @@
 #pragma once
 
 // What the players' page shows, as plain values: the bracket as the bracket model reads it from
-// the tournament (bracket/BracketRounds.h), and the round clock read from the event timer. Built
-// on the window thread from the models; the server only ever sees it serialised (PageSnapshot.h).
+// the tournament (bracket/BracketRounds.h) or, while a Swiss event runs, its round and standings
+// (SwissPageState.h), and the round clock read from the event timer. Built on the window thread
+// from the models; the server only ever sees it serialised (PageSnapshot.h).
 
 #include "bracket/BracketRounds.h"
 #include "core/Clock.h"
+#include "playerspage/SwissPageState.h"
 
 #include <cstdint>
 #include <optional>
@@ -53,6 +55,8 @@ ClockState clockAt(const ClockState& clock, std::int64_t at);
 struct PageState {
     std::optional<BracketState> bracket;
     ClockState clock;
+    // Set while a Swiss event runs; the bracket is then none.
+    std::optional<SwissPageState> swiss = std::nullopt;
 
     bool operator==(const PageState&) const = default;
 };

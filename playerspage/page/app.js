@@ -1,6 +1,7 @@
 'use strict';
-// The players' page: the round clock, the bracket and "my match", kept up to date from the
-// organiser's laptop by an event stream, or by polling /state where there is none. Every name
+// The players' page: the round clock, the bracket or the Swiss round and its standings, and "my
+// match", kept up to date from the organiser's laptop by an event stream, or by polling /state
+// where there is none. Every name
 // goes onto the page as text (textContent), never as markup, and in a <bdi> of its own: a name
 // that turns its writing round (U+202E, say) turns nothing but itself.
 (() => {
@@ -23,6 +24,7 @@
   let streamTried = -Infinity;
   let pollTimer = 0;
   let memoryMe = null; // where localStorage is unavailable
+  let shownRound = 0;  // the Swiss round on the page, to tell a newly paired one
   const spoken = { id: null, secs: null, five: false, one: false, up: false };
 
   // The link to the laptop.
@@ -142,8 +144,11 @@
       // kept in memory only
     }
   }
+  // The Swiss event and the bracket remember the same name: a player followed through the Swiss
+  // rounds is followed into the top cut.
   function myIndex() {
     const me = savedMe();
+    if (me && state && state.swiss) return state.swiss.players.findIndex((p) => p.name === me.name);
     if (!me || !state || !state.bracket) return -1;
     const players = state.bracket.players;
     const exact = players.findIndex((p) => p.name === me.name && p.slot === me.slot);
@@ -151,7 +156,7 @@
   }
 
   const nameOf = (i) => {
-    const name = state.bracket.players[i].name;
+    const name = (state.swiss || state.bracket).players[i].name;
     return name === '' ? '（名前なし）' : name;
   };
   const roundOf = (m) => {
@@ -182,6 +187,11 @@
     const title = $('mine-title');
     const forget = $('forget');
     const me = myIndex();
+    if (state && state.swiss) {
+      renderMySeat(title, status, me);
+      forget.hidden = me < 0;
+      return;
+    }
     if (me < 0) {
       setParts(title, ['あなたの試合']);
       setParts(status, [state && state.bracket
@@ -212,6 +222,95 @@
         else text = [next + '。相手は ', ...joinNames(p.waitingFor), 'の勝者です（試合の結果待ち）。'];
     }
     setParts(status, text);
+  }
+
+  // The Swiss event: "my" seat, the round's pairings by name, the standings. What is false,
+  // empty or none is left out of the state.
+  function renderMySeat(title, status, me) {
+    const sw = state.swiss;
+    const round = '第' + sw.round + '回戦';
+    if (me < 0) {
+      setParts(title, ['あなたの試合']);
+      setParts(status, ['「名前で探す」で自分の名前を見つけてタップすると、卓と相手がここに出ます。']);
+      return;
+    }
+    const p = sw.players[me];
+    const text = [round + '　', me, 'さん'];
+    if (p.table === undefined) {
+      setParts(title, ['あなたの試合：' + round + 'はありません']);
+      text.push(p.dropped ? '：棄権のため組み合わせに入っていません。' : '：組み合わせに入っていません。運営に声をかけてください。');
+    } else if (p.opponent === undefined) {
+      setParts(title, ['あなたの試合：不戦勝']);
+      text.push('：' + round + 'は対戦相手がいません（不戦勝）。');
+    } else {
+      setParts(title, ['あなたの試合：' + p.table + '番卓、相手 ', p.opponent]);
+      if (p.result !== undefined) text.push('：結果 ' + p.result);
+    }
+    const line = sw.standings.find((l) => l.player === me);
+    if (line) text.push('　第' + sw.standingsAfter + '回戦までの順位：' + line.rank + '位（勝ち点 ' + line.points + '）');
+    if (sw.standingsAfter === sw.round) text.push(sw.round < sw.rounds ? '　次の回戦の組み合わせを待っています。' : '　全' + sw.rounds + '回戦が終わりました。');
+    setParts(status, text);
+  }
+
+  // Found by name or reading however it is typed: full- or half-width, capitals, katakana or
+  // hiragana, with or without spaces.
+  const folded = (text) => text.normalize('NFKC').toLowerCase().replace(/\s+/g, '')
+    .replace(/[\u30a1-\u30f6]/g, (c) => String.fromCharCode(c.charCodeAt(0) - 0x60));
+
+  function filterPairings() {
+    const query = folded($('find').value);
+    const rows = $('pairings').children;
+    let count = 0;
+    for (const row of rows) {
+      row.hidden = query !== '' && !row.key.includes(query);
+      if (!row.hidden) count++;
+    }
+    setText($('found'), query === '' ? '' : count ? count + '人見つかりました。名前をタップすると、この端末が覚えます。' : '見つかりません。');
+  }
+
+  function renderSwiss() {
+    const sw = state.swiss;
+    const me = myIndex();
+    setText($('swiss-title'), '第' + sw.round + '回戦の組み合わせ（全' + sw.rounds + '回戦）');
+    const rows = [];
+    for (const i of sw.players.keys()) {
+      const p = sw.players[i];
+      if (p.table === undefined) continue;
+      const row = element('li', 'pair');
+      row.key = folded(p.name) + '\n' + folded(p.reading || '');
+      if (i === me) row.classList.add('me');
+      const name = element('button', 'name');
+      name.type = 'button';
+      name.append(...parts([i]));
+      name.addEventListener('click', () => chooseByName(p.name));
+      const vs = element('span', 'vs');
+      vs.append(...parts(p.opponent === undefined ? ['不戦勝（対戦なし）'] : ['相手 ', p.opponent, 'さん']));
+      const who = element('span', 'who');
+      who.append(name, vs);
+      const table = element('span', 'table', p.opponent === undefined ? '－' : String(p.table));
+      if (p.opponent !== undefined) table.append(element('small', '', '番卓'));
+      row.append(table, who, element('span', 'result', p.result || ''));
+      rows.push(row);
+    }
+    $('pairings').replaceChildren(...rows);
+    filterPairings();
+
+    $('standings-part').hidden = sw.standings.length === 0;
+    setText($('standings-title'), sw.standingsAfter === sw.rounds ? '最終順位' : '順位表（第' + sw.standingsAfter + '回戦まで）');
+    $('standings').replaceChildren(...sw.standings.map((l) => {
+      const row = element('tr', l.player === me ? 'me' : '');
+      const name = element('td', 'name');
+      name.append(...parts([l.player]));
+      if (l.dropped) name.append(element('span', 'tag', '棄権'));
+      row.append(element('td', '', l.rank + '位'), name, element('td', '', String(l.points)), element('td', '', l.record));
+      return row;
+    }));
+  }
+
+  function chooseByName(name) {
+    saveMe({ name });
+    render();
+    window.scrollTo(0, 0);
   }
 
   function element(tag, className, text) {
@@ -290,17 +389,33 @@
   function choose(i) {
     const p = state.bracket.players[i];
     saveMe({ name: p.name, slot: p.slot });
+    render();
+  }
+
+  function render() {
+    const sw = state && state.swiss;
+    $('swiss').hidden = !sw;
+    $('bracket-part').hidden = !!sw;
+    if (sw) {
+      $('champion').hidden = true;
+      renderSwiss();
+    } else {
+      $('standings-part').hidden = true;
+      renderBracket();
+    }
     renderMine();
-    renderBracket();
   }
 
   function apply(doc) {
     heard();
     state = doc;
     clock = doc.clock ? Object.assign({ at: now() }, doc.clock) : null;
-    renderBracket();
-    renderMine();
+    render();
     renderClock();
+    // A newly paired round opens with the player's own table on top.
+    const round = doc.swiss ? doc.swiss.round : 0;
+    if (round > shownRound && shownRound > 0 && myIndex() >= 0) window.scrollTo(0, 0);
+    shownRound = round;
   }
 
   // Polling, where the event stream is unavailable or keeps failing.
@@ -367,9 +482,9 @@
 
   $('forget').addEventListener('click', () => {
     saveMe(null);
-    renderMine();
-    renderBracket();
+    render();
   });
+  $('find').addEventListener('input', filterPairings);
   // A phone that slept counted on in its sleep, or not at all: take the clock afresh.
   document.addEventListener('visibilitychange', () => {
     if (document.visibilityState === 'visible') fetchState(false);

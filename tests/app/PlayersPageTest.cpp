@@ -10,6 +10,9 @@
 #include "bracket/BracketShape.h"
 #include "playerspage/PagePublisher.h"
 #include "playerspage/frmPlayersPage.h"
+#include "swiss/SwissDraw.h"
+#include "swiss/TopCut.h"
+#include "swiss/TopCutSeating.h"
 #include "tests/playerspage/RawHttp.h"
 #include "tests/support/RecordingWebBrowser.h"
 #include "tests/support/ScriptedMessageBoxes.h"
@@ -427,6 +430,62 @@ TEST_F(PlayersPageTest, TheBoardAndTheTimerReachAnOpenEventStream)
     ASSERT_EQ(main(), nullptr);
     publisher().tick();
     EXPECT_EQ(servedBracket(), marked);
+}
+
+} // namespace
+} // namespace velka
+
+namespace velka {
+namespace {
+
+// The Swiss event that the program keeps: a result entered reaches a phone's open event stream at
+// the end of the pass, and once its top cut is on the board the phone gets the bracket.
+TEST_F(PlayersPageTest, TheSwissEventReachesAnOpenEventStreamUntilItsTopCut)
+{
+    SwissDraw& swiss = shell->swissDraw();
+    ASSERT_FALSE(
+        swiss.addPlayers({{"<b>太字</b>", "ふとじ"}, {"Ann", ""}, {"Bob", ""}, {"Cy", ""}}));
+    ASSERT_FALSE(swiss.setSettings({2, MatchFormat::BestOfThree, TiebreakerSet::OmwGwOgw, 2}));
+    ASSERT_FALSE(swiss.pairNextRound());
+    turnOn();
+    ASSERT_TRUE(publisher().isOn());
+    const std::unique_ptr<RawConnection> stream = phone();
+
+    // The player's line in the state, or null.
+    const auto lineOf = [](const nlohmann::json& state, const std::string& name) {
+        for (const nlohmann::json& p : state["swiss"]["players"]) {
+            if (p["name"] == name)
+                return p;
+        }
+        return nlohmann::json();
+    };
+    const SwissTable table = swiss.event().rounds[0].tables[0];
+    const std::string first = swiss.event().players[table.playerA].name;
+    const std::string second = swiss.event().players[table.playerB.value()].name;
+    ASSERT_FALSE(swiss.setResult(0, {2, 1, 0}));
+    endPass();
+    nlohmann::json state = nextState(*stream);
+    EXPECT_EQ(lineOf(state, first)["result"], "2-1");
+    EXPECT_EQ(lineOf(state, second)["result"], "1-2");
+    EXPECT_EQ(state["bracket"], nullptr);
+    EXPECT_EQ(state["swiss"]["round"], 1);
+
+    ASSERT_FALSE(swiss.setResult(1, {2, 0, 0}));
+    ASSERT_FALSE(swiss.pairNextRound());
+    ASSERT_FALSE(swiss.setResult(0, {2, 0, 0}));
+    ASSERT_FALSE(swiss.setResult(1, {0, 2, 0}));
+    endPass();
+    state = nextState(*stream);
+    EXPECT_EQ(state["swiss"]["round"], 2);
+    EXPECT_EQ(state["swiss"]["standingsAfter"], 2);
+
+    const TopCutResult cut = topCut(swiss.event());
+    ASSERT_TRUE(cut.cut);
+    seatTopCut(*cut.cut, main()->board());
+    endPass();
+    state = nextState(*stream);
+    EXPECT_EQ(state["swiss"], nullptr);
+    EXPECT_EQ(state["bracket"]["players"][0]["name"], cut.cut->names[0]);
 }
 
 } // namespace

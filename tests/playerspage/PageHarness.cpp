@@ -8,12 +8,20 @@
 //   stop                 stops the server
 //   quit
 //
+// With --swiss it serves a Swiss event of 33 players in its first round instead, and reads also:
+//
+//   finish               enters every missing result of the latest round (the first player of
+//                        odd tables wins 2-0, of even ones loses 1-2)
+//   pair                 pairs the next round
+//
 // The timer ticks every 100 ms, as the window's does; the heartbeat comes every second.
 
 #include "bracket/BracketBoard.h"
 #include "draw/Draw.h"
 #include "draw/EntryList.h"
 #include "playerspage/PageServer.h"
+#include "swiss/ReadingOrder.h"
+#include "swiss/SwissDraw.h"
 #include "tests/support/ScriptedRandom.h"
 #include "timer/EventTimer.h"
 
@@ -23,12 +31,60 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 using namespace velka;
 
 namespace {
+
+// The same pairings on every run.
+class SeededRandom final : public RandomSource {
+public:
+    void reseedFromClock() override {}
+    double next() override { return unitInterval(engine_()); }
+
+private:
+    std::mt19937_64 engine_{33};
+};
+
+// Thirty-three players, readings in hiragana and katakana, names that look like markup or turn
+// their writing round among them.
+const std::vector<PlayerEntry> kSwissPlayers = {{"山田太郎", "やまだたろう"},
+                                                {"山田花子", "ヤマダハナコ"},
+                                                {"田中一", "たなかはじめ"},
+                                                {"<b>太字</b>", ""},
+                                                {"Bob & \"Ann\"", ""},
+                                                {"\u202eMallory", ""},
+                                                {"<img src=x onerror=alert(1)>", ""},
+                                                {"鈴木一郎", "すずきいちろう"},
+                                                {"佐藤健", "さとうけん"},
+                                                {"高橋優", "たかはしゆう"},
+                                                {"伊藤光", "いとうひかる"},
+                                                {"渡辺翔", "わたなべしょう"},
+                                                {"中村愛", "なかむらあい"},
+                                                {"小林蓮", "こばやしれん"},
+                                                {"加藤陽", "かとうひなた"},
+                                                {"吉田葵", "よしだあおい"},
+                                                {"山口湊", "やまぐちみなと"},
+                                                {"松本楓", "まつもとかえで"},
+                                                {"井上樹", "いのうえいつき"},
+                                                {"木村凛", "きむらりん"},
+                                                {"林大和", "はやしやまと"},
+                                                {"斎藤結", "さいとうゆい"},
+                                                {"清水蒼", "しみずあお"},
+                                                {"山崎陸", "やまざきりく"},
+                                                {"森悠真", "もりゆうま"},
+                                                {"池田芽依", "いけだめい"},
+                                                {"橋本颯", "はしもとはやて"},
+                                                {"阿部咲", "あべさき"},
+                                                {"石川悠斗", "いしかわゆうと"},
+                                                {"前田紬", "まえだつむぎ"},
+                                                {"藤田奏", "ふじたかなで"},
+                                                {"Zoë Ångström", ""},
+                                                {"ｱﾝﾄﾞｳ ﾐｷ", "あんどうみき"}};
 
 struct Hall {
     BracketBoard board;
@@ -37,11 +93,16 @@ struct Hall {
     EventTimer timer{clock};
     bool timeUpShown = false;
     std::string lastTag;
+    SeededRandom random;
+    SwissDraw swiss{random};
 
     void publish(playerspage::PageServer& server)
     {
-        const std::shared_ptr<const playerspage::PageSnapshot> s =
-            playerspage::makeSnapshot(board.tournament(), &timer, timeUpShown, clock, steady);
+        const SwissEvent& event = swiss.event();
+        const std::shared_ptr<const playerspage::PageSnapshot> s = playerspage::makeSnapshot(
+            board.tournament(),
+            playerspage::swissPageState(event, board.tournament(), readingOrder(event.players)),
+            &timer, timeUpShown, clock, steady);
         server.publish(s);
         if (s->etag() == lastTag)
             return;
@@ -54,11 +115,26 @@ struct Hall {
     }
 };
 
+// The latest round's missing results.
+void finishRound(SwissDraw& swiss)
+{
+    const SwissRound& round = swiss.event().rounds.back();
+    for (std::size_t t = 0; t < round.tables.size(); ++t) {
+        if (!round.tables[t].result)
+            swiss.setResult(static_cast<int>(t),
+                            t % 2 == 0 ? MatchResult{2, 0, 0} : MatchResult{1, 2, 0});
+    }
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     Hall hall;
+    if (argc > 1 && std::string(argv[1]) == "--swiss") {
+        if (hall.swiss.addPlayers(kSwissPlayers) || hall.swiss.pairNextRound())
+            return 1;
+    }
     hall.board.Load();
     EntryList entries;
     addEntries(
@@ -112,6 +188,11 @@ int main()
                     hall.timer.StartCountDown();
                 else
                     hall.timer.setCountingDown(true);
+            } else if (word == "finish") {
+                finishRound(hall.swiss);
+            } else if (word == "pair") {
+                if (hall.swiss.pairNextRound())
+                    return 1;
             } else if (word == "close-time-up") {
                 hall.timeUpShown = false;
             } else if (word == "stop") {

@@ -1,5 +1,7 @@
 #include "playerspage/PageState.h"
 #include "playerspage/PageSnapshot.h"
+#include "playerspage/SwissPageState.h"
+#include "swiss/TopCut.h"
 
 #include "tests/support/DrawnTournament.h"
 #include "tests/support/ScopedTimeZone.h"
@@ -8,9 +10,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 
 namespace velka::playerspage {
 namespace {
@@ -151,7 +156,135 @@ TEST(PageSnapshot, TheTagFollowsTheContentNotTheRunningClock)
     // Before anything is known. (How a snapshot counts on when sent later is checked through
     // the server, on /state and in the heartbeat.)
     EXPECT_EQ(nlohmann::json::parse(PageSnapshot().json(0)),
-              nlohmann::json::parse(R"({"version":1,"clock":null,"bracket":null})"));
+              nlohmann::json::parse(R"({"version":1,"clock":null,"bracket":null,"swiss":null})"));
+}
+
+// Five players in 2本先取 over three rounds with a top cut of two; the third entered drops
+// after round 1 is paired. `rounds` rounds are paired and `results` results are in (the byes'
+// count).
+SwissEvent swissEvent(int rounds, int results)
+{
+    SwissEvent e;
+    e.settings = {3, MatchFormat::BestOfThree, TiebreakerSet::OmwGwOgw, 2};
+    e.players = {{"<b>太字</b>", "ふとじ", 1, {}},
+                 {"\u202eMallory", "", 1, {}},
+                 {"壊れた\xff", "", 1, 2},
+                 {"山田\"太郎\" & 花子", "やまだ", 1, {}},
+                 {"Zoë", "ぞえ", 1, {}}};
+    const std::vector<std::vector<SwissTable>> all = {
+        {{0, 1, MatchResult{2, 1, 0}}, {2, 3, MatchResult{0, 2, 0}}, {4, std::nullopt, kByeResult}},
+        {{0, 3, MatchResult{1, 2, 0}}, {4, 1, MatchResult{2, 0, 0}}},
+        {{0, 4, MatchResult{2, 0, 0}}, {3, 1, MatchResult{2, 1, 0}}}};
+    for (int r = 0; r < rounds; ++r)
+        e.rounds.push_back({all[r]});
+    if (rounds == 0)
+        e.players[2].droppedFrom.reset(); // nobody drops before the first round
+    for (SwissRound& round : e.rounds) {
+        for (SwissTable& table : round.tables) {
+            if (!table.bye() && results-- <= 0)
+                table.result.reset();
+        }
+    }
+    EXPECT_EQ(swissEventFault(e), std::nullopt);
+    return e;
+}
+
+// The page shows the Swiss event from its first paired round until its top cut is on the board,
+// read from the two values a tournament file keeps.
+TEST(SwissPage, ShowsTheEventUntilItsTopCutIsOnTheBoard)
+{
+    const SwissEvent finished = swissEvent(3, 6);
+    Tournament cut;
+    cut.fieldSize = 2;
+    const std::vector<std::string> seated = topCut(finished).cut.value().names;
+    std::copy(seated.begin(), seated.end(), cut.names.begin());
+    Tournament renamed = cut;
+    renamed.names[1] = "別の人";
+    Tournament reset = cut;
+    reset.fieldSize = 0;
+    SwissEvent noCut = finished;
+    noCut.settings.topCut = 0;
+
+    struct Case {
+        const char* what = "";
+        SwissEvent event;
+        Tournament board;
+        std::optional<int> round; // none: the bracket
+        int standingsAfter = 0;
+    };
+    const Tournament older = drawnAndMarked(6, false, "1");
+    for (const Case& c : {
+             Case{"players entered, none paired", swissEvent(0, 0), older, std::nullopt, 0},
+             Case{"round 1 paired", swissEvent(1, 0), older, 1, 0},
+             Case{"round 2 with a result to come", swissEvent(2, 3), older, 2, 1},
+             Case{"the last round complete", finished, older, 3, 3},
+             Case{"the top cut on the board", finished, cut, std::nullopt, 0},
+             Case{"another field of two on the board", finished, renamed, 3, 3},
+             Case{"the board reset after the cut", finished, reset, 3, 3},
+             Case{"no top cut", noCut, cut, 3, 3},
+         }) {
+        const std::optional<SwissPageState> state = swissPageState(c.event, c.board, {});
+        ASSERT_EQ(state.has_value(), c.round.has_value()) << c.what;
+        EXPECT_EQ(topCutOnBoard(c.event, c.board), !c.round && !c.event.rounds.empty()) << c.what;
+        if (!state)
+            continue;
+        EXPECT_EQ(state->round, *c.round) << c.what;
+        EXPECT_EQ(state->rounds, 3) << c.what;
+        EXPECT_EQ(state->standingsAfter, c.standingsAfter) << c.what;
+        EXPECT_EQ(state->standings.size(), c.standingsAfter ? 5u : 0u) << c.what;
+    }
+}
+
+// In round 2 with one result in: each player's seat from their own side, in the order given, the
+// names as text in one line of JSON, and the standings after round 1.
+TEST(SwissPage, TheDocumentCarriesEachPlayersSeatInTheOrderGiven)
+{
+    const SwissEvent event = swissEvent(2, 3);
+    const std::optional<SwissPageState> state =
+        swissPageState(event, Tournament{}, {4, 2, 0, 3, 1});
+    ASSERT_TRUE(state);
+    const std::string text = PageSnapshot(PageState{std::nullopt, ClockState{}, state}).json(0);
+    EXPECT_EQ(text.find('\n'), std::string::npos);
+    const nlohmann::json doc = nlohmann::json::parse(text);
+    EXPECT_EQ(doc["bracket"], nullptr);
+    const nlohmann::json& s = doc["swiss"];
+    EXPECT_EQ(s["round"], 2);
+    EXPECT_EQ(s["rounds"], 3);
+    // What is false, empty or none is left out.
+    EXPECT_EQ(s["players"], nlohmann::json::parse(R"([
+        {"name": "Zoë", "reading": "ぞえ", "table": 2, "opponent": 4},
+        {"name": "壊れた\uFFFD", "dropped": true},
+        {"name": "<b>太字</b>", "reading": "ふとじ", "table": 1, "opponent": 3, "result": "1-2"},
+        {"name": "山田\"太郎\" & 花子", "reading": "やまだ", "table": 1, "opponent": 2, "result": "2-1"},
+        {"name": "\u202eMallory", "table": 2, "opponent": 0}])"));
+    // After round 1: three winners on 3 points (the bye among them), two losers on 0.
+    EXPECT_EQ(s["standingsAfter"], 1);
+    std::map<std::string, std::tuple<int, std::string, bool>> lines;
+    for (const nlohmann::json& line : s["standings"])
+        lines[s["players"][line["player"].get<int>()]["name"]] = {line["points"], line["record"],
+                                                                  line.value("dropped", false)};
+    EXPECT_EQ(lines, (std::map<std::string, std::tuple<int, std::string, bool>>{
+                         {"Zoë", {3, "1-0-0", false}},
+                         {"壊れた\uFFFD", {0, "0-1-0", true}},
+                         {"<b>太字</b>", {3, "1-0-0", false}},
+                         {"山田\"太郎\" & 花子", {3, "1-0-0", false}},
+                         {"\u202eMallory", {0, "0-1-0", false}}}));
+
+    // An order that does not name every player once is not followed; a bye has a table and no
+    // opponent; a result entered changes the tag.
+    const std::optional<SwissPageState> entered =
+        swissPageState(event, Tournament{}, {4, 4, 0, 3, 1});
+    EXPECT_EQ(entered->players[0].name, "<b>太字</b>");
+    const SwissPageState round1 = swissPageState(swissEvent(1, 2), Tournament{}, {}).value();
+    EXPECT_EQ(round1.players[4].table, 3);
+    EXPECT_EQ(round1.players[4].opponent, std::nullopt);
+    EXPECT_EQ(round1.players[4].result, "");
+    EXPECT_NE(
+        PageSnapshot(PageState{std::nullopt, ClockState{},
+                               swissPageState(swissEvent(2, 4), Tournament{}, {})})
+            .etag(),
+        PageSnapshot(PageState{std::nullopt, ClockState{}, swissPageState(event, Tournament{}, {})})
+            .etag());
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """The players' page in a real browser: headless Chromium at a phone's size loads the page that
-the harness serves from a real board and timer on 127.0.0.1, and the test reads what the page
-shows against what the program published.
+the harness serves from a real board and timer, and then from a Swiss event of 33 players, on
+127.0.0.1, and the test reads what the page shows against what the program published.
 
-    page_in_browser.py <playerspage_harness> [screenshot.png]
+    page_in_browser.py <playerspage_harness> [screenshot.png [swiss-screenshot.png]]
 
 Starts the harness, chromedriver and Chromium itself and stops them by process id. Every wait
 has a bound far above what it needs; no verdict depends on how fast the machine is.
@@ -79,9 +79,9 @@ def fail(message):
 
 
 class Harness:
-    def __init__(self, program):
-        self.process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                        text=True, bufsize=1)
+    def __init__(self, program, *arguments):
+        self.process = subprocess.Popen([program, *arguments], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, text=True, bufsize=1)
         self.read()
 
     def read(self):
@@ -138,9 +138,133 @@ def seconds_of(shown):
     return h * 3600 + m * 60 + s
 
 
+# The names of the pairings' rows that the search leaves shown.
+SHOWN_ROWS = """
+return [...document.querySelectorAll('#pairings li')].filter((r) => !r.hidden)
+  .map((r) => r.querySelector('.name').textContent);
+"""
+
+
+def search(driver, text):
+    """Types text into the empty search box, as a phone's keyboard does."""
+    driver.execute_script("const f = document.getElementById('find'); f.value = '';"
+                          "f.dispatchEvent(new Event('input'));")
+    if text:
+        driver.find_element(By.ID, "find").send_keys(text)
+
+
+def tap_name(driver, name):
+    driver.execute_script("[...document.querySelectorAll('#pairings .name')]"
+                          ".find((b) => b.textContent === arguments[0]).click()", name)
+
+
+def requests_made(driver):
+    return driver.execute_script(
+        "return performance.getEntriesByType('resource').map((e) => e.name)")
+
+
+def my_table_title(swiss, name):
+    """What "my match" says on top for the player called name."""
+    players = swiss["players"]
+    me = next(p for p in players if p["name"] == name)
+    if me.get("opponent") is None:
+        return "あなたの試合：不戦勝"
+    return "あなたの試合：%d番卓、相手 %s" % (me["table"], players[me["opponent"]]["name"])
+
+
+def swiss_event(driver, program, screenshot):
+    """A Swiss event of 33 players: the round by name, the search, the remembered name's table
+    pushed by the event stream when the next round is paired, the standings between rounds."""
+    harness = Harness(program, "--swiss")
+    try:
+        swiss = harness.latest["state"]["swiss"]
+        if harness.latest["state"]["bracket"] is not None:
+            fail("the bracket is sent while the Swiss event runs")
+        driver.get(harness.latest["url"])
+        title = lambda: text_of(driver, "swiss-title")
+        wait_for("round 1", lambda: "第1回戦" in title())
+        seated = [p["name"] for p in swiss["players"] if "table" in p]
+        if len(seated) != 33:
+            fail("%d of 33 players are seated" % len(seated))
+        if driver.execute_script(SHOWN_ROWS) != seated:
+            fail("the pairings are not every player's, in the order sent")
+        if driver.find_elements(By.CSS_SELECTOR, "#pairings b, #pairings img"):
+            fail("a name was taken as markup")
+        mallory = driver.execute_script(
+            "return [...document.querySelectorAll('.vs')].find((e) => e.textContent.includes('Mallory'))")
+        if mallory is None:
+            fail("nobody is shown playing Mallory")
+        expect_isolated(driver, mallory, "Mallory", "さん")
+
+        # The search, by reading in katakana and in hiragana, by part of the name, in full-width
+        # and half-width letters; nothing of it leaves the phone.
+        asked = len(requests_made(driver))
+        for typed, expected in (("ヤマダ", ["山田太郎", "山田花子"]), ("やまだは", ["山田花子"]),
+                                ("太郎", ["山田太郎"]), ("ｂｏｂ", ['Bob & "Ann"']),
+                                ("あんどう", ["ｱﾝﾄﾞｳ ﾐｷ"]), ("該当なし", [])):
+            search(driver, typed)
+            wait_for("the search for " + typed,
+                     lambda: sorted(driver.execute_script(SHOWN_ROWS)) == sorted(expected))
+        if text_of(driver, "found") != "見つかりません。":
+            fail("a search that finds nobody says " + text_of(driver, "found"))
+        if requests_made(driver)[asked:]:
+            fail("the search was sent: %r" % requests_made(driver)[asked:])
+
+        # Tapped once, the name is remembered on the phone, with the table on top.
+        search(driver, "やまだた")
+        wait_for("山田太郎 alone", lambda: driver.execute_script(SHOWN_ROWS) == ["山田太郎"])
+        if "1人見つかりました" not in text_of(driver, "found"):
+            fail("the count found is not said: " + text_of(driver, "found"))
+        tap_name(driver, "山田太郎")
+        mine = lambda: text_of(driver, "mine-title")
+        wait_for("山田太郎's table", lambda: mine() == my_table_title(swiss, "山田太郎"))
+        if driver.execute_script("return localStorage.getItem('velka-follow-me')") is None:
+            fail("the name is not remembered on the phone")
+
+        # The round's results, then the next round, pushed by the stream to the page as it stands.
+        driver.execute_script("window.notReloaded = true")
+        harness.send("finish")
+        wait_for("the standings after round 1", lambda: "第1回戦まで" in text_of(driver, "standings-title"))
+        harness.send("pair")
+        while harness.latest["state"]["swiss"]["round"] != 2:
+            harness.read()
+        swiss = harness.latest["state"]["swiss"]
+        wait_for("山田太郎's table in round 2", lambda: mine() == my_table_title(swiss, "山田太郎"))
+        if not driver.execute_script("return window.notReloaded === true"):
+            fail("the page was loaded again")
+        if any(r.endswith("/state") for r in requests_made(driver)):
+            fail("the round came by polling, not by the event stream")
+        rows = driver.find_elements(By.CSS_SELECTOR, "#standings tr")
+        if len(rows) != 33:
+            fail("%d lines in the standings of 33 players" % len(rows))
+        texts = driver.execute_script(REVERSED_TEXTS, REVERSER)
+        if len(texts) < 3 or not all(isolated for _, isolated in texts):
+            fail("the reversed name is not isolated in the pairings and the standings: %r" % texts)
+        if driver.execute_script("return document.documentElement.scrollWidth") > 390:
+            fail("the page is wider than the phone")
+        if screenshot:
+            search(driver, "やま")
+            wait_for("the search", lambda: len(driver.execute_script(SHOWN_ROWS)) >= 3)
+            driver.execute_script("window.scrollTo(0, 0)")
+            driver.save_screenshot(screenshot)
+
+        # The player with the bye is told so plainly.
+        bye = next(p["name"] for p in swiss["players"]
+                   if "table" in p and "opponent" not in p)
+        search(driver, "")
+        tap_name(driver, bye)
+        wait_for("the bye", lambda: mine() == "あなたの試合：不戦勝")
+        driver.execute_script("localStorage.clear()")
+    finally:
+        status = harness.stop()
+    if status != 0:
+        fail("the Swiss harness ended with status %s" % status)
+
+
 def main():
     program = sys.argv[1]
     screenshot = sys.argv[2] if len(sys.argv) > 2 else None
+    swiss_screenshot = sys.argv[3] if len(sys.argv) > 3 else None
     harness = Harness(program)
     profile = tempfile.mkdtemp(prefix="velka-chromium-")
     driver = None
@@ -167,6 +291,7 @@ def main():
         driver = webdriver.Chrome(service=LoopbackService("/usr/bin/chromedriver"), options=options)
         driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
             "width": 390, "height": 844, "deviceScaleFactor": 2, "mobile": True})
+        swiss_event(driver, program, swiss_screenshot)
         driver.get(url)
 
         # Every name, as text: the one that looks like markup stays text.
@@ -259,7 +384,8 @@ def main():
         wait_for("the lost link", lambda: "通信が途切れています" in text_of(driver, "clock"))
         if "最後に受信したのは" not in text_of(driver, "connection"):
             fail("the page does not say when it last heard from the laptop")
-        print("the page showed the names, the clock, my match, the champion and the lost link")
+        print("the page showed the Swiss round, the search, my table, the standings, and the "
+              "bracket's names, the clock, my match, the champion and the lost link")
     finally:
         if driver is not None:
             service_pid = driver.service.process.pid
@@ -280,5 +406,5 @@ def main():
 
 
 if __name__ == "__main__":
-    signal.alarm(90)
+    signal.alarm(120)
     main()
