@@ -1,8 +1,8 @@
 #include "board/BracketExport.h"
 
-#include "board/PdfSearchableText.h"
 #include "bracket/BracketBoard.h"
 #include "core/Message.h"
+#include "uikit/PdfSearchableText.h"
 #include "uikit/WholeFile.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "board/PdfSearchableText.h"
+#include "uikit/PdfSearchableText.h"
 
 #include <QFont>
 #include <QPainter>
