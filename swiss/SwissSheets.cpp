@@ -71,7 +71,9 @@ public:
                 Qt::Alignment align)
         : layout_(text, font, device)
     {
-        QTextOption option(align);
+        // Left is the left of the box for every name, a right-to-left one too, so that the
+        // names of a column line up.
+        QTextOption option(align.testFlag(Qt::AlignLeft) ? align | Qt::AlignAbsolute : align);
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         layout_.setTextOption(option);
         layout_.beginLayout();
@@ -115,8 +117,8 @@ struct ListSheet {
 ListSheet pairingsByName(const SwissEvent& event, int round)
 {
     ListSheet sheet{roundName(round) + QStringLiteral("　組み合わせ（名前順）"),
-                    {{QStringLiteral("名前"), 0.50, 13},
-                     {QStringLiteral("卓"), 0.16, 15, QFont::Bold, Qt::AlignHCenter},
+                    {{QStringLiteral("名前"), 0.50, 14},
+                     {QStringLiteral("卓"), 0.16, 16, QFont::Bold, Qt::AlignHCenter},
                      {QStringLiteral("相手"), 0.34, 9}},
                     {},
                     2};
@@ -257,14 +259,19 @@ bool paintList(QPagedPaintDevice& device, QPainter& painter, const PageUnits& un
             const QString cell = c < static_cast<std::size_t>(row.size())
                                      ? row[static_cast<qsizetype>(c)]
                                      : QString();
-            // A long name is set a little smaller to keep to one line, and wrapped only beyond
-            // that.
+            // A long name is set a little smaller to keep to one line; one too long for that
+            // keeps its size and is wrapped.
             std::unique_ptr<WrappedText> text;
-            for (qreal points = column.points;; points -= 0.5) {
+            for (qreal points = column.points; points >= column.points * kSmallestListShare;
+                 points -= 0.5) {
                 text = std::make_unique<WrappedText>(cell, units.font(points, column.weight),
                                                      &device, cellWidth[c] - 2 * pad, column.align);
-                if (text->lines() <= 1 || points - 0.5 < column.points * kSmallestListShare)
+                if (text->lines() <= 1)
                     break;
+            }
+            if (text->lines() > 1) {
+                text = std::make_unique<WrappedText>(cell, units.font(column.points, column.weight),
+                                                     &device, cellWidth[c] - 2 * pad, column.align);
             }
             tallest = std::max(tallest, text->height());
             laidOut.push_back(std::move(text));
@@ -390,7 +397,7 @@ void paintSlip(QPainter& painter, QPaintDevice* device, const PageUnits& units, 
         boxesWidth += units.mm(box.millimetres);
     const int gridTop = top.bottom() + 1 + units.mm(3);
     const int headerHeight = units.mm(5.5);
-    const int rowHeight = units.mm(14);
+    const int rowHeight = units.mm(17);
     const int nameWidth = slip.width() - boxesWidth;
     const int gridBottom = gridTop + headerHeight + 2 * rowHeight;
 
