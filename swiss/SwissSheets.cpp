@@ -440,7 +440,9 @@ void paintSlip(QPainter& painter, QPaintDevice* device, const PageUnits& units, 
 bool paintSlips(QPagedPaintDevice& device, QPainter& painter, const PageUnits& units,
                 const SwissEvent& event, int round)
 {
-    const QRect page(QPoint(0, 0), device.pageLayout().paintRectPixels(units.dotsPerInch).size());
+    // The whole sheet of paper: the cutting lines divide the paper, whatever margins the printer
+    // keeps.
+    const QRect page(QPoint(0, 0), device.pageLayout().fullRectPixels(units.dotsPerInch).size());
     const std::vector<SlipPlace> places = slipPlaces(event, round, kSlipsPerPage);
     const int cellWidth = page.width() / kSlipColumns;
     const int cellHeight = page.height() / kSlipRows;

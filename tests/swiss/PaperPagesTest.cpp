@@ -1,7 +1,5 @@
 #include "swiss/PaperPages.h"
 
-#include "tests/swiss/HandEvent.h"
-
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -57,28 +55,6 @@ INSTANTIATE_TEST_SUITE_P(
             c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });
-
-// One slip per table of two players, eight to a page in table order; the bye has none, and a
-// round not paired has none.
-TEST(SlipPlaces, OnePerTableOfTwoEightToAPage)
-{
-    const SwissEvent hand = test::handEvent(); // round 1: two tables and a bye
-    EXPECT_EQ(slipPlaces(hand, 1, 8), (std::vector<SlipPlace>{{0, 0, 0}, {1, 0, 1}}));
-    EXPECT_EQ(slipPlaces(hand, 2, 2), (std::vector<SlipPlace>{{0, 0, 0}, {1, 0, 1}, {2, 1, 0}}));
-    EXPECT_TRUE(slipPlaces(hand, 4, 8).empty());
-    EXPECT_TRUE(slipPlaces(hand, 0, 8).empty());
-
-    SwissEvent wide;
-    wide.rounds.resize(1);
-    for (int t = 0; t < 17; ++t)
-        wide.rounds[0].tables.push_back({2 * t, 2 * t + 1, std::nullopt, false});
-    wide.rounds[0].tables.push_back({34, std::nullopt, kByeResult, false});
-    const std::vector<SlipPlace> places = slipPlaces(wide, 1, 8);
-    ASSERT_EQ(places.size(), 17u);
-    EXPECT_EQ(places[7], (SlipPlace{7, 0, 7}));
-    EXPECT_EQ(places[8], (SlipPlace{8, 1, 0}));
-    EXPECT_EQ(places[16], (SlipPlace{16, 2, 0}));
-}
 
 } // namespace
 } // namespace velka
