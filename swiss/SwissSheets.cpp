@@ -262,10 +262,11 @@ bool paintList(QPagedPaintDevice& device, QPainter& painter, const PageUnits& un
             // A long name is set a little smaller to keep to one line; one too long for that
             // keeps its size and is wrapped.
             std::unique_ptr<WrappedText> text;
-            for (qreal points = column.points; points >= column.points * kSmallestListShare;
-                 points -= 0.5) {
-                text = std::make_unique<WrappedText>(cell, units.font(points, column.weight),
-                                                     &device, cellWidth[c] - 2 * pad, column.align);
+            const int steps = static_cast<int>(column.points * (1 - kSmallestListShare) / 0.5);
+            for (int step = 0; step <= steps; ++step) {
+                text = std::make_unique<WrappedText>(
+                    cell, units.font(column.points - 0.5 * step, column.weight), &device,
+                    cellWidth[c] - 2 * pad, column.align);
                 if (text->lines() <= 1)
                     break;
             }
@@ -333,9 +334,10 @@ bool paintList(QPagedPaintDevice& device, QPainter& painter, const PageUnits& un
 std::unique_ptr<WrappedText> fittedName(const QString& text, const PageUnits& units,
                                         QPaintDevice* device, const QSize& box, qreal points)
 {
-    for (qreal size = points; size >= kSmallestSlipNamePoints; size -= 0.5) {
-        auto laidOut = std::make_unique<WrappedText>(text, units.font(size), device, box.width(),
-                                                     Qt::AlignLeft);
+    const int steps = static_cast<int>((points - kSmallestSlipNamePoints) / 0.5);
+    for (int step = 0; step <= steps; ++step) {
+        auto laidOut = std::make_unique<WrappedText>(text, units.font(points - 0.5 * step), device,
+                                                     box.width(), Qt::AlignLeft);
         if (laidOut->height() <= box.height())
             return laidOut;
     }
