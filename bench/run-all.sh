@@ -38,6 +38,7 @@ run "$build/bench/velka-bench" --benchmark_color=false
 run "$build/bench/velka-swiss-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-window-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-bracket-bench" --benchmark_color=false
+QT_QPA_PLATFORM=offscreen run "$build/bench/velka-swiss-paper-bench" --benchmark_color=false
 run "$build/bench/sound-quit-bench" --benchmark_color=false
 QT_QPA_PLATFORM=offscreen run "$build/bench/velka-startup-bench"
 # The players' page on loopback: the window thread's share, the fan-out to 200 phones, /state

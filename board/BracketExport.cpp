@@ -1,13 +1,11 @@
 #include "board/BracketExport.h"
 
-#include "board/PdfSearchableText.h"
 #include "bracket/BracketBoard.h"
 #include "core/Message.h"
-#include "uikit/WholeFile.h"
+#include "uikit/PdfSearchableText.h"
 
 #include <QApplication>
 #include <QBuffer>
-#include <QFile>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -106,17 +104,6 @@ bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
     return painter.end();
 }
 
-void applySearchableText(const QString& pdfPath, const PdfSearchableText& searchable)
-{
-    QFile file(pdfPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    QByteArray bytes = file.readAll();
-    file.close();
-    if (isWholePdf(bytes) && searchable.apply(bytes) > 0)
-        writeWholeFile(pdfPath, bytes);
-}
-
 std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime& printed)
 {
     QByteArray bytes;
@@ -138,11 +125,6 @@ std::optional<QByteArray> bracketPdf(const BracketBoard& board, const QDateTime&
         return std::nullopt;
     searchable.apply(bytes);
     return bytes;
-}
-
-bool isWholePdf(const QByteArray& bytes)
-{
-    return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF");
 }
 
 QImage bracketPicture(const BracketBoard& board)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/BracketRenderer.h"
+#include "uikit/PdfSearchableText.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -16,7 +17,6 @@ class QPainter;
 namespace velka {
 
 class BracketBoard;
-class PdfSearchableText;
 
 // The scale of the picture for posting: three times the board as the window shows it.
 inline constexpr int kPictureScale = 3;
@@ -36,9 +36,6 @@ QTransform bracketPagePlacement(const QRect& page, int dotsPerInch, const Bracke
 // PdfSearchableText).
 bool printBracketPage(QPagedPaintDevice& device, const BracketBoard& board,
                       const QDateTime& printed, PdfSearchableText* searchable = nullptr);
-// Makes the names in a PDF file already written searchable; leaves the file as it is when that
-// cannot be done.
-void applySearchableText(const QString& pdfPath, const PdfSearchableText& searchable);
 
 // "2026-12-07 15:30": when a page was printed, as its footer gives it.
 QString printedAt(const QDateTime& printed);
@@ -53,8 +50,6 @@ QImage bracketPicture(const BracketBoard& board);
 // is null or could not be written.
 std::optional<QByteArray> pngBytes(const QImage& picture);
 std::optional<QByteArray> bracketPng(const BracketBoard& board);
-// Whether bytes look like a whole PDF file: its header at the start and its end marker last.
-bool isWholePdf(const QByteArray& bytes);
 
 // How the outputs are made from the board: the renderer above, or in tests one that fails.
 struct BracketRendering {

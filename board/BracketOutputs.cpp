@@ -2,13 +2,13 @@
 
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
-#include "board/PdfSearchableText.h"
-#include "board/PrintDialogs.h"
 #include "bracket/BracketBoard.h"
 #include "core/Clock.h"
 #include "core/Message.h"
 #include "uikit/FileDialogs.h"
 #include "uikit/MenuKey.h"
+#include "uikit/PdfSearchableText.h"
+#include "uikit/PrintDialogs.h"
 #include "uikit/WholeFile.h"
 #include "uikit/WindowAction.h"
 

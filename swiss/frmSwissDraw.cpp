@@ -4,6 +4,7 @@
 #include "swiss/PlayerListFile.h"
 #include "swiss/SwissCsv.h"
 #include "swiss/SwissDraw.h"
+#include "swiss/SwissPaper.h"
 #include "swiss/SwissPlayersModel.h"
 #include "swiss/SwissRoundModel.h"
 #include "swiss/SwissStandingsModel.h"
@@ -330,6 +331,11 @@ void frmSwissDraw::createWidgets()
     left->addWidget(fraSettings);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(cmdNewEvent);
+    // The sheets on paper: the pairings for the wall, the standings and the tables' slips.
+    paper_ = new SwissPaper(draw_, messageBoxes_, this, [this] { return shownRound(); });
+    cmdPaper = makeButton(this, "cmdPaper", QStringLiteral("印刷・PDF(&Y)"));
+    cmdPaper->setMenu(paper_->menu());
+    bottom->addWidget(cmdPaper);
     bottom->addStretch(1);
     bottom->addWidget(cmdTopCut);
     auto* right = new QVBoxLayout;

@@ -26,6 +26,7 @@ class BracketBoard;
 class OpenFileDialogs;
 class SaveFileDialogs;
 class SwissDraw;
+class SwissPaper;
 class SwissPlayersModel;
 class SwissRoundModel;
 class SwissStandingsModel;
@@ -65,6 +66,9 @@ public:
     void saveStandings();
     void toTopCut();
     void newEvent();
+
+    // The sheets on paper, offered by the button 「印刷・PDF」.
+    SwissPaper& paper() const { return *paper_; }
 
     // The table selected in the list of tables (from 0), or -1.
     int selectedTable() const;
@@ -149,6 +153,8 @@ private:
 
     QPushButton* cmdNewEvent = nullptr;
     QPushButton* cmdTopCut = nullptr;
+    QPushButton* cmdPaper = nullptr;
+    SwissPaper* paper_ = nullptr;
 
     Subscription subscription_; // last: no notification reaches a half-destroyed window
 };

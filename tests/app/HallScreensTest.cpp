@@ -5,7 +5,6 @@
 // manager.
 #include "app/Shell.h"
 
-#include "board/PrintDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "tests/support/RecordingWebBrowser.h"
 #include "tests/support/ScriptedRandom.h"
@@ -14,6 +13,7 @@
 #include "timer/TimerProjectorView.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/FileDialogs.h"
+#include "uikit/PrintDialogs.h"
 #include "uikit/QtMessageBoxes.h"
 
 #include <QAction>

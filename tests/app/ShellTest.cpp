@@ -2,7 +2,6 @@
 
 #include "about/VersionInfo.h"
 #include "about/frmVerInfo.h"
-#include "board/PrintDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/ProgramVersion.h"
 #include "draw/frmNewGame.h"
@@ -20,6 +19,7 @@
 #include "tests/support/WindowTest.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/FileDialogs.h"
+#include "uikit/PrintDialogs.h"
 #include "uikit/QtMessageBoxes.h"
 
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "board/BracketOutputs.h"
 #include "board/BracketExport.h"
 #include "board/BracketProjectorView.h"
-#include "board/PrintDialogs.h"
 #include "board/frmPairvaneMainForm.h"
 #include "core/Clock.h"
 #include "uikit/FileDialogs.h"
+#include "uikit/PrintDialogs.h"
 #include "uikit/WholeFile.h"
 
 #include "tests/board/BracketTestSupport.h"

@@ -1,5 +1,8 @@
-#include "board/PdfSearchableText.h"
+#include "uikit/PdfSearchableText.h"
 
+#include "uikit/WholeFile.h"
+
+#include <QFile>
 #include <QFont>
 #include <QPainter>
 #include <QRegularExpression>
@@ -231,6 +234,22 @@ int PdfSearchableText::apply(QByteArray& pdf) const
               QByteArray::number(tableOffset) + "\n%%EOF\n";
     pdf += update;
     return added;
+}
+
+bool isWholePdf(const QByteArray& bytes)
+{
+    return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF");
+}
+
+void applySearchableText(const QString& pdfPath, const PdfSearchableText& searchable)
+{
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    QByteArray bytes = file.readAll();
+    file.close();
+    if (isWholePdf(bytes) && searchable.apply(bytes) > 0)
+        writeWholeFile(pdfPath, bytes);
 }
 
 } // namespace velka

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QStringList>
 
 #include <vector>
@@ -30,5 +31,12 @@ public:
 private:
     std::vector<char32_t> characters_;
 };
+
+// Whether bytes look like a whole PDF file: its header at the start and its end marker last.
+bool isWholePdf(const QByteArray& bytes);
+
+// Makes the text of a PDF file already written searchable (a printer's output to a file);
+// leaves the file as it is when that cannot be done.
+void applySearchableText(const QString& pdfPath, const PdfSearchableText& searchable);
 
 } // namespace velka

@@ -1,4 +1,4 @@
-#include "board/PrintDialogs.h"
+#include "uikit/PrintDialogs.h"
 
 #include <QPrintDialog>
 
