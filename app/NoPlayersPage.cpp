@@ -22,4 +22,9 @@ QWidget* PlayersPageLink::loadedWindow() const
     return nullptr;
 }
 
+const PublishedAddress* PlayersPageLink::publishedAddress() const
+{
+    return nullptr;
+}
+
 } // namespace velka

@@ -11,6 +11,7 @@ namespace velka {
 
 class frmEventTimer;
 class frmPairvaneMainForm;
+class PublishedAddress;
 struct Services;
 
 // The players' page as the program's windows meet it: 「スマートフォンで見る(&F)...」 in the
@@ -38,6 +39,9 @@ public:
     void open(QWidget* from);
     // The page's window while it is loaded, or null.
     QWidget* loadedWindow() const;
+    // The page's address while it is published, for a projector view's corner; null where the
+    // page is not built.
+    const PublishedAddress* publishedAddress() const;
 
 private:
     struct Parts;

@@ -10,6 +10,7 @@
 #include "core/Clock.h"
 #include "core/RandomSource.h"
 #include "draw/frmNewGame.h"
+#include "swiss/SwissProjectorView.h"
 #include "swiss/frmSwissDraw.h"
 #include "timer/TimerProjectorView.h"
 #include "timer/frmEventTimer.h"
@@ -321,6 +322,28 @@ void BM_SwissResult(benchmark::State& state)
         state.SkipWithError("the typed result did not arrive");
 }
 BENCHMARK(BM_SwissResult)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The pairings of 256 players on a 3840 x 2160 projector, one whole repaint of the page shown,
+// as when a result comes in or the page turns. Budget one frame (16 ms).
+void BM_SwissPairingsRepaint(benchmark::State& state)
+{
+    bench::SeededRandom random;
+    SwissDraw draw(random);
+    if (draw.load(bench::eightRoundsOf256()) || draw.pairNextRound()) {
+        state.SkipWithError("the event of 256 could not be set up");
+        return;
+    }
+    SteppingClock clock;
+    SwissProjectorView view(draw, clock, nullptr);
+    view.setGeometry(0, 0, 3840, 2160);
+    view.show();
+    QApplication::processEvents();
+    if (view.layout().pages < 2)
+        state.SkipWithError("256 players should need more than one page");
+    for (auto _ : state)
+        view.repaint();
+}
+BENCHMARK(BM_SwissPairingsRepaint)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 } // namespace velka

@@ -5,6 +5,7 @@
 #include "swiss/SwissCsv.h"
 #include "swiss/SwissDraw.h"
 #include "swiss/SwissPlayersModel.h"
+#include "swiss/SwissProjector.h"
 #include "swiss/SwissRoundModel.h"
 #include "swiss/SwissStandingsModel.h"
 #include "swiss/TopCut.h"
@@ -323,6 +324,8 @@ void frmSwissDraw::createWidgets()
     tabEvent->setAccessibleName(QStringLiteral("組み合わせと順位表"));
 
     cmdNewEvent = makeButton(this, "cmdNewEvent", QStringLiteral("新しいスイスドロー(&N)..."));
+    projector_ = new SwissProjector(draw_, this);
+    QPushButton* cmdProjector = projector_->createButton(this);
     cmdTopCut = makeButton(this, "cmdTopCut", QStringLiteral("決勝トーナメントへ(&T)"));
 
     auto* left = new QVBoxLayout;
@@ -331,6 +334,7 @@ void frmSwissDraw::createWidgets()
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(cmdNewEvent);
     bottom->addStretch(1);
+    bottom->addWidget(cmdProjector);
     bottom->addWidget(cmdTopCut);
     auto* right = new QVBoxLayout;
     right->addWidget(tabEvent, 1);

@@ -27,6 +27,7 @@ class OpenFileDialogs;
 class SaveFileDialogs;
 class SwissDraw;
 class SwissPlayersModel;
+class SwissProjector;
 class SwissRoundModel;
 class SwissStandingsModel;
 
@@ -72,6 +73,9 @@ public:
     int shownRound() const;
     // The player selected in the list of players (an index in the event), or -1.
     int selectedPlayer() const;
+
+    // The pairings and the standings on the projector, from the button 「プロジェクター(&H)」.
+    SwissProjector& projector() { return *projector_; }
 
 signals:
     // The top cut is on the board: the board's window may come forward.
@@ -149,6 +153,7 @@ private:
 
     QPushButton* cmdNewEvent = nullptr;
     QPushButton* cmdTopCut = nullptr;
+    SwissProjector* projector_ = nullptr;
 
     Subscription subscription_; // last: no notification reaches a half-destroyed window
 };

@@ -1,0 +1,390 @@
+#include "swiss/SwissProjectorView.h"
+
+#include "core/Clock.h"
+#include "swiss/HallCountdown.h"
+#include "swiss/HallListing.h"
+#include "swiss/ReadingOrder.h"
+#include "swiss/SwissDraw.h"
+#include "swiss/SwissStandingsModel.h"
+#include "uikit/Fonts.h"
+
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTextBoundaryFinder>
+#include <QTimer>
+
+#include <algorithm>
+#include <map>
+
+namespace velka {
+
+namespace {
+
+constexpr int kMeasuringPixels = 100;
+// The widest time left the corner is measured on, so that it does not move from one second
+// to the next.
+const QString kWidestTime = QStringLiteral("00 : 00 : 00");
+
+const QColor kNameColour(Qt::white);
+const QColor kNumberColour(255, 224, 96); // table numbers and ranks, looked for first
+const QColor kOtherColour(210, 210, 210);
+const QColor kCaptionColour(150, 150, 150);
+const QColor kTimeColour(120, 220, 120);
+
+QString roundName(int round)
+{
+    return QStringLiteral("第%1回戦").arg(round);
+}
+
+// Each character (grapheme) of text, as wrapping may cut between them.
+QStringList characters(const QString& text)
+{
+    QStringList parts;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype start = 0;
+    while (finder.toNextBoundary() != -1) {
+        const qsizetype end = finder.position();
+        if (end > start)
+            parts << text.mid(start, end - start);
+        start = end;
+    }
+    return parts;
+}
+
+} // namespace
+
+QStringList wrapToWidth(const QString& text, const QFont& font, int width)
+{
+    const QFontMetricsF metrics(font);
+    if (metrics.horizontalAdvance(text) <= width)
+        return {text};
+    QStringList rows;
+    QString row;
+    for (const QString& character : characters(text)) {
+        if (!row.isEmpty() && metrics.horizontalAdvance(row + character) > width) {
+            rows << row;
+            row.clear();
+        }
+        row += character;
+    }
+    rows << row;
+    return rows;
+}
+
+SwissProjectorView::SwissProjectorView(SwissDraw& draw, const Clock& clock,
+                                       HallCountdown* countdown, Mode mode, QWidget* parent)
+    : FullScreenView(parent)
+    , draw_(draw)
+    , clock_(clock)
+    , countdown_(countdown)
+    , mode_(mode)
+    , standings_(new SwissStandingsModel(draw, this))
+    , pageTimer_(new QTimer(this))
+    , font_(japaneseGothic(24))
+    , pagesSince_(clock.now())
+{
+    setObjectName(QStringLiteral("SwissProjectorView"));
+    setWindowTitle(QStringLiteral("スイスドロー"));
+    font_.setHintingPreference(QFont::PreferNoHinting); // widths scale with the size
+    pageTimer_->setInterval(500);
+    connect(pageTimer_, &QTimer::timeout, this, &SwissProjectorView::tick);
+    if (countdown_) {
+        connect(countdown_, &HallCountdown::changed, this, [this] {
+            if (layoutValid_)
+                update(timeLeftArea());
+            else
+                update();
+        });
+    }
+    subscription_ = draw_.subscribe([this] { readEvent(); });
+    readEvent();
+}
+
+SwissProjectorView::~SwissProjectorView() = default;
+
+void SwissProjectorView::setMode(Mode mode)
+{
+    if (mode == mode_)
+        return;
+    mode_ = mode;
+    pagesSince_ = clock_.now();
+    page_ = 0;
+    readEvent();
+}
+
+void SwissProjectorView::readEvent()
+{
+    const SwissEvent& event = draw_.event();
+    lines_.clear();
+    const int rounds = static_cast<int>(event.rounds.size());
+    if (mode_ == Mode::Pairings) {
+        const int round = shownRound(event);
+        title_ = round > 0 ? roundName(round) + QStringLiteral("　組み合わせ")
+                           : QStringLiteral("組み合わせ");
+        captions_ = {QStringLiteral("名前"), QStringLiteral("卓"), QStringLiteral("対戦相手"),
+                     QStringLiteral("結果")};
+        wraps_ = {true, false, true, false};
+        emptyText_ = QStringLiteral("まだ組み合わせを作っていません");
+        std::map<int, Seat> seatOf;
+        for (const Seat& seat : seatsOf(event, round))
+            seatOf.emplace(seat.player, seat);
+        const auto nameOf = [&](int player) {
+            return QString::fromStdString(event.players[static_cast<std::size_t>(player)].name);
+        };
+        for (const int player : readingOrder(event.players)) {
+            const auto found = seatOf.find(player);
+            if (found == seatOf.end())
+                continue;
+            const Seat& seat = found->second;
+            const QString result = seat.opponent && seat.result
+                                       ? QString::fromStdString(
+                                             resultText(event.settings.match, *seat.result))
+                                       : QString();
+            lines_.push_back({nameOf(player), QString::number(seat.table),
+                              seat.opponent ? nameOf(*seat.opponent) : QStringLiteral("不戦勝"),
+                              result});
+        }
+    } else {
+        standings_->refresh();
+        if (rounds == 0)
+            title_ = QStringLiteral("順位表");
+        else if (event.rounds.back().complete())
+            title_ = QStringLiteral("順位表（%1終了時点）").arg(roundName(rounds));
+        else
+            title_ = QStringLiteral("順位表（%1の途中）").arg(roundName(rounds));
+        emptyText_ = QStringLiteral("参加者がいません");
+        // The window's columns and texts; the status column only when someone dropped.
+        int columns = standings_->columnCount();
+        const int status = columns - 1;
+        bool anyDropped = false;
+        for (int row = 0; row < standings_->rowCount(); ++row)
+            anyDropped |= !standings_->index(row, status).data().toString().isEmpty();
+        if (!anyDropped)
+            --columns;
+        captions_.clear();
+        wraps_.clear();
+        for (int column = 0; column < columns; ++column) {
+            captions_ << standings_->headerData(column, Qt::Horizontal).toString();
+            wraps_.push_back(column == SwissStandingsModel::Name);
+        }
+        for (int row = 0; row < standings_->rowCount(); ++row) {
+            QStringList line;
+            for (int column = 0; column < columns; ++column)
+                line << standings_->index(row, column).data().toString();
+            lines_.push_back(line);
+        }
+    }
+    layoutValid_ = false;
+    update();
+}
+
+void SwissProjectorView::relayout()
+{
+    if (layoutValid_)
+        return;
+    QFont measuring = font_;
+    measuring.setPixelSize(kMeasuringPixels);
+    const QFontMetricsF metrics(measuring);
+    const auto em = [&](const QString& text) {
+        return metrics.horizontalAdvance(text) / kMeasuringPixels;
+    };
+    HallMetrics hall;
+    hall.heightEm = (metrics.ascent() + metrics.descent()) / kMeasuringPixels;
+    hall.fields.resize(static_cast<std::size_t>(captions_.size()));
+    for (qsizetype f = 0; f < captions_.size(); ++f) {
+        HallField& field = hall.fields[static_cast<std::size_t>(f)];
+        field.wraps = wraps_[static_cast<std::size_t>(f)];
+        field.widestEm = em(captions_[f]);
+    }
+    double widestCharacter = em(QStringLiteral("Ｗ"));
+    hall.widthsEm.reserve(lines_.size());
+    for (const QStringList& line : lines_) {
+        std::vector<double> widths(hall.fields.size());
+        for (std::size_t f = 0; f < widths.size() && f < static_cast<std::size_t>(line.size());
+             ++f) {
+            widths[f] = em(line[static_cast<qsizetype>(f)]);
+            HallField& field = hall.fields[f];
+            field.widestEm = std::max(field.widestEm, widths[f]);
+            if (field.wraps) {
+                for (const QString& character : characters(line[static_cast<qsizetype>(f)]))
+                    widestCharacter = std::max(widestCharacter, em(character));
+            }
+        }
+        hall.widthsEm.push_back(std::move(widths));
+    }
+    hall.widestCharacterEm = widestCharacter;
+    layout_ = layoutHall(hall, size(), addressCorner().area);
+    font_.setPixelSize(layout_.pixelSize);
+    layoutValid_ = true;
+    page_ = std::min(page_, layout_.pages - 1);
+}
+
+const HallLayout& SwissProjectorView::layout()
+{
+    relayout();
+    return layout_;
+}
+
+QFont SwissProjectorView::lineFont()
+{
+    relayout();
+    return font_;
+}
+
+QFont SwissProjectorView::headingFont() const
+{
+    QFont font = font_;
+    font.setPixelSize(std::max(1, layout_.pixelSize * 5 / 4));
+    font.setBold(true);
+    return font;
+}
+
+QRect SwissProjectorView::timeLeftArea() const
+{
+    const QFontMetricsF metrics(headingFont());
+    const int width = static_cast<int>(metrics.horizontalAdvance(kWidestTime)) + 4;
+    QRect area = layout_.heading;
+    area.setLeft(area.right() + 1 - width);
+    return area;
+}
+
+void SwissProjectorView::tick()
+{
+    relayout();
+    const int pages = layout_.pages;
+    const int page = pages > 1 ? static_cast<int>(((clock_.now() - pagesSince_) / kPageSeconds) %
+                                                  pages)
+                               : 0;
+    if (page != page_) {
+        page_ = page;
+        update();
+    }
+}
+
+QString SwissProjectorView::title() const
+{
+    return title_;
+}
+
+QString SwissProjectorView::pageText() const
+{
+    if (!layoutValid_ || layout_.pages <= 1)
+        return {};
+    return QStringLiteral("%1/%2").arg(page_ + 1).arg(layout_.pages);
+}
+
+QString SwissProjectorView::timeLeft() const
+{
+    return countdown_ ? countdown_->timeLeft() : QString();
+}
+
+void SwissProjectorView::resizeEvent(QResizeEvent* event)
+{
+    FullScreenView::resizeEvent(event);
+    layoutValid_ = false;
+    update();
+}
+
+void SwissProjectorView::showEvent(QShowEvent* event)
+{
+    FullScreenView::showEvent(event);
+    pageTimer_->start();
+}
+
+void SwissProjectorView::hideEvent(QHideEvent* event)
+{
+    pageTimer_->stop();
+    FullScreenView::hideEvent(event);
+}
+
+void SwissProjectorView::addressCornerChanged()
+{
+    layoutValid_ = false;
+    update();
+}
+
+void SwissProjectorView::paintEvent(QPaintEvent* event)
+{
+    relayout();
+    QPainter painter(this);
+    painter.fillRect(event->rect(), Qt::black);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    // The heading: the title on the left, the time left on the right, the page before it.
+    const QFont heading = headingFont();
+    painter.setFont(heading);
+    const QRect timeArea = timeLeftArea();
+    const QString time = timeLeft();
+    if (!time.isEmpty()) {
+        painter.setPen(kTimeColour);
+        painter.drawText(timeArea, Qt::AlignRight | Qt::AlignVCenter, time);
+    }
+    if (!event->region().subtracted(QRegion(timeArea)).isEmpty()) {
+        QRect rest = layout_.heading;
+        rest.setRight(timeArea.left() - layout_.pixelSize);
+        painter.setPen(kNameColour);
+        painter.drawText(rest, Qt::AlignLeft | Qt::AlignVCenter, title_);
+        painter.setPen(kOtherColour);
+        painter.drawText(rest, Qt::AlignRight | Qt::AlignVCenter, pageText());
+        paintLines(painter);
+    }
+    paintAddressCorner(painter);
+}
+
+void SwissProjectorView::paintLines(QPainter& painter)
+{
+    painter.setFont(font_);
+    const QFontMetricsF metrics(font_);
+    const int baseline = static_cast<int>(
+        (layout_.rowHeight - (metrics.ascent() + metrics.descent())) / 2 + metrics.ascent());
+    if (lines_.empty()) {
+        painter.setPen(kOtherColour);
+        painter.drawText(layout_.body, Qt::AlignLeft | Qt::AlignTop, emptyText_);
+        return;
+    }
+    // The captions over every column the page uses.
+    std::vector<bool> used(static_cast<std::size_t>(layout_.columns));
+    for (const HallLine& line : layout_.lines) {
+        if (line.page == page_)
+            used[static_cast<std::size_t>(line.column)] = true;
+    }
+    const int fields = static_cast<int>(captions_.size());
+    painter.setPen(kCaptionColour);
+    for (int column = 0; column < layout_.columns; ++column) {
+        if (!used[static_cast<std::size_t>(column)])
+            continue;
+        for (int f = 0; f < fields; ++f)
+            painter.drawText(layout_.captionRect(column, f),
+                             (wraps_[static_cast<std::size_t>(f)] ? Qt::AlignLeft : Qt::AlignRight) |
+                                 Qt::AlignVCenter,
+                             captions_[f]);
+    }
+    const bool pairings = mode_ == Mode::Pairings;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (layout_.lines[i].page != page_)
+            continue;
+        const QStringList& line = lines_[i];
+        for (int f = 0; f < fields && f < line.size(); ++f) {
+            const QRect area = layout_.fieldRect(static_cast<int>(i), f);
+            const bool wraps = wraps_[static_cast<std::size_t>(f)];
+            const int name = pairings ? 0 : 1;
+            const int number = pairings ? 1 : 0;
+            painter.setPen(f == number ? kNumberColour : f == name ? kNameColour : kOtherColour);
+            if (!wraps) {
+                const int right = area.right() + 1;
+                const qreal advance = metrics.horizontalAdvance(line[f]);
+                painter.drawText(QPointF(right - advance, area.top() + baseline), line[f]);
+                continue;
+            }
+            const QStringList rows = wrapToWidth(line[f], font_, area.width());
+            int y = area.top() + baseline;
+            for (const QString& row : rows) {
+                painter.drawText(QPointF(area.left(), y), row);
+                y += layout_.rowHeight;
+            }
+        }
+    }
+}
+
+} // namespace velka
