@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 
 namespace velka {
 
@@ -13,6 +14,9 @@ int scaled(double em, int pixelSize)
 {
     return static_cast<int>(std::ceil(em * pixelSize * 1.02)) + 2;
 }
+
+// How narrow a name's field may get before the columns are too many: a few characters.
+constexpr double kNarrowestNameEm = 5;
 
 int round(double value)
 {
@@ -29,8 +33,10 @@ int rowsFor(int width, int field, int widestCharacter)
     return (width + usable - 1) / usable;
 }
 
-HallLayout layoutAt(const HallMetrics& metrics, const QSize& screen, const QRect& keepFree,
-                    int pixelSize)
+// The layout at one size of type in a given number of columns; nothing when the columns
+// cannot be that narrow.
+std::optional<HallLayout> layoutAt(const HallMetrics& metrics, const QSize& screen,
+                                   const QRect& keepFree, int pixelSize, int columns)
 {
     HallLayout layout;
     const int p = pixelSize;
@@ -69,18 +75,24 @@ HallLayout layoutAt(const HallMetrics& metrics, const QSize& screen, const QRect
         (metrics.fields[f].wraps ? wrapping : fixed) += width;
     }
     const int bodyWidth = std::max(1, body.width());
-    layout.columns = std::max(1, (bodyWidth + layout.columnGap) / (natural + layout.columnGap));
-    const int room = (bodyWidth - (layout.columns - 1) * layout.columnGap) / layout.columns;
+    layout.columns = columns;
+    const int room = (bodyWidth - (columns - 1) * layout.columnGap) / columns;
     layout.columnWidth = std::min(natural, room);
-    if (natural > room && wrapping > 0) {
-        // Too wide even alone: the names share what the other fields leave, and wrap.
+    if (natural > room) {
+        // The names share what the other fields leave, and the longest wrap; a name's field
+        // keeps room for a few characters at least, or the columns are too narrow.
         const int budget = room - (natural - wrapping);
-        const int narrowest = scaled(2 * metrics.widestCharacterEm, p);
+        const int narrowest = scaled(kNarrowestNameEm, p);
+        int given = 0;
         for (std::size_t f = 0; f < fieldCount; ++f) {
-            if (metrics.fields[f].wraps)
-                layout.fieldWidth[f] = std::max(
-                    narrowest, static_cast<int>(qint64(budget) * layout.fieldWidth[f] / wrapping));
+            if (!metrics.fields[f].wraps)
+                continue;
+            const int width = static_cast<int>(qint64(budget) * layout.fieldWidth[f] / wrapping);
+            layout.fieldWidth[f] = std::min(layout.fieldWidth[f], std::max(narrowest, width));
+            given += layout.fieldWidth[f];
         }
+        if (columns > 1 && (wrapping == 0 || given > budget))
+            return std::nullopt;
     }
     layout.fieldLeft.resize(fieldCount);
     int left = 0;
@@ -99,8 +111,8 @@ HallLayout layoutAt(const HallMetrics& metrics, const QSize& screen, const QRect
         HallLine line;
         for (std::size_t f = 0; f < fieldCount && f < widths.size(); ++f) {
             if (metrics.fields[f].wraps)
-                line.rows = std::max(line.rows, rowsFor(scaled(widths[f], p),
-                                                        layout.fieldWidth[f], widestCharacter));
+                line.rows = std::max(line.rows, rowsFor(scaled(widths[f], p), layout.fieldWidth[f],
+                                                        widestCharacter));
         }
         const int height = line.rows * layout.rowHeight;
         if (y > linesTop && y + height > body.bottom() + 1) {
@@ -150,12 +162,25 @@ HallLayout layoutHall(const HallMetrics& metrics, const QSize& screen, const QRe
 {
     const int smallest = smallestHallPixelSize(screen.height());
     const int largest = std::max(smallest, screen.height() / 14);
-    for (int p = largest; p > smallest; --p) {
-        HallLayout layout = layoutAt(metrics, screen, keepFree, p);
-        if (layout.pages == 1)
-            return layout;
+    // The largest type that holds everything on one page, in as few columns as do (the fewer
+    // the columns, the fewer names wrap); else the smallest type, in as many columns as make
+    // the fewest pages.
+    std::optional<HallLayout> best;
+    for (int p = largest; p >= smallest; --p) {
+        const int most = std::max<int>(1, static_cast<int>(metrics.widthsEm.size()));
+        for (int columns = 1; columns <= most; ++columns) {
+            std::optional<HallLayout> layout = layoutAt(metrics, screen, keepFree, p, columns);
+            if (!layout)
+                break;
+            if (layout->pages == 1 || p == smallest) {
+                if (!best || layout->pages < best->pages)
+                    best = std::move(layout);
+                if (best->pages == 1)
+                    return *best;
+            }
+        }
     }
-    return layoutAt(metrics, screen, keepFree, smallest);
+    return *best; // one column is always laid out
 }
 
 } // namespace velka

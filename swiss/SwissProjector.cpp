@@ -50,7 +50,10 @@ SwissProjector::SwissProjector(SwissDraw& draw, QWidget* window)
         action->setCheckable(true);
     connect(pairings_, &QAction::triggered, this, [this] { toggle(Mode::Pairings); });
     connect(standings_, &QAction::triggered, this, [this] { toggle(Mode::Standings); });
+    // The toggle checks itself before F11 has opened or closed the view: the items show what
+    // holds once it has (triggered comes after the controller's own handling).
     connect(controller_->toggleAction(), &QAction::toggled, this, &SwissProjector::showState);
+    connect(controller_->toggleAction(), &QAction::triggered, this, &SwissProjector::showState);
 }
 
 SwissProjector::~SwissProjector()

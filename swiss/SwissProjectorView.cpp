@@ -37,11 +37,12 @@ QString roundName(int round)
     return QStringLiteral("第%1回戦").arg(round);
 }
 
-// Each character (grapheme) of text, as wrapping may cut between them.
-QStringList characters(const QString& text)
+// The pieces of text between the places a row may break: each character (grapheme), or each
+// word with the blanks after it.
+QStringList pieces(const QString& text, QTextBoundaryFinder::BoundaryType type)
 {
     QStringList parts;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    QTextBoundaryFinder finder(type, text);
     qsizetype start = 0;
     while (finder.toNextBoundary() != -1) {
         const qsizetype end = finder.position();
@@ -52,24 +53,45 @@ QStringList characters(const QString& text)
     return parts;
 }
 
+QStringList characters(const QString& text)
+{
+    return pieces(text, QTextBoundaryFinder::Grapheme);
+}
+
+// Fills rows greedily with the pieces; empty when a piece alone is too wide.
+QStringList fillRows(const QStringList& parts, const QFontMetricsF& metrics, int width)
+{
+    QStringList rows;
+    QString row;
+    for (const QString& part : parts) {
+        if (!row.isEmpty() && metrics.horizontalAdvance(row + part) > width) {
+            rows << row;
+            row.clear();
+        }
+        row += part;
+        if (metrics.horizontalAdvance(row) > width)
+            return {};
+    }
+    rows << row;
+    return rows;
+}
+
 } // namespace
 
-QStringList wrapToWidth(const QString& text, const QFont& font, int width)
+QStringList wrapToWidth(const QString& text, const QFont& font, int width, int rows)
 {
     const QFontMetricsF metrics(font);
     if (metrics.horizontalAdvance(text) <= width)
         return {text};
-    QStringList rows;
-    QString row;
-    for (const QString& character : characters(text)) {
-        if (!row.isEmpty() && metrics.horizontalAdvance(row + character) > width) {
-            rows << row;
-            row.clear();
-        }
-        row += character;
-    }
-    rows << row;
-    return rows;
+    // Between words ("Alexander" over "Montgomery") where that takes no more rows than the line
+    // has, else between characters.
+    const QStringList byWord = fillRows(pieces(text, QTextBoundaryFinder::Line), metrics, width);
+    const QStringList byCharacter = fillRows(characters(text), metrics, width);
+    if (!byWord.isEmpty() && byWord.size() <= std::max<qsizetype>(rows, byCharacter.size()))
+        return byWord;
+    if (!byCharacter.isEmpty())
+        return byCharacter;
+    return {text}; // a single character wider than the field: nothing narrower to show
 }
 
 SwissProjectorView::SwissProjectorView(SwissDraw& draw, const Clock& clock,
@@ -137,10 +159,10 @@ void SwissProjectorView::readEvent()
             if (found == seatOf.end())
                 continue;
             const Seat& seat = found->second;
-            const QString result = seat.opponent && seat.result
-                                       ? QString::fromStdString(
-                                             resultText(event.settings.match, *seat.result))
-                                       : QString();
+            const QString result =
+                seat.opponent && seat.result
+                    ? QString::fromStdString(resultText(event.settings.match, *seat.result))
+                    : QString();
             lines_.push_back({nameOf(player), QString::number(seat.table),
                               seat.opponent ? nameOf(*seat.opponent) : QStringLiteral("不戦勝"),
                               result});
@@ -253,9 +275,8 @@ void SwissProjectorView::tick()
 {
     relayout();
     const int pages = layout_.pages;
-    const int page = pages > 1 ? static_cast<int>(((clock_.now() - pagesSince_) / kPageSeconds) %
-                                                  pages)
-                               : 0;
+    const int page =
+        pages > 1 ? static_cast<int>(((clock_.now() - pagesSince_) / kPageSeconds) % pages) : 0;
     if (page != page_) {
         page_ = page;
         update();
@@ -355,10 +376,11 @@ void SwissProjectorView::paintLines(QPainter& painter)
         if (!used[static_cast<std::size_t>(column)])
             continue;
         for (int f = 0; f < fields; ++f)
-            painter.drawText(layout_.captionRect(column, f),
-                             (wraps_[static_cast<std::size_t>(f)] ? Qt::AlignLeft : Qt::AlignRight) |
-                                 Qt::AlignVCenter,
-                             captions_[f]);
+            painter.drawText(
+                layout_.captionRect(column, f),
+                (wraps_[static_cast<std::size_t>(f)] ? Qt::AlignLeft : Qt::AlignRight) |
+                    Qt::AlignVCenter,
+                captions_[f]);
     }
     const bool pairings = mode_ == Mode::Pairings;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -377,7 +399,8 @@ void SwissProjectorView::paintLines(QPainter& painter)
                 painter.drawText(QPointF(right - advance, area.top() + baseline), line[f]);
                 continue;
             }
-            const QStringList rows = wrapToWidth(line[f], font_, area.width());
+            const QStringList rows =
+                wrapToWidth(line[f], font_, area.width(), layout_.lines[i].rows);
             int y = area.top() + baseline;
             for (const QString& row : rows) {
                 painter.drawText(QPointF(area.left(), y), row);

@@ -23,8 +23,9 @@ class Clock;
 class SwissDraw;
 class SwissStandingsModel;
 
-// A text cut between characters (never inside one) into rows no wider than width at font.
-QStringList wrapToWidth(const QString& text, const QFont& font, int width);
+// A text cut into rows no wider than width at font: between words when that takes no more than
+// `rows` rows, else between characters (never inside one).
+QStringList wrapToWidth(const QString& text, const QFont& font, int width, int rows = 1);
 
 // The Swiss event over a whole monitor for the players in the hall, in one of two lists: the
 // pairings by name (each player paired in the latest round, in reading order, with the table,

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -102,13 +103,14 @@ void expectSoundLayout(SwissProjectorView& view, const QSize& screen, const QRec
             << "line " << i << " at " << area.top() << "+" << area.height();
         // Laid out one after another down a column, and the columns side by side.
         if (i > 0 && layout.lines[i - 1].page == layout.lines[i].page &&
-            layout.lines[i - 1].column == layout.lines[i].column)
+            layout.lines[i - 1].column == layout.lines[i].column) {
             ASSERT_GE(area.top(), layout.lineRect(line - 1).bottom() + 1) << "line " << i;
+        }
         for (int f = 0; f < fields; ++f) {
             const QString& text = lines[i][f];
             const QRect field = layout.fieldRect(line, f);
             ASSERT_LE(field.right(), area.right()) << "line " << i << " field " << f;
-            const QStringList rows = wrapToWidth(text, font, field.width());
+            const QStringList rows = wrapToWidth(text, font, field.width(), layout.lines[i].rows);
             ASSERT_EQ(rows.join(QString()), text);
             ASSERT_LE(rows.size(), layout.lines[i].rows)
                 << text.toStdString() << " wraps onto more rows than its line has";
@@ -123,6 +125,11 @@ struct LayoutCase {
     int players;
     QSize screen;
 };
+
+void PrintTo(const LayoutCase& c, std::ostream* out)
+{
+    *out << c.players << " players on " << c.screen.width() << "x" << c.screen.height();
+}
 
 class SwissProjectorLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
 
@@ -156,25 +163,26 @@ TEST_P(SwissProjectorLayoutTest, EveryNameIsWholeLargeEnoughAndOnSomePage)
         expectSoundLayout(view, c.screen, corner);
         const HallLayout& layout = view.layout();
         // Pages only when the smallest type cannot hold everything on one.
-        if (layout.pages > 1)
+        if (layout.pages > 1) {
             EXPECT_EQ(layout.pixelSize, smallestHallPixelSize(c.screen.height()));
-        if (c.players <= 9)
+        }
+        if (c.players <= 9) {
             EXPECT_EQ(layout.pages, 1);
+        }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    FieldsAndScreens, SwissProjectorLayoutTest,
-    ::testing::ValuesIn([] {
+    FieldsAndScreens, SwissProjectorLayoutTest, ::testing::ValuesIn([] {
         std::vector<LayoutCase> cases;
         for (const int players : {4, 9, 33, 128, 256})
             for (const QSize screen : {QSize(1280, 720), QSize(1920, 1080), QSize(3840, 2160)})
                 cases.push_back({players, screen});
         return cases;
     }()),
-    [](const ::testing::TestParamInfo<LayoutCase>& info) {
-        return std::to_string(info.param.players) + "_on_" +
-               std::to_string(info.param.screen.height());
+    [](const ::testing::TestParamInfo<LayoutCase>& param) {
+        return std::to_string(param.param.players) + "_on_" +
+               std::to_string(param.param.screen.height());
     });
 
 // A name too wide for the screen even alone wraps onto further rows; none is cut.
@@ -262,14 +270,14 @@ TEST_F(SwissProjectorWindowTest, TheItemsOpenSwitchAndCloseOneView)
          Mode::Pairings, true},
         {"the pairings item again closes it", [](auto& t) { t.pairings()->trigger(); }, false,
          Mode::Pairings, false},
-        {"the standings item opens the standings", [](auto& t) { t.standings()->trigger(); },
-         true, Mode::Standings, false},
+        {"the standings item opens the standings", [](auto& t) { t.standings()->trigger(); }, true,
+         Mode::Standings, false},
         {"F11 on the view closes it", [](auto& t) { QTest::keyClick(t.view(), Qt::Key_F11); },
          false, Mode::Standings, false},
         {"F11 on the window opens the pairings", f11OnWindow, true, Mode::Pairings, false},
         {"F11 on the window closes them", f11OnWindow, false, Mode::Pairings, false},
-        {"the standings item opens the standings", [](auto& t) { t.standings()->trigger(); },
-         true, Mode::Standings, false},
+        {"the standings item opens the standings", [](auto& t) { t.standings()->trigger(); }, true,
+         Mode::Standings, false},
         {"Esc on the view closes it", [](auto& t) { QTest::keyClick(t.view(), Qt::Key_Escape); },
          false, Mode::Standings, false},
     };
@@ -282,8 +290,9 @@ TEST_F(SwissProjectorWindowTest, TheItemsOpenSwitchAndCloseOneView)
         EXPECT_EQ(standings()->isChecked(), step.open && step.mode == Mode::Standings);
         if (step.open) {
             EXPECT_EQ(view()->mode(), step.mode);
-            if (step.sameView)
+            if (step.sameView) {
                 EXPECT_EQ(view(), before.data());
+            }
         }
         before = view();
     }
