@@ -7,7 +7,10 @@
 #                                AddressSanitizer and UndefinedBehaviorSanitizer, run every test
 #   bash scripts/setup.sh tsan   the tests whose programs start threads, under ThreadSanitizer
 #   bash scripts/setup.sh tidy   build the ci preset, then check every source of the tree with
-#                                clang-tidy (.clang-tidy); any finding fails
+#                                clang-tidy (.clang-tidy); any finding fails, none records the
+#                                tree as clean (scripts/tidy-clean.txt)
+#   bash scripts/setup.sh tidy-changed  the same for the sources changed since the record (and
+#                                those including a changed header); CI runs this one
 #   bash scripts/setup.sh bench  install what is missing, build and run every benchmark (report in
 #                                build/bench/performance-report.txt)
 #   bash scripts/setup.sh fuzz   build the models' fuzz targets with clang, run each for 30 s
@@ -21,7 +24,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/apt.sh
 
-usage="usage: $0 [run|test|tsan|tidy|bench|fuzz|windows|build]"
+usage="usage: $0 [run|test|tsan|tidy|tidy-changed|bench|fuzz|windows|build]"
 
 # The packages come from the one list, scripts/packages, by group: what building and running
 # the program needs ("build", "program"), and what each mode adds.
@@ -40,7 +43,7 @@ tsan)
     preset=tsan
     groups=(build program test)
     ;;
-tidy)
+tidy | tidy-changed)
     # The ci build's compile commands, and its generated files (moc), are what clang-tidy reads.
     preset=ci
     groups=(build program test)
@@ -78,8 +81,17 @@ run) exec "build/$preset/app/velka-tablewright" ;;
 test | tsan | windows) ctest --preset "$preset" ;;
 tidy)
     # Every source of the tree in the compile commands, none of the generated ones under build/.
-    # It takes about a quarter of an hour on two cores, too long for a test of the suite.
+    # About twenty minutes on two cores: too long for CI, which checks what changed since.
     run-clang-tidy -p "build/$preset" -j "${VELKA_TIDY_JOBS:-2}" -quiet "^$PWD/(?!build/)"
+    python3 scripts/tidy-record.py record "build/$preset" --all
+    ;;
+tidy-changed)
+    mapfile -t changed < <(python3 scripts/tidy-record.py changed "build/$preset")
+    echo "clang-tidy: ${#changed[@]} sources changed since scripts/tidy-clean.txt"
+    if ((${#changed[@]} > 0)); then
+        run-clang-tidy -p "build/$preset" -j "${VELKA_TIDY_JOBS:-2}" -quiet "${changed[@]}"
+        python3 scripts/tidy-record.py record "build/$preset"
+    fi
     ;;
 bench) exec bash bench/run-all.sh "build/$preset" ;;
 fuzz)

@@ -9,8 +9,8 @@ source scripts/apt.sh
 
 needed=$(packages_of_groups build program | sort -u)
 failures=0
-for run in "setup.sh run" "setup.sh test" "setup.sh tsan" "setup.sh tidy" "setup.sh bench" \
-    "setup.sh build" "setup.sh" "package.sh" "screenshots.sh" "bracket-pictures.sh"; do
+for run in "setup.sh run" "setup.sh test" "setup.sh tsan" "setup.sh tidy" "setup.sh tidy-changed" \
+    "setup.sh bench" "setup.sh build" "setup.sh" "package.sh" "screenshots.sh" "bracket-pictures.sh"; do
     read -r script mode <<<"$run"
     # shellcheck disable=SC2086 # no mode for some
     if ! got=$(VELKA_PRINT_PACKAGES=1 bash "scripts/$script" $mode </dev/null); then
