@@ -12,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextBoundaryFinder>
+#include <QTextOption>
 #include <QTimer>
 
 #include <algorithm>
@@ -85,8 +86,8 @@ QStringList wrapToWidth(const QString& text, const QFont& font, int width, int r
         return {text};
     // Between words ("Alexander" over "Montgomery") where that takes no more rows than the line
     // has, else between characters.
-    const QStringList byWord = fillRows(pieces(text, QTextBoundaryFinder::Line), metrics, width);
-    const QStringList byCharacter = fillRows(characters(text), metrics, width);
+    QStringList byWord = fillRows(pieces(text, QTextBoundaryFinder::Line), metrics, width);
+    QStringList byCharacter = fillRows(characters(text), metrics, width);
     if (!byWord.isEmpty() && byWord.size() <= std::max<qsizetype>(rows, byCharacter.size()))
         return byWord;
     if (!byCharacter.isEmpty())
@@ -375,12 +376,12 @@ void SwissProjectorView::paintLines(QPainter& painter)
     for (int column = 0; column < layout_.columns; ++column) {
         if (!used[static_cast<std::size_t>(column)])
             continue;
-        for (int f = 0; f < fields; ++f)
-            painter.drawText(
-                layout_.captionRect(column, f),
-                (wraps_[static_cast<std::size_t>(f)] ? Qt::AlignLeft : Qt::AlignRight) |
-                    Qt::AlignVCenter,
-                captions_[f]);
+        for (int f = 0; f < fields; ++f) {
+            const Qt::Alignment side =
+                wraps_[static_cast<std::size_t>(f)] ? Qt::AlignLeft : Qt::AlignRight;
+            painter.drawText(QRectF(layout_.captionRect(column, f)), captions_[f],
+                             QTextOption(side | Qt::AlignVCenter));
+        }
     }
     const bool pairings = mode_ == Mode::Pairings;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
