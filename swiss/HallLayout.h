@@ -37,6 +37,8 @@ struct HallLine {
     int column = 0;
     int top = 0;  // of its first row
     int rows = 1; // more than one when a name wraps
+
+    bool operator==(const HallLine&) const = default;
 };
 
 struct HallLayout {
@@ -59,6 +61,8 @@ struct HallLayout {
     QRect lineRect(int line) const;
     QRect fieldRect(int line, int field) const;
     QRect captionRect(int column, int field) const;
+
+    bool operator==(const HallLayout&) const = default;
 };
 
 // The smallest size of type allowed on a screen of that height: a thirtieth of it, rounded up.

@@ -155,7 +155,12 @@ void SwissProjectorView::readEvent()
         const auto nameOf = [&](int player) {
             return QString::fromStdString(event.players[static_cast<std::size_t>(player)].name);
         };
-        for (const int player : readingOrder(event.players)) {
+        // The order is the players' own: it changes only with them.
+        if (orderedPlayers_ != event.players) {
+            orderedPlayers_ = event.players;
+            order_ = readingOrder(event.players);
+        }
+        for (const int player : order_) {
             const auto found = seatOf.find(player);
             if (found == seatOf.end())
                 continue;
@@ -209,8 +214,16 @@ void SwissProjectorView::relayout()
     QFont measuring = font_;
     measuring.setPixelSize(kMeasuringPixels);
     const QFontMetricsF metrics(measuring);
+    // The same names come back with every result: each is measured once.
+    if (measured_.size() > 4 * kMaxSwissPlayers * 16)
+        measured_.clear();
     const auto em = [&](const QString& text) {
-        return metrics.horizontalAdvance(text) / kMeasuringPixels;
+        const auto found = measured_.constFind(text);
+        if (found != measured_.constEnd())
+            return *found;
+        const double width = metrics.horizontalAdvance(text) / kMeasuringPixels;
+        measured_.insert(text, width);
+        return width;
     };
     HallMetrics hall;
     hall.heightEm = (metrics.ascent() + metrics.descent()) / kMeasuringPixels;
@@ -328,85 +341,116 @@ void SwissProjectorView::addressCornerChanged()
 
 void SwissProjectorView::paintEvent(QPaintEvent* event)
 {
-    relayout();
+    paintPicture();
     QPainter painter(this);
-    painter.fillRect(event->rect(), Qt::black);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-
-    // The heading: the title on the left, the time left on the right, the page before it.
-    const QFont heading = headingFont();
-    painter.setFont(heading);
-    const QRect timeArea = timeLeftArea();
+    const qreal ratio = picture_.devicePixelRatio();
+    for (const QRect& area : event->region()) {
+        painter.drawImage(QRectF(area), picture_,
+                          QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
+    }
     const QString time = timeLeft();
     if (!time.isEmpty()) {
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setFont(headingFont());
         painter.setPen(kTimeColour);
-        painter.drawText(timeArea, Qt::AlignRight | Qt::AlignVCenter, time);
-    }
-    if (!event->region().subtracted(QRegion(timeArea)).isEmpty()) {
-        QRect rest = layout_.heading;
-        rest.setRight(timeArea.left() - layout_.pixelSize);
-        painter.setPen(kNameColour);
-        painter.drawText(rest, Qt::AlignLeft | Qt::AlignVCenter, title_);
-        painter.setPen(kOtherColour);
-        painter.drawText(rest, Qt::AlignRight | Qt::AlignVCenter, pageText());
-        paintLines(painter);
+        painter.drawText(timeLeftArea(), Qt::AlignRight | Qt::AlignVCenter, time);
     }
     paintAddressCorner(painter);
 }
 
-void SwissProjectorView::paintLines(QPainter& painter)
+void SwissProjectorView::paintPicture()
 {
+    relayout();
+    const qreal ratio = devicePixelRatioF();
+    const QString heading = title_ + u'\n' + pageText() + u'\n' + captions_.join(u'\t');
+    const bool whole = !pictureValid_ || picture_.size() != size() * ratio ||
+                       paintedLayout_ != layout_ || paintedPage_ != page_ ||
+                       paintedHeading_ != heading || paintedLines_.size() != lines_.size() ||
+                       lines_.empty();
+    if (whole) {
+        if (picture_.size() != size() * ratio || picture_.devicePixelRatio() != ratio) {
+            picture_ = QImage(size() * ratio, QImage::Format_RGB32);
+            picture_.setDevicePixelRatio(ratio);
+        }
+        picture_.fill(Qt::black);
+    }
+    QPainter painter(&picture_);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (whole) {
+        // The heading: the title on the left, the page before the time left on the right.
+        painter.setFont(headingFont());
+        QRect rest = layout_.heading;
+        rest.setRight(timeLeftArea().left() - layout_.pixelSize);
+        painter.setPen(kNameColour);
+        painter.drawText(rest, Qt::AlignLeft | Qt::AlignVCenter, title_);
+        painter.setPen(kOtherColour);
+        painter.drawText(rest, Qt::AlignRight | Qt::AlignVCenter, pageText());
+    }
     painter.setFont(font_);
-    const QFontMetricsF metrics(font_);
-    const int baseline = static_cast<int>(
-        (layout_.rowHeight - (metrics.ascent() + metrics.descent())) / 2 + metrics.ascent());
     if (lines_.empty()) {
         painter.setPen(kOtherColour);
         painter.drawText(layout_.body, Qt::AlignLeft | Qt::AlignTop, emptyText_);
-        return;
-    }
-    // The captions over every column the page uses.
-    std::vector<bool> used(static_cast<std::size_t>(layout_.columns));
-    for (const HallLine& line : layout_.lines) {
-        if (line.page == page_)
-            used[static_cast<std::size_t>(line.column)] = true;
-    }
-    const int fields = static_cast<int>(captions_.size());
-    painter.setPen(kCaptionColour);
-    for (int column = 0; column < layout_.columns; ++column) {
-        if (!used[static_cast<std::size_t>(column)])
-            continue;
-        for (int f = 0; f < fields; ++f) {
-            const Qt::Alignment side =
-                wraps_[static_cast<std::size_t>(f)] ? Qt::AlignLeft : Qt::AlignRight;
-            painter.drawText(QRectF(layout_.captionRect(column, f)), captions_[f],
-                             QTextOption(side | Qt::AlignVCenter));
+    } else if (whole) {
+        // The captions over every column the page uses, then the page's lines.
+        std::vector<bool> used(static_cast<std::size_t>(layout_.columns));
+        for (const HallLine& line : layout_.lines) {
+            if (line.page == page_)
+                used[static_cast<std::size_t>(line.column)] = true;
+        }
+        painter.setPen(kCaptionColour);
+        for (int column = 0; column < layout_.columns; ++column) {
+            if (!used[static_cast<std::size_t>(column)])
+                continue;
+            for (int f = 0; f < static_cast<int>(captions_.size()); ++f) {
+                const Qt::Alignment side =
+                    wraps_[static_cast<std::size_t>(f)] ? Qt::AlignLeft : Qt::AlignRight;
+                painter.drawText(QRectF(layout_.captionRect(column, f)), captions_[f],
+                                 QTextOption(side | Qt::AlignVCenter));
+            }
+        }
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (layout_.lines[i].page == page_)
+                paintLine(painter, i);
+        }
+    } else {
+        // A result came in: only its lines change.
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            if (layout_.lines[i].page != page_ || lines_[i] == paintedLines_[i])
+                continue;
+            painter.fillRect(layout_.lineRect(static_cast<int>(i)), Qt::black);
+            paintLine(painter, i);
         }
     }
+    pictureValid_ = true;
+    paintedLayout_ = layout_;
+    paintedPage_ = page_;
+    paintedHeading_ = heading;
+    paintedLines_ = lines_;
+}
+
+void SwissProjectorView::paintLine(QPainter& painter, std::size_t i)
+{
+    const QFontMetricsF metrics(font_);
+    const int baseline = static_cast<int>(
+        (layout_.rowHeight - (metrics.ascent() + metrics.descent())) / 2 + metrics.ascent());
     const bool pairings = mode_ == Mode::Pairings;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (layout_.lines[i].page != page_)
+    const int name = pairings ? 0 : 1;
+    const int number = pairings ? 1 : 0;
+    const QStringList& line = lines_[i];
+    const int fields = static_cast<int>(std::min(captions_.size(), line.size()));
+    for (int f = 0; f < fields; ++f) {
+        const QRect area = layout_.fieldRect(static_cast<int>(i), f);
+        painter.setPen(f == number ? kNumberColour : f == name ? kNameColour : kOtherColour);
+        if (!wraps_[static_cast<std::size_t>(f)]) {
+            const qreal advance = metrics.horizontalAdvance(line[f]);
+            painter.drawText(QPointF(area.right() + 1 - advance, area.top() + baseline), line[f]);
             continue;
-        const QStringList& line = lines_[i];
-        for (int f = 0; f < fields && f < line.size(); ++f) {
-            const QRect area = layout_.fieldRect(static_cast<int>(i), f);
-            const bool wraps = wraps_[static_cast<std::size_t>(f)];
-            const int name = pairings ? 0 : 1;
-            const int number = pairings ? 1 : 0;
-            painter.setPen(f == number ? kNumberColour : f == name ? kNameColour : kOtherColour);
-            if (!wraps) {
-                const int right = area.right() + 1;
-                const qreal advance = metrics.horizontalAdvance(line[f]);
-                painter.drawText(QPointF(right - advance, area.top() + baseline), line[f]);
-                continue;
-            }
-            const QStringList rows =
-                wrapToWidth(line[f], font_, area.width(), layout_.lines[i].rows);
-            int y = area.top() + baseline;
-            for (const QString& row : rows) {
-                painter.drawText(QPointF(area.left(), y), row);
-                y += layout_.rowHeight;
-            }
+        }
+        int y = area.top() + baseline;
+        for (const QString& row :
+             wrapToWidth(line[f], font_, area.width(), layout_.lines[i].rows)) {
+            painter.drawText(QPointF(area.left(), y), row);
+            y += layout_.rowHeight;
         }
     }
 }

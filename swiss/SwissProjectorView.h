@@ -3,10 +3,13 @@
 #include "core/Subscription.h"
 #include "swiss/HallCountdown.h"
 #include "swiss/HallLayout.h"
+#include "swiss/SwissEvent.h"
 #include "uikit/FullScreenView.h"
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
+#include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -76,7 +79,9 @@ protected:
 private:
     void readEvent();
     void relayout();
-    void paintLines(QPainter& painter);
+    // Brings the picture up to date: only the lines that changed when nothing else did.
+    void paintPicture();
+    void paintLine(QPainter& painter, std::size_t line);
     QRect timeLeftArea() const;
     QFont headingFont() const;
 
@@ -94,11 +99,24 @@ private:
     std::vector<bool> wraps_; // per field
     QString emptyText_;       // shown instead of an empty list
 
+    std::vector<SwissPlayer> orderedPlayers_; // whose reading order order_ is
+    std::vector<int> order_;
+    QHash<QString, double> measured_; // texts' widths in ems
+
     bool layoutValid_ = false;
     HallLayout layout_;
     QFont font_;
     std::int64_t pagesSince_ = 0; // when the first page was shown
     int page_ = 0;
+
+    // The page as last painted, all but the time left and the address corner: the type is too
+    // large for the glyph cache, so each text is drawn once and then copied.
+    QImage picture_;
+    bool pictureValid_ = false;
+    HallLayout paintedLayout_;
+    int paintedPage_ = -1;
+    QString paintedHeading_; // title, page and captions
+    std::vector<QStringList> paintedLines_;
 };
 
 } // namespace velka

@@ -30,6 +30,7 @@ public:
     double next() override { return unitInterval(engine_()); }
 
 private:
+    // NOLINTNEXTLINE(cert-msc51-cpp): the same event every time, so the same pictures
     std::mt19937_64 engine_{2026};
 };
 
@@ -111,8 +112,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    const QSize screen =
-        argc >= 4 ? QSize(std::atoi(argv[2]), std::atoi(argv[3])) : QSize(1920, 1080);
+    const QStringList arguments = QCoreApplication::arguments();
+    const QSize screen = arguments.size() >= 4 ? QSize(arguments[2].toInt(), arguments[3].toInt())
+                                               : QSize(1920, 1080);
     bool ok = true;
     StillClock clock;
     ShownCountdown countdown;
