@@ -306,6 +306,7 @@ TEST_F(SwissProjectorWindowTest, AResultOrARoundShowsAtOnceAndThePagesTurnOnTheC
     ASSERT_NE(view(), nullptr);
     view()->resize(1920, 1080);
     EXPECT_EQ(view()->title(), QStringLiteral("第1回戦　組み合わせ"));
+    view()->grab(); // painted once before the result comes in
 
     // A result typed on the window's selected table shows on the view, from both sides.
     const SwissTable table = draw.event().rounds[0].tables[0];
@@ -322,6 +323,11 @@ TEST_F(SwissProjectorWindowTest, AResultOrARoundShowsAtOnceAndThePagesTurnOnTheC
               QStringList({nameOf(table.playerA), QStringLiteral("1"), nameOf(*table.playerB),
                            QStringLiteral("2-1")}));
     EXPECT_EQ(lineOf(nameOf(*table.playerB)).value(3), QStringLiteral("1-2"));
+    // The view repaints only those lines, over the page as it was painted: the same picture as
+    // a view that paints it all afresh.
+    SwissProjectorView fresh(draw, clock, &countdown);
+    fresh.resize(view()->size());
+    EXPECT_EQ(view()->grab().toImage(), fresh.grab().toImage());
 
     // The pages turn every ten seconds of the clock, round and round, with their number shown.
     const int pages = view()->layout().pages;
