@@ -24,4 +24,9 @@ QWidget* PlayersPageLink::loadedWindow() const
     return nullptr;
 }
 
+const PublishedAddress* PlayersPageLink::publishedAddress() const
+{
+    return nullptr;
+}
+
 } // namespace velka

@@ -100,3 +100,12 @@ QWidget* PlayersPageLink::loadedWindow() const
 }
 
 } // namespace velka
+
+namespace velka {
+
+const PublishedAddress* PlayersPageLink::publishedAddress() const
+{
+    return &parts_->publisher.publishedAddress();
+}
+
+} // namespace velka

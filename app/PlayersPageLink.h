@@ -11,6 +11,7 @@ namespace velka {
 
 class frmEventTimer;
 class frmPairvaneMainForm;
+class PublishedAddress;
 class SwissDraw;
 struct Services;
 
@@ -41,6 +42,9 @@ public:
     void open(QWidget* from);
     // The page's window while it is loaded, or null.
     QWidget* loadedWindow() const;
+    // The page's address while it is published, for a projector view's corner; null where the
+    // page is not built.
+    const PublishedAddress* publishedAddress() const;
 
 private:
     struct Parts;

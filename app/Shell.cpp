@@ -1,10 +1,12 @@
 #include "app/Shell.h"
 
 #include "about/frmVerInfo.h"
+#include "app/EventTimerCountdown.h"
 #include "app/PlayersPageLink.h"
 #include "board/frmPairvaneMainForm.h"
 #include "draw/frmNewGame.h"
 #include "swiss/SwissDraw.h"
+#include "swiss/SwissProjector.h"
 #include "swiss/frmSwissDraw.h"
 #include "timer/frmEventTimer.h"
 #include "uikit/WindowPlacement.h"
@@ -20,6 +22,7 @@ Shell::Shell(Services services, QObject* parent)
     : QObject(parent)
     , services_(std::move(services))
     , swissDraw_(std::make_unique<SwissDraw>(services_.random))
+    , countdown_(new EventTimerCountdown(this))
     , playersPage_(std::make_unique<PlayersPageLink>(services_))
 {
     playersPage_->attach(*swissDraw_);
@@ -101,6 +104,12 @@ frmSwissDraw& Shell::swissWindow()
                 board->activateWindow();
             }
         });
+        // Its projector view goes where the others go, with the timer's time left and the
+        // players' page's address in its corners.
+        SwissProjector& projector = swissWindow_->projector();
+        projector.useCountdown(countdown_);
+        if (const PublishedAddress* page = playersPage_->publishedAddress())
+            projector.offerAddressCorner(*page);
         centreOver(swissWindow_, &form);
     }
     return *swissWindow_;
@@ -114,6 +123,7 @@ frmEventTimer& Shell::eventTimer()
                                         {services_.sound, services_.screenSaver});
         eventTimer_->setAttribute(Qt::WA_DeleteOnClose);
         playersPage_->attach(*eventTimer_);
+        countdown_->watch(*eventTimer_);
     }
     return *eventTimer_;
 }

@@ -14,6 +14,7 @@
 namespace velka {
 
 class Clock;
+class EventTimerCountdown;
 class MessagePresenter;
 class RandomSource;
 class ScreenSaver;
@@ -111,6 +112,8 @@ private:
     QPointer<frmEventTimer> eventTimer_;
     QPointer<frmVerInfo> verInfo_;
     QPointer<frmSwissDraw> swissWindow_;
+    // The timer's time left, for the Swiss projector view's corner.
+    EventTimerCountdown* countdown_;
     // After the windows: the page it runs outlives them.
     std::unique_ptr<PlayersPageLink> playersPage_;
 };

@@ -10,6 +10,7 @@
 #include "core/Clock.h"
 #include "core/RandomSource.h"
 #include "draw/frmNewGame.h"
+#include "swiss/SwissProjectorView.h"
 #include "swiss/frmSwissDraw.h"
 #include "timer/TimerProjectorView.h"
 #include "timer/frmEventTimer.h"
@@ -322,6 +323,66 @@ void BM_SwissResult(benchmark::State& state)
 }
 BENCHMARK(BM_SwissResult)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The pairings of 256 players on a 3840 x 2160 projector, offscreen, repainted synchronously
+// (`repaint`). The repaint after a result came in for a table on the page shown (the view reads
+// the event again, and paints that table's two lines): budget one frame (16 ms). The whole page
+// painted afresh, as when the page turns every ten seconds: reported, with a budget of 100 ms.
+bool setUpPairingsOf256(benchmark::State& state, SwissDraw& draw)
+{
+    if (draw.load(bench::eightRoundsOf256()) || draw.pairNextRound()) {
+        state.SkipWithError("the event of 256 could not be set up");
+        return false;
+    }
+    return true;
+}
+
+void BM_SwissPairingsRepaint(benchmark::State& state)
+{
+    bench::SeededRandom random;
+    SwissDraw draw(random);
+    if (!setUpPairingsOf256(state, draw))
+        return;
+    SteppingClock clock;
+    SwissProjectorView view(draw, clock, nullptr);
+    view.setGeometry(0, 0, 3840, 2160);
+    view.show();
+    QApplication::processEvents();
+    view.repaint();
+    // The table of the first name on the first page.
+    const int table = view.lines().front().value(1).toInt() - 1;
+    bool entered = false;
+    for (auto _ : state) {
+        entered = !entered;
+        if (entered)
+            draw.setResult(table, {2, 1, 0});
+        else
+            draw.clearResult(table);
+        view.repaint();
+    }
+    if (view.layout().pages < 2 || view.page() != 0)
+        state.SkipWithError("256 players should need more than one page");
+}
+BENCHMARK(BM_SwissPairingsRepaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SwissPairingsPageTurn(benchmark::State& state)
+{
+    bench::SeededRandom random;
+    SwissDraw draw(random);
+    if (!setUpPairingsOf256(state, draw))
+        return;
+    SteppingClock clock;
+    SwissProjectorView view(draw, clock, nullptr);
+    view.setGeometry(0, 0, 3840, 2160);
+    view.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        clock.time += SwissProjectorView::kPageSeconds;
+        view.tick();
+        view.repaint();
+    }
+}
+BENCHMARK(BM_SwissPairingsPageTurn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 } // namespace velka
 
@@ -334,6 +395,8 @@ int main(int argc, char** argv)
     velka::BudgetReporter reporter([](const std::string& name) {
         if (name.find("BM_ProjectorRepaint") != std::string::npos)
             return 4.0;
+        if (name.find("BM_SwissPairingsPageTurn") != std::string::npos)
+            return 100.0;
         return name.find("/32767") != std::string::npos ? 100.0 : 16.0;
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -6,6 +6,7 @@
 #include "swiss/SwissDraw.h"
 #include "swiss/SwissPaper.h"
 #include "swiss/SwissPlayersModel.h"
+#include "swiss/SwissProjector.h"
 #include "swiss/SwissRoundModel.h"
 #include "swiss/SwissStandingsModel.h"
 #include "swiss/TopCut.h"
@@ -324,6 +325,8 @@ void frmSwissDraw::createWidgets()
     tabEvent->setAccessibleName(QStringLiteral("組み合わせと順位表"));
 
     cmdNewEvent = makeButton(this, "cmdNewEvent", QStringLiteral("新しいスイスドロー(&N)..."));
+    projector_ = new SwissProjector(draw_, this);
+    QPushButton* cmdProjector = projector_->createButton(this);
     cmdTopCut = makeButton(this, "cmdTopCut", QStringLiteral("決勝トーナメントへ(&T)"));
 
     auto* left = new QVBoxLayout;
@@ -337,6 +340,7 @@ void frmSwissDraw::createWidgets()
     cmdPaper->setMenu(paper_->menu());
     bottom->addWidget(cmdPaper);
     bottom->addStretch(1);
+    bottom->addWidget(cmdProjector);
     bottom->addWidget(cmdTopCut);
     auto* right = new QVBoxLayout;
     right->addWidget(tabEvent, 1);

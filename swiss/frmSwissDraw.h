@@ -28,6 +28,7 @@ class SaveFileDialogs;
 class SwissDraw;
 class SwissPaper;
 class SwissPlayersModel;
+class SwissProjector;
 class SwissRoundModel;
 class SwissStandingsModel;
 
@@ -76,6 +77,9 @@ public:
     int shownRound() const;
     // The player selected in the list of players (an index in the event), or -1.
     int selectedPlayer() const;
+
+    // The pairings and the standings on the projector, from the button 「プロジェクター(&H)」.
+    SwissProjector& projector() { return *projector_; }
 
 signals:
     // The top cut is on the board: the board's window may come forward.
@@ -155,6 +159,7 @@ private:
     QPushButton* cmdTopCut = nullptr;
     QPushButton* cmdPaper = nullptr;
     SwissPaper* paper_ = nullptr;
+    SwissProjector* projector_ = nullptr;
 
     Subscription subscription_; // last: no notification reaches a half-destroyed window
 };

@@ -9,6 +9,7 @@
 #include "keep/TournamentFileActions.h"
 #include "keep/TournamentKeeper.h"
 #include "swiss/SwissDraw.h"
+#include "swiss/SwissProjector.h"
 #include "swiss/frmSwissDraw.h"
 #include "tests/keep/TournamentWalk.h"
 #include "tests/support/BoardSnapshot.h"
@@ -299,6 +300,36 @@ TEST_F(ShellTest, TheSwissWindowOpensFromTheBoardsMenuAndItsEventOutlivesIt)
     main()->close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.isNull(); }))
         << "the Swiss window goes with the board it seats its top cut on";
+}
+
+// The Swiss window's projector view shows the event timer's time left, the very text of the
+// timer's display, while it counts down; nothing otherwise, nor once the timer has closed.
+TEST_F(ShellTest, TheSwissProjectorShowsTheTimersTimeLeftAsTheTimerDoes)
+{
+    shell->OpenSwissDraw();
+    SwissProjector& projector = shell->loadedSwissDraw()->projector();
+    projector.toggle(SwissProjectorView::Mode::Pairings);
+    QPointer<SwissProjectorView> view = projector.view();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->timeLeft(), QString());
+
+    clickButton(main(), "cmdEventTimer");
+    QPointer<frmEventTimer> timer = shell->loadedEventTimer();
+    auto* display = control<QLineEdit>(timer, QStringLiteral("txtEventTimer"));
+    clock.time = 1'800'000'000;
+    timer->tick();
+    EXPECT_EQ(view->timeLeft(), QString()) << "the time of day is no time left";
+    control<QCheckBox>(timer, QStringLiteral("chkCountDownTimer"))->click();
+    for (int second = 0; second < 3; ++second) {
+        clock.time += 1;
+        timer->tick();
+        ASSERT_EQ(view->timeLeft(), display->text());
+    }
+    EXPECT_EQ(view->timeLeft(), QStringLiteral("0 : 04 : 57"));
+
+    timer->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timer.isNull(); }));
+    EXPECT_EQ(view->timeLeft(), QString());
 }
 
 TEST_F(ShellTest, TheVersionWindowIsModalOverEveryOtherWindow)
