@@ -6,14 +6,19 @@ namespace velka {
 
 void EventTimerCountdown::watch(frmEventTimer& window)
 {
-    window_ = &window;
-    subscription_ = window.eventTimer().subscribe([this](EventTimer::Part part) {
+    watched_ = &window;
+    timer_ = &window.eventTimer();
+    subscription_ = timer_->subscribe([this](EventTimer::Part part) {
         if (part == EventTimer::Part::Display || part == EventTimer::Part::CountingDown)
             emit changed();
     });
-    connect(&window, &QObject::destroyed, this, [this, watched = &window] {
-        if (window_ && window_ != watched)
+    // Told while the window is being destroyed, when it is only a QObject and its timer may be
+    // gone: the timer is forgotten here, never read through the window.
+    connect(&window, &QObject::destroyed, this, [this](QObject* gone) {
+        if (gone != watched_)
             return; // another window is watched by now
+        watched_ = nullptr;
+        timer_ = nullptr;
         subscription_ = {};
         emit changed();
     });
@@ -21,10 +26,9 @@ void EventTimerCountdown::watch(frmEventTimer& window)
 
 QString EventTimerCountdown::timeLeft() const
 {
-    if (!window_)
+    if (!timer_ || !timer_->countingDown())
         return {};
-    const EventTimer& timer = window_->eventTimer();
-    return timer.countingDown() ? QString::fromStdString(timer.displayText()) : QString();
+    return QString::fromStdString(timer_->displayText());
 }
 
 } // namespace velka

@@ -3,10 +3,9 @@
 #include "core/Subscription.h"
 #include "swiss/HallCountdown.h"
 
-#include <QPointer>
-
 namespace velka {
 
+class EventTimer;
 class frmEventTimer;
 
 // The countdown of the program's event timer for the hall's views: the time left as the
@@ -22,7 +21,10 @@ public:
     QString timeLeft() const override;
 
 private:
-    QPointer<frmEventTimer> window_;
+    // The window watched, compared only by address: by the time it says it is destroyed, it is
+    // no longer a window.
+    const QObject* watched_ = nullptr;
+    EventTimer* timer_ = nullptr;
     Subscription subscription_;
 };
 
