@@ -7,13 +7,16 @@ namespace velka {
 void EventTimerCountdown::watch(frmEventTimer& window)
 {
     window_ = &window;
-    subscription_ = window.eventTimer().subscribe([this](EventTimer::Part part) {
+    timer_ = &window.eventTimer();
+    subscription_ = timer_->subscribe([this](EventTimer::Part part) {
         if (part == EventTimer::Part::Display || part == EventTimer::Part::CountingDown)
             emit changed();
     });
-    connect(&window, &QObject::destroyed, this, [this, watched = &window] {
-        if (window_ && window_ != watched)
+    // Told while the window is being destroyed: it is only a QObject by then.
+    connect(&window, &QObject::destroyed, this, [this](QObject* gone) {
+        if (window_.data() != gone)
             return; // another window is watched by now
+        timer_ = nullptr;
         subscription_ = {};
         emit changed();
     });
@@ -21,10 +24,9 @@ void EventTimerCountdown::watch(frmEventTimer& window)
 
 QString EventTimerCountdown::timeLeft() const
 {
-    if (!window_)
+    if (!timer_ || !timer_->countingDown())
         return {};
-    const EventTimer& timer = window_->eventTimer();
-    return timer.countingDown() ? QString::fromStdString(timer.displayText()) : QString();
+    return QString::fromStdString(timer_->displayText());
 }
 
 } // namespace velka

@@ -7,6 +7,7 @@
 
 namespace velka {
 
+class EventTimer;
 class frmEventTimer;
 
 // The countdown of the program's event timer for the hall's views: the time left as the
@@ -22,7 +23,8 @@ public:
     QString timeLeft() const override;
 
 private:
-    QPointer<frmEventTimer> window_;
+    QPointer<QObject> window_; // the window watched, compared only as a QObject
+    EventTimer* timer_ = nullptr;
     Subscription subscription_;
 };
 
