@@ -319,7 +319,7 @@ TEST_F(SwissWindowTest, EveryCommandHasAnAccessKeyOfItsOwn)
     accessKey(Qt::Key_K);
     ASSERT_EQ(find<QPushButton>("cmdDrop")->text(), QStringLiteral("棄権を取り消す(&K)"));
     check("with a round paired and a player dropped");
-    EXPECT_EQ(test::accessKeysOf(window.get()).size(), 21u);
+    EXPECT_EQ(test::accessKeysOf(window.get()).size(), 22u);
 }
 
 // What the window's refusals say, over the window, and that each changes nothing.
