@@ -257,29 +257,29 @@ TEST_F(SwissProjectorWindowTest, TheItemsOpenSwitchAndCloseOneView)
     struct Step {
         const char* what;
         std::function<void(SwissProjectorWindowTest&)> act;
-        bool open;
         Mode mode;
+        bool open;
         bool sameView; // the view of the step before, switched
     };
     const Step steps[] = {
-        {"the pairings item opens the pairings", [](auto& t) { t.pairings()->trigger(); }, true,
-         Mode::Pairings, false},
-        {"the standings item switches the view", [](auto& t) { t.standings()->trigger(); }, true,
-         Mode::Standings, true},
-        {"the pairings item switches it back", [](auto& t) { t.pairings()->trigger(); }, true,
-         Mode::Pairings, true},
-        {"the pairings item again closes it", [](auto& t) { t.pairings()->trigger(); }, false,
-         Mode::Pairings, false},
-        {"the standings item opens the standings", [](auto& t) { t.standings()->trigger(); }, true,
-         Mode::Standings, false},
+        {"the pairings item opens the pairings", [](auto& t) { t.pairings()->trigger(); },
+         Mode::Pairings, true, false},
+        {"the standings item switches the view", [](auto& t) { t.standings()->trigger(); },
+         Mode::Standings, true, true},
+        {"the pairings item switches it back", [](auto& t) { t.pairings()->trigger(); },
+         Mode::Pairings, true, true},
+        {"the pairings item again closes it", [](auto& t) { t.pairings()->trigger(); },
+         Mode::Pairings, false, false},
+        {"the standings item opens the standings", [](auto& t) { t.standings()->trigger(); },
+         Mode::Standings, true, false},
         {"F11 on the view closes it", [](auto& t) { QTest::keyClick(t.view(), Qt::Key_F11); },
-         false, Mode::Standings, false},
-        {"F11 on the window opens the pairings", f11OnWindow, true, Mode::Pairings, false},
-        {"F11 on the window closes them", f11OnWindow, false, Mode::Pairings, false},
-        {"the standings item opens the standings", [](auto& t) { t.standings()->trigger(); }, true,
-         Mode::Standings, false},
+         Mode::Standings, false, false},
+        {"F11 on the window opens the pairings", f11OnWindow, Mode::Pairings, true, false},
+        {"F11 on the window closes them", f11OnWindow, Mode::Pairings, false, false},
+        {"the standings item opens the standings", [](auto& t) { t.standings()->trigger(); },
+         Mode::Standings, true, false},
         {"Esc on the view closes it", [](auto& t) { QTest::keyClick(t.view(), Qt::Key_Escape); },
-         false, Mode::Standings, false},
+         Mode::Standings, false, false},
     };
     QPointer<SwissProjectorView> before;
     for (const Step& step : steps) {
