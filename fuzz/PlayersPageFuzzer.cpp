@@ -105,10 +105,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const Entrant& e : {m.upper, m.lower}) {
             FUZZ_CHECK(e.player < 0 || validPlayer(s, e.player));
             FUZZ_CHECK(e.player >= 0 || e.fromMatch < 0 ||
-                       (e.fromMatch < i && s.matches[e.fromMatch].result == MatchResult::Pending));
+                       (e.fromMatch < i &&
+                        s.matches[e.fromMatch].result == bracket::MatchResult::Pending));
         }
         FUZZ_CHECK(!m.bye || m.lower == Entrant{});
-        FUZZ_CHECK(!m.bye || m.result != MatchResult::Pending);
+        FUZZ_CHECK(!m.bye || m.result != bracket::MatchResult::Pending);
         FUZZ_CHECK(m.next < 0 || (m.next > i && s.matches[m.next].round == m.round + 1));
     }
     int champions = 0;
@@ -118,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case PlayerStatus::Playing: {
             FUZZ_CHECK(validMatch(s, p.match) && validPlayer(s, p.opponent) && p.opponent != i);
             const Match& m = s.matches[p.match];
-            FUZZ_CHECK(m.result == MatchResult::Pending);
+            FUZZ_CHECK(m.result == bracket::MatchResult::Pending);
             FUZZ_CHECK((m.upper.player == i && m.lower.player == p.opponent) ||
                        (m.lower.player == i && m.upper.player == p.opponent));
             break;
